@@ -1,0 +1,62 @@
+#!/usr/bin/env bash
+# Set-up, build, run and test Hexmoth on Debian 12.
+#   ./dev.sh run               install what is missing, build, start the window
+#   ./dev.sh test              install what is missing, build, run every test
+#   ./dev.sh test --sanitize   the same in a separate AddressSanitizer + UBSan build
+#   ./dev.sh bench [ARGS]      build and run the benchmarks
+set -euo pipefail
+cd "$(dirname "$0")"
+
+build_packages=(cmake g++ make pkg-config qt6-base-dev qt6-translations-l10n libbenchmark-dev fonts-ipafont-gothic)
+test_packages=(xvfb xauth xdotool x11-utils)
+bench_packages=(xxd bsdextrautils)
+
+ensure_packages() {
+  local missing=()
+  for p in "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "Missing packages. Install them with:" >&2
+    echo "  sudo apt-get update && sudo apt-get install -y ${missing[*]}" >&2
+    exit 1
+  fi
+  echo "Installing: ${missing[*]}"
+  apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}
+
+build() { # build DIR [cmake args]
+  local dir=$1; shift
+  cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+  cmake --build "$dir" -j "$(nproc)"
+}
+
+case "${1:-}" in
+  run)
+    ensure_packages "${build_packages[@]}"
+    build build
+    exec build/app/hexmoth
+    ;;
+  test)
+    ensure_packages "${build_packages[@]}" "${test_packages[@]}"
+    if [ "${2:-}" = "--sanitize" ]; then
+      build build-sanitize -DHEXMOTH_SANITIZE=ON -DHEXMOTH_BENCH=OFF
+      ctest --test-dir build-sanitize --output-on-failure -j "$(nproc)"
+    else
+      build build
+      ctest --test-dir build --output-on-failure -j "$(nproc)"
+    fi
+    ;;
+  bench)
+    ensure_packages "${build_packages[@]}" "${bench_packages[@]}"
+    build build-bench -DCMAKE_BUILD_TYPE=Release
+    shift
+    for b in build-bench/bench/*_bench; do "$b" "$@"; done
+    ;;
+  *)
+    sed -n '2,6p' "$0"
+    exit 2
+    ;;
+esac

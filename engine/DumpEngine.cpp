@@ -1,0 +1,176 @@
+#include "DumpEngine.h"
+
+#include "DumpWindow.h"
+#include "FileText.h"
+
+#include <QDir>
+#include <QLocale>
+#include <algorithm>
+
+const QString DumpEngine::FileFilter = QStringLiteral("テキストファイル(*.txt)|*.txt|全てのファイル(*.*)|*.*");
+
+namespace {
+
+// Memory left for the rest of the program and the system once a file's text
+// is held.
+constexpr qint64 MemoryReserve = qint64(64) << 20;
+
+class RunningFlag
+{
+public:
+    explicit RunningFlag(bool &flag) : m_flag(flag) { m_flag = true; }
+    ~RunningFlag() { m_flag = false; }
+    RunningFlag(const RunningFlag &) = delete;
+    RunningFlag &operator=(const RunningFlag &) = delete;
+
+private:
+    bool &m_flag;
+};
+
+} // namespace
+
+struct DumpEngine::Run
+{
+    QString ChosenPath;
+    QString shownPath; // as the user knows it, for messages
+    qint64 FileSize = 0;
+    qint64 Position = 1;
+    std::shared_ptr<FileText> TextAll = std::make_shared<FileText>();
+    std::unique_ptr<InputFile> file;
+};
+
+DumpEngine::DumpEngine(DumpWindow &window, FileSystem *fileSystem)
+    : m_window(window)
+    , m_fileSystem(fileSystem ? *fileSystem : m_localFileSystem)
+{
+}
+
+QString DumpEngine::progressCaption(const QString &prefix, qint64 count, qint64 size)
+{
+    return prefix + QString::number(count, 16).toUpper() + u'/' + QString::number(size, 16).toUpper();
+}
+
+void DumpEngine::RunDump()
+{
+    if (m_running)
+        return;
+    PendingError.reset();
+    m_errorShown = false;
+    const std::optional<QString> chosen = m_window.chooseFile(FileFilter);
+    if (!chosen || chosen->isEmpty())
+        return;
+    const RunningFlag running(m_running);
+    Run run;
+    run.ChosenPath = *chosen;
+    run.shownPath = QDir::toNativeSeparators(*chosen);
+    readSize(run);
+    openFile(run);
+    m_dumpList.BeginDumpList();
+    run.Position = 1;
+    StopRequested = false;
+    m_window.setStopEnabled(true);
+    dumpBlocks(run);
+    if (PendingError && !m_errorShown)
+        reportPendingError();
+    m_window.setStatusCaption(progressCaption(QStringLiteral("実行終了"), run.Position - 1, run.FileSize));
+    m_dumpList.FinishDumpList();
+    ShowDumpList();
+    m_window.setFileText(std::move(run.TextAll));
+    run.file.reset();
+}
+
+void DumpEngine::StopDump()
+{
+    StopRequested = true;
+    m_window.setStopEnabled(false);
+}
+
+void DumpEngine::ShowDumpList()
+{
+    if (m_dumpList.length() <= DumpList::DumpLimit || !m_window.isCutFrontSelected())
+        m_window.setDumpText(m_dumpList.first(DumpList::DumpLimit));
+    else
+        m_window.setDumpText(m_dumpList.last(DumpList::DumpLimit));
+}
+
+void DumpEngine::readSize(Run &run)
+{
+    const FileSystem::Status status = m_fileSystem.status(run.ChosenPath);
+    if (!status.ok)
+        record(RunError::SizeUnknown, QStringLiteral("「%1」の大きさを取得できません。\n理由: %2").arg(run.shownPath, status.errorText));
+    else if (!status.isRegular)
+        record(RunError::NotRegularFile, QStringLiteral("「%1」は通常のファイルではないため、ダンプできません。").arg(run.shownPath));
+    else
+        run.FileSize = status.size;
+}
+
+void DumpEngine::openFile(Run &run)
+{
+    if (PendingError)
+        return; // nothing to open: the path is gone or is no regular file
+    const qint64 available = m_fileSystem.availableMemory();
+    if (available >= 0 && run.FileSize > available - MemoryReserve) {
+        record(RunError::TooLarge,
+               QStringLiteral("「%1」(%2 バイト) は大きすぎて、使えるメモリ (%3 バイト) に収まりません。")
+                   .arg(run.shownPath, QLocale::c().toString(run.FileSize), QLocale::c().toString(available)));
+        return;
+    }
+    QString reason;
+    run.file = m_fileSystem.open(run.ChosenPath, reason);
+    if (!run.file) {
+        record(RunError::OpenFailed, QStringLiteral("「%1」を開けません。\n理由: %2").arg(run.shownPath, reason));
+        return;
+    }
+    run.TextAll = std::make_shared<FileText>(run.FileSize);
+}
+
+void DumpEngine::dumpBlocks(Run &run)
+{
+    while (run.Position <= run.FileSize) {
+        m_window.handlePendingEvents();
+        if (StopRequested)
+            break;
+        m_window.setStatusCaption(progressCaption(QStringLiteral("実行中 "), run.Position, run.FileSize));
+        const char *block = run.TextAll->end();
+        const qint64 count = readBlock(run);
+        if (count > 0) {
+            m_dumpList.AppendDumpBytes(block, count);
+            run.Position += count;
+        }
+        if (PendingError) {
+            reportPendingError();
+            break;
+        }
+    }
+}
+
+// Reads the next block into the file's text; never more than the size read
+// at the start, so a growing file is dumped up to that size.
+qint64 DumpEngine::readBlock(Run &run)
+{
+    if (!run.file)
+        return 0; // the failure to open is already recorded
+    const qint64 wanted = std::min(BlockLength, run.FileSize - (run.Position - 1));
+    const qint64 count = run.file->read(run.TextAll->end(), wanted);
+    if (count < 0) {
+        record(RunError::ReadFailed, QStringLiteral("「%1」の読み込み中にエラーが発生しました。\n理由: %2").arg(run.shownPath, run.file->errorText()));
+        return 0;
+    }
+    run.TextAll->commit(count);
+    if (count < wanted)
+        record(RunError::FileShrank,
+               QStringLiteral("「%1」は読み込み中に短くなりました。ファイルの終わりまでの %2 バイトをダンプしました。")
+                   .arg(run.shownPath, QLocale::c().toString(run.Position - 1 + count)));
+    return count;
+}
+
+void DumpEngine::record(RunError::Code code, const QString &message)
+{
+    PendingError = RunError{code, message};
+}
+
+void DumpEngine::reportPendingError()
+{
+    m_errorShown = true;
+    m_window.showMessage(PendingError->message);
+}

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "DumpList.h"
+#include "InputFile.h"
+
+#include <QString>
+#include <optional>
+
+class DumpWindow;
+class FileText;
+
+// The dump run: asks the window for a file, reads it block by block into the
+// dump list and the file's text, keeps the status caption up to date, and
+// shows both at the end. Runs on the window's thread; the window's events
+// are handled once per block, and that is when StopDump and ShowDumpList can
+// be called during a run.
+//
+// Every file is dumped byte for byte, of any size. Failures are collected as
+// they happen and reported once per run in a message box; a run always
+// finishes: the partial dump is shown and the file is closed.
+class DumpEngine
+{
+public:
+    // Bytes read per block: large enough that handling events and repainting
+    // the caption cost little, small enough that the window stays responsive.
+    static constexpr qint64 BlockLength = qint64(1) << 20;
+    static const QString FileFilter;
+
+    struct RunError
+    {
+        enum Code { SizeUnknown, NotRegularFile, OpenFailed, TooLarge, ReadFailed, FileShrank };
+        Code code;
+        QString message;
+    };
+
+    explicit DumpEngine(DumpWindow &window, FileSystem *fileSystem = nullptr);
+
+    // Command1. Ignored while a run is in progress.
+    void RunDump();
+    // Command2: the run in progress ends at its next block.
+    void StopDump();
+    // Option1 / Option2: puts the dump list, cut to DumpLimit, into Text1.
+    void ShowDumpList();
+
+    bool isRunning() const { return m_running; }
+    const DumpList &dumpList() const { return m_dumpList; }
+    const std::optional<RunError> &pendingError() const { return PendingError; }
+
+    static QString progressCaption(const QString &prefix, qint64 count, qint64 size);
+
+private:
+    struct Run;
+    void readSize(Run &run);
+    void openFile(Run &run);
+    void dumpBlocks(Run &run);
+    qint64 readBlock(Run &run);
+    void record(RunError::Code code, const QString &message);
+    void reportPendingError();
+
+    DumpWindow &m_window;
+    LocalFileSystem m_localFileSystem;
+    FileSystem &m_fileSystem;
+    DumpList m_dumpList;
+    bool StopRequested = false;
+    bool m_running = false;
+    bool m_errorShown = false;
+    std::optional<RunError> PendingError;
+};
