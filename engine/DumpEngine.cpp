@@ -39,10 +39,12 @@ struct DumpEngine::Run
     std::unique_ptr<InputFile> file;
 };
 
-DumpEngine::DumpEngine(DumpWindow &window, FileSystem *fileSystem)
+DumpEngine::DumpEngine(DumpWindow &window, FileSystem *fileSystem, qint64 blockLength)
     : m_window(window)
     , m_fileSystem(fileSystem ? *fileSystem : m_localFileSystem)
+    , m_blockLength(blockLength)
 {
+    Q_ASSERT(blockLength > 0);
 }
 
 QString DumpEngine::progressCaption(const QString &prefix, qint64 count, qint64 size)
@@ -150,7 +152,7 @@ qint64 DumpEngine::readBlock(Run &run)
 {
     if (!run.file)
         return 0; // the failure to open is already recorded
-    const qint64 wanted = std::min(BlockLength, run.FileSize - (run.Position - 1));
+    const qint64 wanted = std::min(m_blockLength, run.FileSize - (run.Position - 1));
     const qint64 count = run.file->read(run.TextAll->end(), wanted);
     if (count < 0) {
         record(RunError::ReadFailed, QStringLiteral("「%1」の読み込み中にエラーが発生しました。\n理由: %2").arg(run.shownPath, run.file->errorText()));

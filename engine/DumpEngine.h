@@ -33,7 +33,8 @@ public:
         QString message;
     };
 
-    explicit DumpEngine(DumpWindow &window, FileSystem *fileSystem = nullptr);
+    // Without a file system, the machine's own is used.
+    explicit DumpEngine(DumpWindow &window, FileSystem *fileSystem = nullptr, qint64 blockLength = BlockLength);
 
     // Command1. Ignored while a run is in progress.
     void RunDump();
@@ -60,6 +61,7 @@ private:
     DumpWindow &m_window;
     LocalFileSystem m_localFileSystem;
     FileSystem &m_fileSystem;
+    const qint64 m_blockLength;
     DumpList m_dumpList;
     bool StopRequested = false;
     bool m_running = false;

@@ -174,43 +174,49 @@ qsizetype DumpList::formatAddress(char *into, qint64 address) const
     return digits;
 }
 
-// Adds whole lines while a full line is pending. Lines whose text would be
-// pushed out of the ring by later lines of the same call, and can never be
-// part of the head, are only counted.
+// Adds whole lines while a full line is pending. Once the head is full,
+// lines whose text later lines of the same call would push out of the ring
+// are only counted.
 void DumpList::appendFullLines(const char *data, qint64 lineCount)
 {
     Q_ASSERT(LineByteCount == BytesPerLine);
-    if (qsizetype(m_head.size()) >= m_keep) {
-        const qint64 needed = m_keep / (fullLineLength(0)) + 2;
-        if (lineCount > needed) {
-            skipFullLines(lineCount - needed);
-            data += (lineCount - needed) * BytesPerLine;
-            lineCount = needed;
-            for (int i = 0; i < BytesPerLine; ++i) // the column of the last skipped line
-                LineText[std::size_t(i)] = Tables.columnChar[std::uint8_t(data[i - BytesPerLine])];
-        }
+    for (; lineCount > 0 && qsizetype(m_head.size()) < m_keep; --lineCount, data += BytesPerLine)
+        appendFullLine(data);
+    const qint64 needed = m_keep / fullLineLength(0) + 2;
+    if (lineCount > needed) {
+        const qint64 skipped = lineCount - needed;
+        skipFullLines(skipped);
+        data += skipped * BytesPerLine;
+        lineCount = needed;
+        for (int i = 0; i < BytesPerLine; ++i) // the column of the last skipped line
+            LineText[std::size_t(i)] = Tables.columnChar[std::uint8_t(data[i - BytesPerLine])];
     }
+    for (; lineCount > 0; --lineCount, data += BytesPerLine)
+        appendFullLine(data);
+}
+
+// Closes the pending full line and adds the 16 bytes at `data` as the next.
+void DumpList::appendFullLine(const char *data)
+{
     char line[2 + BytesPerLine + 2 + 16 + 1 + CellsWidth];
-    for (; lineCount > 0; --lineCount, data += BytesPerLine) {
-        qsizetype n = 0;
-        line[n++] = ':';
+    qsizetype n = 0;
+    line[n++] = ':';
+    line[n++] = ' ';
+    std::memcpy(line + n, LineText.data(), BytesPerLine);
+    n += BytesPerLine;
+    line[n++] = '\r';
+    line[n++] = '\n';
+    n += formatAddress(line + n, LineAddress);
+    line[n++] = '|';
+    for (int i = 0; i < BytesPerLine; ++i) {
+        const auto v = std::uint8_t(data[i]);
         line[n++] = ' ';
-        std::memcpy(line + n, LineText.data(), BytesPerLine);
-        n += BytesPerLine;
-        line[n++] = '\r';
-        line[n++] = '\n';
-        n += formatAddress(line + n, LineAddress);
-        line[n++] = '|';
-        for (int i = 0; i < BytesPerLine; ++i) {
-            const auto v = std::uint8_t(data[i]);
-            line[n++] = ' ';
-            line[n++] = Tables.hexPair[v][0];
-            line[n++] = Tables.hexPair[v][1];
-            LineText[std::size_t(i)] = Tables.columnChar[v];
-        }
-        write(line, n);
-        LineAddress += BytesPerLine;
+        line[n++] = Tables.hexPair[v][0];
+        line[n++] = Tables.hexPair[v][1];
+        LineText[std::size_t(i)] = Tables.columnChar[v];
     }
+    write(line, n);
+    LineAddress += BytesPerLine;
 }
 
 // Advances over whole lines without formatting them. The caller writes at

@@ -50,6 +50,7 @@ private:
     void write(const std::string &text) { write(text.data(), qsizetype(text.size())); }
     void breakLine();
     void appendFullLines(const char *data, qint64 lineCount);
+    void appendFullLine(const char *data);
     void skipFullLines(qint64 lineCount);
     qsizetype formatAddress(char *into, qint64 address) const;
 

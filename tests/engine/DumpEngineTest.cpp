@@ -1,0 +1,322 @@
+#include "Cp932.h"
+#include "DumpEngine.h"
+#include "FakeDumpWindow.h"
+#include "FakeFileSystem.h"
+#include "TestFiles.h"
+
+#include <QTest>
+#include <limits>
+#include <sys/stat.h>
+
+namespace {
+
+const QString Heading = QStringLiteral("Address |  0  1  2  3  4  5  6  7  8  9  A  B  C  D  E  F\r\n"
+                                       "--------+------------------------------------------------");
+
+// The whole dump list of `bytes`, built without the run.
+QString wholeDumpOf(const QByteArray &bytes)
+{
+    DumpList list(std::numeric_limits<qsizetype>::max() / 2);
+    list.BeginDumpList();
+    list.AppendDumpBytes(bytes.constData(), bytes.size());
+    list.FinishDumpList();
+    return list.first(list.length());
+}
+
+QString shownCut(const QString &whole, bool cutFront)
+{
+    if (whole.size() <= DumpList::DumpLimit)
+        return whole;
+    return cutFront ? whole.right(DumpList::DumpLimit) : whole.left(DumpList::DumpLimit);
+}
+
+} // namespace
+
+class DumpEngineTest : public QObject
+{
+    Q_OBJECT
+
+    TestFiles files;
+    FakeDumpWindow window;
+    FakeFileSystem fileSystem;
+
+    std::unique_ptr<DumpEngine> engineWithBlocks(qint64 blockLength)
+    {
+        return std::make_unique<DumpEngine>(window, &fileSystem, blockLength);
+    }
+
+private slots:
+    void init()
+    {
+        window = FakeDumpWindow();
+        fileSystem = FakeFileSystem();
+    }
+
+    void cancellingTheDialogChangesNothing()
+    {
+        DumpEngine engine(window, &fileSystem);
+        engine.RunDump();
+        QCOMPARE(window.dialogFilters, QStringList{QStringLiteral("テキストファイル(*.txt)|*.txt|全てのファイル(*.*)|*.*")});
+        QVERIFY(window.captions.isEmpty());
+        QVERIFY(window.stopEnabledChanges.isEmpty());
+        QCOMPARE(window.dumpTextChanges, 0);
+        QCOMPARE(window.fileTextChanges, 0);
+        QVERIFY(window.messages.isEmpty());
+        QCOMPARE(fileSystem.opened, 0);
+    }
+
+    void wholeRun_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("lastCaption");
+        QTest::newRow("an empty file reads no block") << QByteArray() << QStringLiteral("実行終了0/0");
+        QTest::newRow("the worked 20-byte example")
+            << QByteArray::fromHex("48656C6C6F2C20776F726C64210D0A00011F7F80") << QStringLiteral("実行終了14/14");
+        QTest::newRow("256 single-byte characters") << QByteArray(256, 'z') << QStringLiteral("実行終了100/100");
+        QTest::newRow("a lead byte ends the file") << QByteArray("ab\x83") << QStringLiteral("実行終了3/3");
+        QTest::newRow("random bytes over many blocks") << randomBytes(10000, 3, 0.3) << QStringLiteral("実行終了2710/2710");
+    }
+
+    void wholeRun()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, lastCaption);
+        window.chosenPath = files.write("data.bin", bytes);
+        auto engine = engineWithBlocks(256);
+        engine->RunDump();
+        QCOMPARE(window.captions.last(), lastCaption);
+        QCOMPARE(window.dumpText, wholeDumpOf(bytes));
+        QCOMPARE(bytesFromDump(window.dumpText), bytes);
+        QCOMPARE(QByteArray(window.fileText->data(), window.fileText->size()), bytes);
+        QVERIFY(window.messages.isEmpty());
+        QCOMPARE(fileSystem.openFiles, 0);
+        QVERIFY2(window.stopEnabled, "the stop button stays enabled after a run");
+    }
+
+    void emptyFileShowsHeadingAndClosedRuleLine()
+    {
+        window.chosenPath = files.write("empty.txt", {});
+        DumpEngine engine(window, &fileSystem);
+        engine.RunDump();
+        QCOMPARE(window.dumpText, Heading + QStringLiteral(": \r\n"));
+        QCOMPARE(window.fileText->toString(), QString());
+        QCOMPARE(window.eventPasses, 0);
+    }
+
+    void katakanaAIsTwoCellsAndTwoPositions()
+    {
+        window.chosenPath = files.write("a.txt", QByteArray("\x83\x41"));
+        DumpEngine engine(window, &fileSystem);
+        engine.RunDump();
+        const QString line = window.dumpText.split("\r\n").at(2);
+        QVERIFY(line.startsWith("00000000| 83 41 "));
+        QVERIFY(line.endsWith(": .A"));
+        QCOMPARE(window.captions, (QStringList{"実行中 1/2", "実行終了2/2"}));
+        QCOMPARE(window.fileText->toString(), QStringLiteral("ア"));
+    }
+
+    void captionsCountBlocksInHex()
+    {
+        window.chosenPath = files.write("blocks.bin", QByteArray(40, 'x'));
+        auto engine = engineWithBlocks(16);
+        engine->RunDump();
+        QCOMPARE(window.captions, (QStringList{"実行中 1/28", "実行中 11/28", "実行中 21/28", "実行終了28/28"}));
+        QCOMPARE(window.eventPasses, 3);
+    }
+
+    void leadByteAtABlockEndPairsWithTheNextBlock()
+    {
+        const QByteArray bytes = QByteArray("abc\x83") + QByteArray("\x41" "def");
+        window.chosenPath = files.write("split.txt", bytes);
+        auto engine = engineWithBlocks(4);
+        engine->RunDump();
+        QCOMPARE(window.fileText->toString(), QStringLiteral("abcアdef"));
+        QCOMPARE(bytesFromDump(window.dumpText), bytes);
+    }
+
+    void stopEndsTheRunAfterTheBlockInHand()
+    {
+        window.chosenPath = files.write("long.bin", QByteArray(64, 'q'));
+        auto engine = engineWithBlocks(16);
+        window.onPendingEvents = [&](int pass) {
+            if (pass == 2)
+                engine->StopDump();
+        };
+        engine->RunDump();
+        QCOMPARE(window.captions.last(), QStringLiteral("実行終了10/40"));
+        QCOMPARE(bytesFromDump(window.dumpText), QByteArray(16, 'q'));
+        QVERIFY(window.dumpText.endsWith("\r\n"));
+        QCOMPARE(window.fileText->size(), 16);
+        QCOMPARE(window.stopEnabledChanges, (QList<bool>{true, false}));
+        QCOMPARE(fileSystem.openFiles, 0);
+    }
+
+    void stopAfterARunOnlyDisablesTheButton()
+    {
+        window.chosenPath = files.write("small.txt", "abc");
+        DumpEngine engine(window, &fileSystem);
+        engine.RunDump();
+        const QStringList captions = window.captions;
+        const int dumpChanges = window.dumpTextChanges;
+        engine.StopDump();
+        QVERIFY(!window.stopEnabled);
+        QCOMPARE(window.captions, captions);
+        QCOMPARE(window.dumpTextChanges, dumpChanges);
+    }
+
+    void optionClickDuringARunShowsTheListSoFar()
+    {
+        auto engine = engineWithBlocks(17);
+        QString shownMidway;
+        window.onPendingEvents = [&](int pass) {
+            engine->ShowDumpList();
+            if (pass == 2)
+                shownMidway = window.dumpText;
+        };
+        window.chosenPath = files.write("two.bin", QByteArray(40, 'k'));
+        engine->RunDump();
+        QCOMPARE(shownMidway, Heading + QStringLiteral(": \r\n00000000|") + QStringLiteral(" 6B").repeated(16)
+                                  + QStringLiteral(": ") + QString(16, 'k') + QStringLiteral("\r\n00000010| 6B"));
+    }
+
+    void secondRunDuringARunIsIgnored()
+    {
+        window.chosenPath = files.write("busy.bin", QByteArray(64, 'r'));
+        auto engine = engineWithBlocks(16);
+        window.onPendingEvents = [&](int) { engine->RunDump(); };
+        engine->RunDump();
+        QCOMPARE(window.dialogFilters.size(), 1);
+        QCOMPARE(window.captions.last(), QStringLiteral("実行終了40/40"));
+        QVERIFY(!engine->isRunning());
+    }
+
+    void secondRunReplacesTheFirst()
+    {
+        DumpEngine engine(window, &fileSystem);
+        window.chosenPath = files.write("first.bin", QByteArray(300, 'a'));
+        engine.RunDump();
+        window.chosenPath = files.write("second.bin", QByteArray(5, 'b'));
+        engine.RunDump();
+        QCOMPARE(window.dumpText, wholeDumpOf(QByteArray(5, 'b')));
+        QCOMPARE(window.fileText->size(), 5);
+    }
+
+    void optionsCutLongListsAndRecutWithoutReading_data()
+    {
+        QTest::addColumn<qsizetype>("size");
+        QTest::newRow("just under the limit: shown whole") << qsizetype(13580);
+        QTest::newRow("just over the limit: cut") << qsizetype(13600);
+        QTest::newRow("far over the limit, several blocks") << qsizetype(3 << 20);
+    }
+
+    void optionsCutLongListsAndRecutWithoutReading()
+    {
+        QFETCH(qsizetype, size);
+        const QByteArray bytes = randomBytes(size, quint32(size));
+        const QString whole = wholeDumpOf(bytes);
+        window.chosenPath = files.write("long.bin", bytes);
+        DumpEngine engine(window, &fileSystem);
+        engine.RunDump();
+        QCOMPARE(window.dumpText, shownCut(whole, true));
+        window.cutFront = false;
+        engine.ShowDumpList();
+        QCOMPARE(window.dumpText, shownCut(whole, false));
+        window.cutFront = true;
+        engine.ShowDumpList();
+        QCOMPARE(window.dumpText, shownCut(whole, true));
+        QCOMPARE(fileSystem.opened, 1);
+        if (whole.size() > DumpList::DumpLimit) {
+            QVERIFY(!window.dumpText.startsWith("Address"));
+            QVERIFY(window.dumpText.endsWith("\r\n"));
+        }
+    }
+
+    void optionBeforeAnyRunShowsAnEmptyList()
+    {
+        DumpEngine engine(window, &fileSystem);
+        engine.ShowDumpList();
+        QCOMPARE(window.dumpTextChanges, 1);
+        QCOMPARE(window.dumpText, QString());
+    }
+
+    void failures_data()
+    {
+        QTest::addColumn<QString>("failure");
+        QTest::addColumn<QString>("messageHas");
+        QTest::addColumn<QString>("lastCaption");
+        QTest::addColumn<qsizetype>("bytesDumped");
+        QTest::newRow("the file vanished after the dialog") << "vanished" << "大きさを取得できません" << "実行終了0/0" << qsizetype(0);
+        QTest::newRow("a folder is refused") << "folder" << "通常のファイルではない" << "実行終了0/0" << qsizetype(0);
+        QTest::newRow("a FIFO is refused without blocking") << "fifo" << "通常のファイルではない" << "実行終了0/0" << qsizetype(0);
+        QTest::newRow("the file cannot be opened") << "open" << "を開けません。\n理由: Permission denied" << "実行終了0/40" << qsizetype(0);
+        QTest::newRow("a read fails midway") << "read" << "読み込み中にエラー" << "実行終了20/40" << qsizetype(32);
+        QTest::newRow("the file shrank during the run") << "shrank" << "短くなりました" << "実行終了28/40" << qsizetype(40);
+        QTest::newRow("the file does not fit in memory") << "memory" << "大きすぎて" << "実行終了0/40" << qsizetype(0);
+    }
+
+    void failures()
+    {
+        QFETCH(QString, failure);
+        QFETCH(QString, messageHas);
+        QFETCH(QString, lastCaption);
+        QFETCH(qsizetype, bytesDumped);
+        const QByteArray bytes = randomBytes(64, 9);
+        window.chosenPath = files.write("file.bin", bytes);
+        if (failure == "vanished")
+            window.chosenPath = files.path("gone.bin");
+        else if (failure == "folder")
+            window.chosenPath = files.path(".");
+        else if (failure == "fifo")
+            QCOMPARE(::mkfifo(qPrintable(*(window.chosenPath = files.path("pipe"))), 0600), 0);
+        else if (failure == "open")
+            fileSystem.openFailure = QStringLiteral("Permission denied");
+        else if (failure == "read")
+            fileSystem.readFailsAt = 40;
+        else if (failure == "shrank")
+            fileSystem.endsAt = 40;
+        else if (failure == "memory")
+            fileSystem.memory = 1000;
+
+        auto engine = engineWithBlocks(16);
+        engine->RunDump();
+        QCOMPARE(window.messages.size(), 1);
+        QVERIFY2(window.messages.first().contains(messageHas), qPrintable(window.messages.first()));
+        QVERIFY2(window.messages.first().contains(QStringLiteral("「")), "the message names the file");
+        QCOMPARE(window.captions.last(), lastCaption);
+        QCOMPARE(bytesFromDump(window.dumpText), bytes.left(bytesDumped));
+        QCOMPARE(window.fileText->size(), bytesDumped);
+        QCOMPARE(fileSystem.openFiles, 0);
+        QVERIFY(!engine->isRunning());
+    }
+
+    void aGrowingFileIsDumpedUpToItsFirstSize()
+    {
+        window.chosenPath = files.write("grows.log", QByteArray(100, 'g'));
+        fileSystem.statusOverride = FileSystem::Status{true, true, 30, {}};
+        DumpEngine engine(window, &fileSystem);
+        engine.RunDump();
+        QCOMPARE(window.captions.last(), QStringLiteral("実行終了1E/1E"));
+        QCOMPARE(bytesFromDump(window.dumpText), QByteArray(30, 'g'));
+        QVERIFY(window.messages.isEmpty());
+    }
+
+    // Many random files, dense in lead bytes, through several block lengths:
+    // the cells read back equal the file, and the text decodes every byte.
+    void randomRoundTrip()
+    {
+        for (quint32 seed = 1; seed <= 24; ++seed) {
+            const qsizetype size = qsizetype(seed * 397 % 5000);
+            const QByteArray bytes = randomBytes(size, seed, seed % 2 ? 0.5 : 0.05);
+            window = FakeDumpWindow();
+            window.chosenPath = files.write(QStringLiteral("r%1.bin").arg(seed), bytes);
+            auto engine = engineWithBlocks(qint64(1 + seed * 37 % 700));
+            engine->RunDump();
+            QCOMPARE(bytesFromDump(window.dumpText), bytes);
+            QCOMPARE(window.captions.last(), DumpEngine::progressCaption(QStringLiteral("実行終了"), size, size));
+            QCOMPARE(window.fileText->toString(), Cp932::instance().decode(bytes.constData(), bytes.size()));
+        }
+    }
+};
+
+QTEST_APPLESS_MAIN(DumpEngineTest)
+#include "DumpEngineTest.moc"

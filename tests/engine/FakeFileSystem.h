@@ -1,0 +1,25 @@
+#pragma once
+
+#include "InputFile.h"
+
+// The machine's file system, with failures and changes a test can switch on,
+// and a count of the files it has open.
+class FakeFileSystem : public FileSystem
+{
+public:
+    Status status(const QString &path) override;
+    std::unique_ptr<InputFile> open(const QString &path, QString &errorText) override;
+    qint64 availableMemory() override { return memory; }
+
+    std::optional<Status> statusOverride; // answered instead of the real status
+    QString openFailure;                  // non-empty: open fails with this reason
+    qint64 readFailsAt = -1;              // a read that reaches this offset fails
+    qint64 endsAt = -1;                   // the file seems to end here (it shrank)
+    qint64 memory = -1;
+
+    int opened = 0;
+    int openFiles = 0; // opened and not yet closed
+
+private:
+    LocalFileSystem m_local;
+};
