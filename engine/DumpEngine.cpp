@@ -15,6 +15,12 @@ namespace {
 // is held.
 constexpr qint64 MemoryReserve = qint64(64) << 20;
 
+// A byte count as Japanese readers write it: 1,234,567.
+QString byteCount(qint64 count)
+{
+    return QLocale(QLocale::Japanese, QLocale::Japan).toString(count);
+}
+
 class RunningFlag
 {
 public:
@@ -114,7 +120,7 @@ void DumpEngine::openFile(Run &run)
     if (available >= 0 && run.FileSize > available - MemoryReserve) {
         record(RunError::TooLarge,
                QStringLiteral("「%1」(%2 バイト) は大きすぎて、使えるメモリ (%3 バイト) に収まりません。")
-                   .arg(run.shownPath, QLocale::c().toString(run.FileSize), QLocale::c().toString(available)));
+                   .arg(run.shownPath, byteCount(run.FileSize), byteCount(available)));
         return;
     }
     QString reason;
@@ -162,7 +168,7 @@ qint64 DumpEngine::readBlock(Run &run)
     if (count < wanted)
         record(RunError::FileShrank,
                QStringLiteral("「%1」は読み込み中に短くなりました。ファイルの終わりまでの %2 バイトをダンプしました。")
-                   .arg(run.shownPath, QLocale::c().toString(run.Position - 1 + count)));
+                   .arg(run.shownPath, byteCount(run.Position - 1 + count)));
     return count;
 }
 
