@@ -1,10 +1,9 @@
 #include "Form1.h"
-
-#include <QApplication>
+#include "HexmothApplication.h"
 
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
+    HexmothApplication app(argc, argv);
     Form1 window;
     window.show();
     return app.exec();

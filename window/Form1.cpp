@@ -1,7 +1,186 @@
 #include "Form1.h"
 
-Form1::Form1(QWidget *parent)
-    : QWidget(parent)
+#include "AppIcon.h"
+#include "FileText.h"
+#include "JapaneseFonts.h"
+#include "Twips.h"
+#include "WidgetDialogService.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace {
+
+template<typename Control>
+Control *named(Control *control, const QString &name)
 {
+    control->setObjectName(name);
+    return control;
+}
+
+QLabel *createLabel(QWidget *parent, const QString &name, const QString &caption)
+{
+    auto *label = named(new QLabel(caption, parent), name);
+    label->setWordWrap(true);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    return label;
+}
+
+} // namespace
+
+Form1::Form1(std::unique_ptr<DialogService> dialogs, QWidget *parent)
+    : QWidget(parent)
+    , m_dialogs(dialogs ? std::move(dialogs) : std::make_unique<WidgetDialogService>())
+    , m_engine(*this)
+{
+    setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Hexmoth"));
+    setWindowIcon(AppIcon::icon());
+    setFont(JapaneseFonts::windowFont());
+    createControls();
+    placeControls();
+    orderTabs();
+    connectControls();
+}
+
+Form1::~Form1() = default;
+
+void Form1::createControls()
+{
+    Command1 = named(new QPushButton(QStringLiteral("ファイルを開く"), this), QStringLiteral("Command1"));
+    Text1 = createTextBox(QStringLiteral("Text1"), QStringLiteral("ダンプリスト"));
+    Text1->setFont(JapaneseFonts::dumpFont());
+    Text2 = createFileTextBox();
+    Label1 = createLabel(this, QStringLiteral("Label1"), QString());
+    Label1->setAccessibleDescription(QStringLiteral("実行状態"));
+    createFrameControls();
+    Command2 = named(new QPushButton(QStringLiteral("停止"), this), QStringLiteral("Command2"));
+    Command2->setEnabled(false);
+}
+
+void Form1::createFrameControls()
+{
+    Frame1 = named(new QGroupBox(this), QStringLiteral("Frame1"));
+    Label2 = createLabel(Frame1, QStringLiteral("Label2"), QStringLiteral("ダンプリストの文字数が65,531を超える場合"));
+    Frame1->setAccessibleName(Label2->text());
+    Option1 = named(new QRadioButton(QStringLiteral("前を削除"), Frame1), QStringLiteral("Option1"));
+    Option2 = named(new QRadioButton(QStringLiteral("後を削除"), Frame1), QStringLiteral("Option2"));
+    Option1->setChecked(true);
+}
+
+QPlainTextEdit *Form1::createTextBox(const QString &name, const QString &accessibleName)
+{
+    auto *box = named(new QPlainTextEdit(this), name);
+    box->setReadOnly(true);
+    box->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    box->setLineWrapMode(QPlainTextEdit::NoWrap);
+    box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    box->setTabChangesFocus(true);
+    box->setAccessibleName(accessibleName);
+    return box;
+}
+
+QPlainTextEdit *Form1::createFileTextBox()
+{
+    return createTextBox(QStringLiteral("Text2"), QStringLiteral("ファイルのテキスト"));
+}
+
+void Form1::placeControls()
+{
+    resize(Twips::toPixels(11205), Twips::toPixels(6600));
+    Command1->setGeometry(Twips::rect(7920, 120, 1455, 375));
+    Text1->setGeometry(Twips::rect(0, 0, 7575, 3375));
+    Text2->setGeometry(Twips::rect(0, 3360, 7575, 2895));
+    Label1->setGeometry(Twips::rect(7920, 720, 1335, 375));
+    Frame1->setGeometry(Twips::rect(7800, 1440, 2175, 1575));
+    Label2->setGeometry(Twips::rect(120, 240, 1935, 375));
+    Option1->setGeometry(Twips::rect(120, 720, 1095, 375));
+    Option2->setGeometry(Twips::rect(120, 1080, 1095, 375));
+    Command2->setGeometry(Twips::rect(7920, 1200, 1335, 255));
+}
+
+void Form1::orderTabs()
+{
+    QWidget *const order[] = {Command1, Text1, Text2, Option1, Option2, Command2};
+    for (std::size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
+    Command1->setFocus();
+}
+
+void Form1::connectControls()
+{
+    connect(Command1, &QPushButton::clicked, this, &Form1::runDump);
+    connect(Command2, &QPushButton::clicked, this, [this] { m_engine.StopDump(); });
+    connect(Option1, &QRadioButton::clicked, this, [this] { m_engine.ShowDumpList(); });
+    connect(Option2, &QRadioButton::clicked, this, [this] { m_engine.ShowDumpList(); });
+}
+
+void Form1::runDump()
+{
+    m_engine.RunDump();
+    if (m_closeAfterRun && !m_engine.isRunning())
+        close();
+}
+
+void Form1::closeEvent(QCloseEvent *event)
+{
+    if (!m_engine.isRunning()) {
+        QWidget::closeEvent(event);
+        return;
+    }
+    m_closeAfterRun = true;
+    m_engine.StopDump();
+    event->ignore();
+}
+
+std::optional<QString> Form1::chooseFile(const QString &filter)
+{
+    if (m_choosingFile)
+        return std::nullopt; // a second click that slipped past the modal dialog
+    m_choosingFile = true;
+    std::optional<QString> path = m_dialogs->chooseFile(this, filter);
+    m_choosingFile = false;
+    return path;
+}
+
+void Form1::setStatusCaption(const QString &caption)
+{
+    Label1->setText(caption);
+    Label1->repaint();
+}
+
+void Form1::setStopEnabled(bool enabled)
+{
+    Command2->setEnabled(enabled);
+}
+
+void Form1::handlePendingEvents()
+{
+    QCoreApplication::processEvents();
+}
+
+void Form1::showMessage(const QString &text)
+{
+    m_dialogs->showMessage(this, text);
+}
+
+void Form1::setFileText(std::shared_ptr<const FileText> text)
+{
+    Text2->setPlainText(text ? text->toString() : QString());
+}
+
+void Form1::setDumpText(const QString &text)
+{
+    Text1->setPlainText(text);
+}
+
+bool Form1::isCutFrontSelected() const
+{
+    return Option1->isChecked();
 }

@@ -1,11 +1,70 @@
 #pragma once
 
-#include <QWidget>
+#include "DialogService.h"
+#include "DumpEngine.h"
+#include "DumpWindow.h"
 
-// The program's only window.
-class Form1 : public QWidget
+#include <QWidget>
+#include <memory>
+
+class QGroupBox;
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+class QRadioButton;
+
+// The program's only window. It lays out the controls, sends their clicks
+// to the dump engine it owns (Command1 runs a dump, Command2 stops it,
+// Option1 and Option2 show the dump list again) and gives the engine the
+// services a run needs.
+//
+// Closing the window during a run stops the run at its next block; the
+// window closes once the run has finished and closed its file.
+class Form1 : public QWidget, public DumpWindow
 {
     Q_OBJECT
 public:
-    explicit Form1(QWidget *parent = nullptr);
+    // Without `dialogs`, Qt's own file dialog and message box.
+    explicit Form1(std::unique_ptr<DialogService> dialogs = nullptr, QWidget *parent = nullptr);
+    ~Form1() override;
+
+    const DumpEngine &engine() const { return m_engine; }
+
+    // DumpWindow: what the engine's run asks of the window.
+    std::optional<QString> chooseFile(const QString &filter) override;
+    void setStatusCaption(const QString &caption) override;
+    void setStopEnabled(bool enabled) override;
+    void handlePendingEvents() override;
+    void showMessage(const QString &text) override;
+    void setFileText(std::shared_ptr<const FileText> text) override;
+    void setDumpText(const QString &text) override;
+    bool isCutFrontSelected() const override;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void createControls();
+    void createFrameControls();
+    QPlainTextEdit *createTextBox(const QString &name, const QString &accessibleName);
+    QPlainTextEdit *createFileTextBox();
+    void placeControls();
+    void orderTabs();
+    void connectControls();
+    void runDump();
+
+    std::unique_ptr<DialogService> m_dialogs;
+    DumpEngine m_engine;
+    bool m_choosingFile = false;
+    bool m_closeAfterRun = false;
+
+    QPushButton *Command1 = nullptr;
+    QPlainTextEdit *Text1 = nullptr;
+    QPlainTextEdit *Text2 = nullptr;
+    QLabel *Label1 = nullptr;
+    QGroupBox *Frame1 = nullptr;
+    QLabel *Label2 = nullptr;
+    QRadioButton *Option1 = nullptr;
+    QRadioButton *Option2 = nullptr;
+    QPushButton *Command2 = nullptr;
 };

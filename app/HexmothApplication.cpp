@@ -1,0 +1,26 @@
+#include "HexmothApplication.h"
+
+#include "AppIcon.h"
+
+#include <QLibraryInfo>
+#include <QLocale>
+
+HexmothApplication::HexmothApplication(int &argc, char **argv)
+    : QApplication(argc, argv)
+{
+    setApplicationName(QStringLiteral("hexmoth"));
+    setApplicationDisplayName(QStringLiteral("Hexmoth"));
+    setDesktopFileName(QStringLiteral("hexmoth"));
+    setWindowIcon(AppIcon::icon());
+    loadJapaneseTranslations();
+}
+
+void HexmothApplication::loadJapaneseTranslations()
+{
+    const QLocale japanese(QLocale::Japanese, QLocale::Japan);
+    QLocale::setDefault(japanese);
+    // Without the translations installed Qt's texts stay English; the
+    // program still works.
+    if (m_qtTranslator.load(japanese, QStringLiteral("qt"), QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        installTranslator(&m_qtTranslator);
+}

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QApplication>
+#include <QTranslator>
+
+// The application as the program starts it: its names and icon for the
+// desktop, and Qt's own texts (dialog and message box buttons) in Japanese,
+// whatever the system's language, as the whole program is Japanese.
+class HexmothApplication : public QApplication
+{
+    Q_OBJECT
+public:
+    HexmothApplication(int &argc, char **argv);
+
+private:
+    void loadJapaneseTranslations();
+
+    QTranslator m_qtTranslator;
+};
