@@ -1,0 +1,38 @@
+#pragma once
+
+#include "DumpWindow.h"
+
+#include <QString>
+#include <QStringList>
+
+// The least window a dump run can go with: the dialog answers with a fixed
+// path, events and the stop button are ignored, and only what a benchmark
+// checks afterwards is kept (the last caption, the messages, both texts).
+// Option1 ("cut the front") is selected, as when the window opens.
+class BenchDumpWindow : public DumpWindow
+{
+public:
+    explicit BenchDumpWindow(QString path) : m_path(std::move(path)) {}
+
+    std::optional<QString> chooseFile(const QString &) override { return m_path; }
+    void setStatusCaption(const QString &caption) override { m_caption = caption; }
+    void setStopEnabled(bool) override {}
+    void handlePendingEvents() override {}
+    void showMessage(const QString &text) override { m_messages << text; }
+    void setFileText(std::shared_ptr<const FileText> text) override { m_fileText = std::move(text); }
+    void setDumpText(const QString &text) override { m_dumpText = text; }
+    bool isCutFrontSelected() const override { return true; }
+
+    const QString &caption() const { return m_caption; }
+    const QStringList &messages() const { return m_messages; }
+    const QString &dumpText() const { return m_dumpText; }
+    const std::shared_ptr<const FileText> &fileText() const { return m_fileText; }
+    void releaseTexts();
+
+private:
+    QString m_path;
+    QString m_caption;
+    QStringList m_messages;
+    QString m_dumpText;
+    std::shared_ptr<const FileText> m_fileText;
+};

@@ -1,0 +1,78 @@
+#include "BenchFiles.h"
+
+#include "ShiftJisTextGenerator.h"
+
+#include <QDir>
+#include <QFile>
+#include <random>
+#include <stdexcept>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+constexpr qint64 ChunkLength = qint64(1) << 20;
+
+[[noreturn]] void fail(const QString &what, const QString &path, const QString &reason)
+{
+    throw std::runtime_error(QStringLiteral("%1 %2: %3").arg(what, path, reason).toStdString());
+}
+
+} // namespace
+
+BenchFiles::BenchFiles()
+    : m_dir(QDir::tempPath() + QStringLiteral("/hexmoth-bench-XXXXXX"))
+{
+    if (!m_dir.isValid())
+        fail(QStringLiteral("cannot make a folder in"), QDir::tempPath(), m_dir.errorString());
+}
+
+QString BenchFiles::writeRandomBinary(const QString &name, qint64 size, quint64 seed)
+{
+    std::mt19937_64 random(seed);
+    return write(name, size, [&random](std::string &chunk, qint64 n) {
+        const std::size_t start = chunk.size();
+        chunk.resize(start + std::size_t(n));
+        for (qint64 i = 0; i < n; i += 8) {
+            const std::uint64_t word = random();
+            for (qint64 j = 0; j < 8 && i + j < n; ++j)
+                chunk[start + std::size_t(i + j)] = char(word >> (8 * j));
+        }
+    });
+}
+
+QString BenchFiles::writeShiftJisText(const QString &name, qint64 size, quint64 seed)
+{
+    ShiftJisTextGenerator generator(seed);
+    return write(name, size, [&generator](std::string &chunk, qint64 n) { generator.appendText(chunk, std::size_t(n)); });
+}
+
+template<typename FillChunk>
+QString BenchFiles::write(const QString &name, qint64 size, FillChunk fillChunk)
+{
+    QFile file(m_dir.filePath(name));
+    if (!file.open(QIODevice::WriteOnly))
+        fail(QStringLiteral("cannot create"), file.fileName(), file.errorString());
+    std::string chunk;
+    for (qint64 written = 0; written < size; written += qint64(chunk.size())) {
+        chunk.clear();
+        fillChunk(chunk, std::min(ChunkLength, size - written));
+        if (file.write(chunk.data(), qint64(chunk.size())) != qint64(chunk.size()))
+            fail(QStringLiteral("cannot write"), file.fileName(), file.errorString());
+    }
+    if (!file.flush() || ::fsync(file.handle()) != 0)
+        fail(QStringLiteral("cannot write"), file.fileName(), file.errorString());
+    file.close();
+    readOnce(file.fileName());
+    return file.fileName();
+}
+
+void BenchFiles::readOnce(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        fail(QStringLiteral("cannot read"), path, file.errorString());
+    std::string buffer(std::size_t(ChunkLength), '\0');
+    while (file.read(buffer.data(), ChunkLength) > 0) {
+    }
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QtGlobal>
+#include <functional>
+#include <string>
+#include <vector>
+
+// One measured child process. The time is wall-clock time from just before
+// the fork to the reaping of the child, as the parent sees it. The peak
+// memory is the child's peak resident set size as the kernel reports it at
+// exit (wait4, ru_maxrss); it includes the pages the child shares with this
+// process at the fork, so keep this process small and see floor().
+class ChildProcess
+{
+public:
+    struct Outcome
+    {
+        bool ok = false;
+        std::string failure; // why not ok
+        double seconds = 0;
+        qint64 peakBytes = 0;
+        std::string report;  // what a forked child's work returned
+    };
+
+    // Runs `command` (found on PATH) with its output to /dev/null; ok when it
+    // exits with status 0.
+    static Outcome run(const std::vector<std::string> &command);
+    // Runs `work` in a forked child and hands back what it returns; ok when it
+    // returns rather than throws. The child leaves with _exit: no destructor
+    // of this process runs in it.
+    static Outcome fork(const std::function<std::string()> &work);
+    // Peak memory of a forked child that does nothing: the share of every
+    // figure above that comes from this process.
+    static qint64 floor();
+
+private:
+    static Outcome reap(int pid, double startSeconds);
+};
