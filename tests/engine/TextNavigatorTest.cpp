@@ -1,0 +1,142 @@
+#include "Cp932.h"
+#include "FileText.h"
+#include "TestFiles.h"
+#include "TextNavigator.h"
+
+#include <QRandomGenerator>
+#include <QTest>
+#include <cstring>
+
+namespace {
+
+std::unique_ptr<FileText> commitInBlocks(const QByteArray &bytes, qint64 blockLength)
+{
+    auto text = std::make_unique<FileText>(bytes.size());
+    for (qint64 done = 0; done < bytes.size();) {
+        const qint64 n = std::min(blockLength, bytes.size() - done);
+        std::memcpy(text->end(), bytes.constData() + done, std::size_t(n));
+        text->commit(n);
+        done += n;
+    }
+    return text;
+}
+
+// For every byte, the start of its character, decoding from the first byte.
+std::vector<qint64> startsFromTheBeginning(const QByteArray &bytes)
+{
+    std::vector<qint64> starts(std::size_t(bytes.size()));
+    for (qint64 i = 0; i < bytes.size();) {
+        const qint64 length = Cp932::characterLength(bytes.constData() + i, bytes.size() - i);
+        for (qint64 k = 0; k < length; ++k)
+            starts[std::size_t(i + k)] = i;
+        i += length;
+    }
+    return starts;
+}
+
+} // namespace
+
+class TextNavigatorTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void characterStartAgreesWithDecodingFromTheBeginning_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<qint64>("blockLength");
+        QTest::newRow("random bytes") << randomBytes(100000, 1) << qint64(1 << 20);
+        QTest::newRow("mostly lead bytes, in odd blocks") << randomBytes(100000, 2, 0.8) << qint64(4097);
+        QTest::newRow("a run of 81 of odd length across many strides")
+            << QByteArray(20001, '\x81') + "A" + QByteArray(9999, '\xE5') << qint64(1000);
+        QTest::newRow("a run of E5 ending before a byte that is no trail byte")
+            << "a" + QByteArray(3 * 4096, '\xE5') + "\n" + QByteArray(4096 * 2 + 1, '\xE5') + "\x7F" << qint64(4096);
+        QTest::newRow("a lead byte just before each stride")
+            << [] {
+                   QByteArray bytes(5 * 4096, 'a');
+                   for (int i = 4095; i < bytes.size(); i += 4096)
+                       bytes[i] = '\x83';
+                   return bytes;
+               }()
+            << qint64(1);
+    }
+
+    void characterStartAgreesWithDecodingFromTheBeginning()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(qint64, blockLength);
+        const auto text = commitInBlocks(bytes, blockLength);
+        const TextNavigator navigator(*text);
+        const std::vector<qint64> starts = startsFromTheBeginning(bytes);
+        for (qint64 i = 0; i < bytes.size(); ++i)
+            if (navigator.characterStart(i) != starts[std::size_t(i)])
+                QFAIL(qPrintable(QStringLiteral("byte %1: %2, not %3").arg(i).arg(navigator.characterStart(i)).arg(starts[i])));
+        QCOMPARE(navigator.characterStart(bytes.size()), bytes.size());
+    }
+
+    void stepsOneCharacter_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QList<qint64>>("positions");
+        QTest::newRow("single bytes, one each") << QByteArray("ab") << QList<qint64>{0, 1, 2};
+        QTest::newRow("a double-byte character is one step") << QByteArray("\x83\x41z") << QList<qint64>{0, 2, 3};
+        QTest::newRow("CR LF is one step") << QByteArray("a\r\nb") << QList<qint64>{0, 1, 3, 4};
+        QTest::newRow("LF CR is two steps") << QByteArray("\n\r") << QList<qint64>{0, 1, 2};
+        QTest::newRow("a lead byte before a line break is a character") << QByteArray("\x83\r\n") << QList<qint64>{0, 1, 3};
+        QTest::newRow("a lead byte at the end is a character") << QByteArray("a\x83") << QList<qint64>{0, 1, 2};
+        QTest::newRow("the empty text has one position") << QByteArray() << QList<qint64>{0};
+    }
+
+    void stepsOneCharacter()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QList<qint64>, positions);
+        const auto text = commitInBlocks(bytes, 1);
+        const TextNavigator navigator(*text);
+        QList<qint64> forward{0};
+        while (forward.back() < bytes.size())
+            forward.append(navigator.positionAfter(forward.back()));
+        QCOMPARE(forward, positions);
+        QList<qint64> backward{bytes.size()};
+        while (backward.front() > 0)
+            backward.prepend(navigator.positionBefore(backward.front()));
+        QCOMPARE(backward, positions);
+        QCOMPARE(navigator.positionAfter(bytes.size()), bytes.size());
+    }
+
+    void positionInLineStaysOnACharacterOfTheLine_data()
+    {
+        QTest::addColumn<qint64>("column");
+        QTest::addColumn<qint64>("position");
+        // line 1 of "x\n" "a" 83 41 "b" "\r\n"
+        QTest::newRow("column 0 is the line's start") << qint64(0) << qint64(2);
+        QTest::newRow("a column on a lead byte is that character") << qint64(1) << qint64(3);
+        QTest::newRow("a column on a trail byte is its character") << qint64(2) << qint64(3);
+        QTest::newRow("the column after the last character is the line's end") << qint64(4) << qint64(6);
+        QTest::newRow("a column past the end is the line's end") << qint64(1000) << qint64(6);
+    }
+
+    void positionInLineStaysOnACharacterOfTheLine()
+    {
+        QFETCH(qint64, column);
+        QFETCH(qint64, position);
+        const QByteArray bytes("x\na\x83\x41" "b\r\nlast");
+        const auto text = commitInBlocks(bytes, 3);
+        const TextNavigator navigator(*text);
+        QCOMPARE(navigator.positionInLine(navigator.lines(1, 1).front(), column), position);
+    }
+
+    void decodesAnyPartFromACharacterStart()
+    {
+        const QByteArray bytes("\x93\xFA\x96\x7B\r\nA\x83\x41");
+        const auto text = commitInBlocks(bytes, 5);
+        const TextNavigator navigator(*text);
+        QCOMPARE(navigator.decode(0, bytes.size()), QStringLiteral("日本\r\nAア"));
+        QCOMPARE(navigator.decode(2, 4), QStringLiteral("本"));
+        QCOMPARE(navigator.decode(7, 9), QStringLiteral("ア"));
+        QCOMPARE(navigator.decode(3, 3), QString());
+    }
+};
+
+QTEST_APPLESS_MAIN(TextNavigatorTest)
+#include "TextNavigatorTest.moc"
