@@ -77,6 +77,25 @@ qint64 TextNavigator::positionInLine(const Span &line, qint64 column) const
     return offset == line.end ? offset : characterStart(offset);
 }
 
+std::vector<TextNavigator::Cell> TextNavigator::cells(const Span &line, qint64 firstColumn, qint64 columnCount) const
+{
+    std::vector<Cell> cells;
+    const qint64 from = line.start + std::max<qint64>(firstColumn, 0);
+    const qint64 to = std::min(line.end, from + std::max<qint64>(columnCount, 0));
+    if (from >= to)
+        return cells;
+    const Cp932 &codePage = Cp932::instance();
+    const auto *bytes = reinterpret_cast<const std::uint8_t *>(m_text.data());
+    cells.reserve(std::size_t(to - from + 1));
+    for (qint64 at = characterStart(from); at < to;) {
+        const int width = int(Cp932::characterLength(m_text.data() + at, line.end - at));
+        const char16_t character = width == 2 ? codePage.doubleByte(bytes[at], bytes[at + 1]) : codePage.singleByte(bytes[at]);
+        cells.push_back({at, character, width});
+        at += width;
+    }
+    return cells;
+}
+
 QString TextNavigator::decode(qint64 from, qint64 to) const
 {
     return Cp932::instance().decode(m_text.data() + from, to - from);

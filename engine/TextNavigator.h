@@ -17,6 +17,16 @@ class TextNavigator
 public:
     using Span = LineIndex::Span;
 
+    // A character laid in the cells of a line: each byte one cell, so a
+    // double-byte character takes two, a single-byte one (half-width kana
+    // included) one. Its column is offset - line start.
+    struct Cell
+    {
+        qint64 offset;
+        char16_t character;
+        int width;
+    };
+
     explicit TextNavigator(const FileText &text);
 
     qint64 size() const;
@@ -38,6 +48,11 @@ public:
     // The position `column` bytes into `line`, no further than its end, and
     // moved back to the start of the character there.
     qint64 positionInLine(const Span &line, qint64 column) const;
+
+    // The characters of `line` that fall in its columns [firstColumn,
+    // firstColumn + columnCount), the first one possibly starting a column
+    // before. Reads O(columnCount) bytes, however long the line.
+    std::vector<Cell> cells(const Span &line, qint64 firstColumn, qint64 columnCount) const;
 
     // The characters of [from, to), both positions.
     QString decode(qint64 from, qint64 to) const;

@@ -126,6 +126,43 @@ private slots:
         QCOMPARE(navigator.positionInLine(navigator.lines(1, 1).front(), column), position);
     }
 
+    void cellsAreTheCharactersInAColumnRange_data()
+    {
+        QTest::addColumn<qint64>("firstColumn");
+        QTest::addColumn<qint64>("columnCount");
+        QTest::addColumn<QString>("characters");
+        QTest::addColumn<QList<qint64>>("columns");
+        // line 1 of "x\n" "a" 83 41 "b" 93 FA "\r\n"
+        QTest::newRow("the whole line, a column per byte") << qint64(0) << qint64(100) << QStringLiteral("aアb日") << QList<qint64>{0, 1, 3, 4};
+        QTest::newRow("a range cutting a character on the left starts with it")
+            << qint64(2) << qint64(2) << QStringLiteral("アb") << QList<qint64>{1, 3};
+        QTest::newRow("a range cutting a character on the right ends with it")
+            << qint64(4) << qint64(1) << QStringLiteral("日") << QList<qint64>{4};
+        QTest::newRow("a range past the line's end is empty") << qint64(6) << qint64(10) << QString() << QList<qint64>{};
+        QTest::newRow("an empty range is empty") << qint64(1) << qint64(0) << QString() << QList<qint64>{};
+    }
+
+    void cellsAreTheCharactersInAColumnRange()
+    {
+        QFETCH(qint64, firstColumn);
+        QFETCH(qint64, columnCount);
+        QFETCH(QString, characters);
+        QFETCH(QList<qint64>, columns);
+        const QByteArray bytes("x\na\x83\x41" "b\x93\xFA\r\nlast");
+        const auto text = commitInBlocks(bytes, 4);
+        const TextNavigator navigator(*text);
+        const TextNavigator::Span line = navigator.lines(1, 1).front();
+        QString shown;
+        QList<qint64> shownColumns;
+        for (const auto &cell : navigator.cells(line, firstColumn, columnCount)) {
+            shown += QChar(cell.character);
+            shownColumns.append(cell.offset - line.start);
+            QCOMPARE(navigator.decode(cell.offset, cell.offset + cell.width), QString(QChar(cell.character)));
+        }
+        QCOMPARE(shown, characters);
+        QCOMPARE(shownColumns, columns);
+    }
+
     void decodesAnyPartFromACharacterStart()
     {
         const QByteArray bytes("\x93\xFA\x96\x7B\r\nA\x83\x41");

@@ -1,0 +1,190 @@
+#include "FileTextViewAccessible.h"
+
+#include "Cp932.h"
+#include "FileText.h"
+#include "FileTextView.h"
+#include "TextNavigator.h"
+
+namespace {
+
+QAccessibleInterface *createFor(const QString &className, QObject *object)
+{
+    if (className == QLatin1String("FileTextView") && object && object->isWidgetType())
+        return new FileTextViewAccessible(static_cast<FileTextView *>(object));
+    return nullptr;
+}
+
+const FileText &textOf(const FileTextView *view)
+{
+    static const FileText empty;
+    return view->fileText() ? *view->fileText() : empty;
+}
+
+} // namespace
+
+FileTextViewAccessible::FileTextViewAccessible(FileTextView *view)
+    : QAccessibleWidget(view, QAccessible::EditableText)
+{
+}
+
+void FileTextViewAccessible::install()
+{
+    static const bool installed = [] {
+        QAccessible::installFactory(createFor);
+        return true;
+    }();
+    Q_UNUSED(installed);
+}
+
+void FileTextViewAccessible::notifyCursorMoved(FileTextView *view)
+{
+    if (!QAccessible::isActive())
+        return;
+    const FileTextViewAccessible accessible(view);
+    QAccessibleTextCursorEvent cursorEvent(view, accessible.cursorPosition());
+    QAccessible::updateAccessibility(&cursorEvent);
+    int start = 0;
+    int end = 0;
+    accessible.selection(0, &start, &end);
+    QAccessibleTextSelectionEvent selectionEvent(view, start, end);
+    QAccessible::updateAccessibility(&selectionEvent);
+}
+
+FileTextView *FileTextViewAccessible::view() const
+{
+    return static_cast<FileTextView *>(widget());
+}
+
+FileTextViewAccessible::Range FileTextViewAccessible::shownRange() const
+{
+    const TextNavigator text(textOf(view()));
+    if (text.size() <= Window)
+        return {0, text.size()};
+    const qint64 step = Window / 2;
+    const qint64 from = text.characterStart(std::max<qint64>(view()->cursorPosition() / step * step - step / 2, 0));
+    return {from, text.characterStart(std::min(from + Window, text.size()))};
+}
+
+int FileTextViewAccessible::offsetOf(qint64 position) const
+{
+    const FileText &text = textOf(view());
+    const Range range = shownRange();
+    position = std::clamp(position, range.from, range.to);
+    int count = 0;
+    for (qint64 at = range.from; at < position; ++count)
+        at += Cp932::characterLength(text.data() + at, text.size() - at);
+    return count;
+}
+
+qint64 FileTextViewAccessible::positionOf(int offset) const
+{
+    const FileText &text = textOf(view());
+    const Range range = shownRange();
+    qint64 at = range.from;
+    for (int count = 0; count < offset && at < range.to; ++count)
+        at += Cp932::characterLength(text.data() + at, text.size() - at);
+    return at;
+}
+
+QAccessible::State FileTextViewAccessible::state() const
+{
+    QAccessible::State state = QAccessibleWidget::state();
+    state.readOnly = true;
+    state.multiLine = true;
+    state.selectableText = true;
+    state.editable = false;
+    return state;
+}
+
+QString FileTextViewAccessible::text(QAccessible::Text t) const
+{
+    if (t == QAccessible::Value)
+        return text(0, characterCount());
+    return QAccessibleWidget::text(t);
+}
+
+void *FileTextViewAccessible::interface_cast(QAccessible::InterfaceType type)
+{
+    if (type == QAccessible::TextInterface)
+        return static_cast<QAccessibleTextInterface *>(this);
+    return QAccessibleWidget::interface_cast(type);
+}
+
+void FileTextViewAccessible::selection(int selectionIndex, int *startOffset, int *endOffset) const
+{
+    *startOffset = *endOffset = 0;
+    if (selectionIndex != 0 || selectionCount() == 0)
+        return;
+    *startOffset = offsetOf(view()->selectionStart());
+    *endOffset = offsetOf(view()->selectionEnd());
+}
+
+int FileTextViewAccessible::selectionCount() const
+{
+    return view()->selectionStart() == view()->selectionEnd() ? 0 : 1;
+}
+
+void FileTextViewAccessible::addSelection(int startOffset, int endOffset)
+{
+    setSelection(0, startOffset, endOffset);
+}
+
+void FileTextViewAccessible::removeSelection(int selectionIndex)
+{
+    if (selectionIndex == 0)
+        view()->setSelection(view()->cursorPosition(), view()->cursorPosition());
+}
+
+void FileTextViewAccessible::setSelection(int selectionIndex, int startOffset, int endOffset)
+{
+    if (selectionIndex == 0)
+        view()->setSelection(positionOf(startOffset), positionOf(endOffset));
+}
+
+int FileTextViewAccessible::cursorPosition() const
+{
+    return offsetOf(view()->cursorPosition());
+}
+
+void FileTextViewAccessible::setCursorPosition(int position)
+{
+    const qint64 at = positionOf(position);
+    view()->setSelection(at, at);
+}
+
+QString FileTextViewAccessible::text(int startOffset, int endOffset) const
+{
+    const TextNavigator text(textOf(view()));
+    const qint64 from = positionOf(startOffset);
+    return text.decode(from, std::max(from, positionOf(endOffset)));
+}
+
+int FileTextViewAccessible::characterCount() const
+{
+    return offsetOf(shownRange().to);
+}
+
+QRect FileTextViewAccessible::characterRect(int offset) const
+{
+    const QRect rect = view()->positionRect(positionOf(offset));
+    return QRect(view()->viewport()->mapToGlobal(rect.topLeft()), rect.size());
+}
+
+int FileTextViewAccessible::offsetAtPoint(const QPoint &point) const
+{
+    return offsetOf(view()->positionAt(view()->viewport()->mapFromGlobal(point)));
+}
+
+void FileTextViewAccessible::scrollToSubstring(int startIndex, int endIndex)
+{
+    view()->ensureVisible(positionOf(endIndex));
+    view()->ensureVisible(positionOf(startIndex));
+}
+
+QString FileTextViewAccessible::attributes(int offset, int *startOffset, int *endOffset) const
+{
+    Q_UNUSED(offset);
+    *startOffset = 0;
+    *endOffset = characterCount();
+    return QString();
+}

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QAccessibleWidget>
+
+class FileTextView;
+
+// What screen readers see of a FileTextView: a read-only, multi-line text
+// with a cursor and a selection (Qt's accessible text interface).
+//
+// A text of at most Window bytes is given whole. A longer one is given as
+// the Window bytes around the cursor, starting at a character: the window
+// moves in steps of half its length as the cursor goes, so the cursor is
+// never at its edge. Offsets count characters from the window's start; the
+// cursor and the selection are cut to the window.
+class FileTextViewAccessible : public QAccessibleWidget, public QAccessibleTextInterface
+{
+public:
+    static constexpr qint64 Window = qint64(64) << 10;
+
+    explicit FileTextViewAccessible(FileTextView *view);
+
+    // Makes Qt use this class for every FileTextView; once is enough.
+    static void install();
+    // Tells an assistive tool, if one listens, where the cursor and the
+    // selection are now.
+    static void notifyCursorMoved(FileTextView *view);
+
+    QAccessible::State state() const override;
+    QString text(QAccessible::Text t) const override;
+    void *interface_cast(QAccessible::InterfaceType type) override;
+
+    void selection(int selectionIndex, int *startOffset, int *endOffset) const override;
+    int selectionCount() const override;
+    void addSelection(int startOffset, int endOffset) override;
+    void removeSelection(int selectionIndex) override;
+    void setSelection(int selectionIndex, int startOffset, int endOffset) override;
+    int cursorPosition() const override;
+    void setCursorPosition(int position) override;
+    QString text(int startOffset, int endOffset) const override;
+    int characterCount() const override;
+    QRect characterRect(int offset) const override;
+    int offsetAtPoint(const QPoint &point) const override;
+    void scrollToSubstring(int startIndex, int endIndex) override;
+    QString attributes(int offset, int *startOffset, int *endOffset) const override;
+
+private:
+    struct Range
+    {
+        qint64 from;
+        qint64 to;
+    };
+
+    FileTextView *view() const;
+    Range shownRange() const;
+    // Characters from the window's start to `position`, cut to the window.
+    int offsetOf(qint64 position) const;
+    qint64 positionOf(int offset) const;
+};
