@@ -1,6 +1,7 @@
 #include "BenchFiles.h"
 
 #include "ShiftJisTextGenerator.h"
+#include "SignalCleanup.h"
 
 #include <QDir>
 #include <QFile>
@@ -25,6 +26,12 @@ BenchFiles::BenchFiles()
 {
     if (!m_dir.isValid())
         fail(QStringLiteral("cannot make a folder in"), QDir::tempPath(), m_dir.errorString());
+    SignalCleanup::add(QFile::encodeName(m_dir.path()));
+}
+
+BenchFiles::~BenchFiles()
+{
+    SignalCleanup::clear();
 }
 
 QString BenchFiles::writeRandomBinary(const QString &name, qint64 size, quint64 seed)
@@ -51,6 +58,7 @@ template<typename FillChunk>
 QString BenchFiles::write(const QString &name, qint64 size, FillChunk fillChunk)
 {
     QFile file(m_dir.filePath(name));
+    SignalCleanup::add(QFile::encodeName(file.fileName()));
     if (!file.open(QIODevice::WriteOnly))
         fail(QStringLiteral("cannot create"), file.fileName(), file.errorString());
     std::string chunk;

@@ -1,6 +1,5 @@
 #include "MedianReporter.h"
 
-#include <algorithm>
 #include <unistd.h>
 
 MedianReporter::MedianReporter()
@@ -13,21 +12,25 @@ void MedianReporter::ReportRuns(const std::vector<Run> &runs)
     for (const Run &run : runs) {
         const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
         const bool single = run.run_type == Run::RT_Iteration && run.repetitions <= 1;
-        if ((median || single) && !run.error_occurred) {
-            m_medians[run.run_name.function_name] = run.counters;
-            m_repetitions = std::max(m_repetitions, int(std::max<int64_t>(run.repetitions, 1)));
-        }
+        if ((median || single) && !run.error_occurred)
+            m_medians[run.run_name.function_name] = {run.counters, int(run.repetitions > 1 ? run.repetitions : 1)};
     }
     ConsoleReporter::ReportRuns(runs);
 }
 
 std::optional<double> MedianReporter::median(const std::string &name, const std::string &counter) const
 {
-    const auto runs = m_medians.find(name);
-    if (runs == m_medians.end())
+    const auto medians = m_medians.find(name);
+    if (medians == m_medians.end())
         return std::nullopt;
-    const auto value = runs->second.find(counter);
-    if (value == runs->second.end())
+    const auto value = medians->second.counters.find(counter);
+    if (value == medians->second.counters.end())
         return std::nullopt;
     return value->second.value;
+}
+
+int MedianReporter::repetitions(const std::string &name) const
+{
+    const auto medians = m_medians.find(name);
+    return medians == m_medians.end() ? 0 : medians->second.repetitions;
 }

@@ -19,10 +19,14 @@ public:
 
     // The median of `counter` for the benchmark registered as `name`.
     std::optional<double> median(const std::string &name, const std::string &counter) const;
-    // Repetitions behind the medians (the most of any benchmark).
-    int repetitions() const { return m_repetitions; }
+    // The repetitions behind the medians of `name`; 0 when it did not run.
+    int repetitions(const std::string &name) const;
 
 private:
-    std::map<std::string, benchmark::UserCounters> m_medians;
-    int m_repetitions = 0;
+    struct Medians
+    {
+        benchmark::UserCounters counters;
+        int repetitions = 0;
+    };
+    std::map<std::string, Medians> m_medians;
 };
