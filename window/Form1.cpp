@@ -6,6 +6,7 @@
 #include "Twips.h"
 #include "WidgetDialogService.h"
 
+#include <QAccessibleWidget>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QGroupBox>
@@ -31,6 +32,15 @@ QLabel *createLabel(QWidget *parent, const QString &name, const QString &caption
     return label;
 }
 
+// Screen readers announce Form1 as a window, as they do dialogs and main
+// windows, rather than as a plain pane.
+QAccessibleInterface *accessibleForm(const QString &className, QObject *object)
+{
+    if (className != QLatin1String("Form1") || !object->isWidgetType())
+        return nullptr;
+    return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Window);
+}
+
 } // namespace
 
 Form1::Form1(std::unique_ptr<DialogService> dialogs, QWidget *parent)
@@ -38,6 +48,8 @@ Form1::Form1(std::unique_ptr<DialogService> dialogs, QWidget *parent)
     , m_dialogs(dialogs ? std::move(dialogs) : std::make_unique<WidgetDialogService>())
     , m_engine(*this)
 {
+    static const bool accessibleFormInstalled = (QAccessible::installFactory(accessibleForm), true);
+    Q_UNUSED(accessibleFormInstalled);
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Hexmoth"));
     setWindowIcon(AppIcon::icon());
@@ -172,6 +184,8 @@ void Form1::showMessage(const QString &text)
 
 void Form1::setFileText(std::shared_ptr<const FileText> text)
 {
+    if (m_closeAfterRun)
+        return; // nobody will read it, and a long text takes long to lay out
     Text2->setPlainText(text ? text->toString() : QString());
 }
 

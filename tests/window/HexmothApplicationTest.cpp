@@ -1,0 +1,51 @@
+#include "HexmothApplication.h"
+
+#include <QFileInfo>
+#include <QLibraryInfo>
+#include <QTest>
+
+class HexmothApplicationTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void namesTheProgramForTheDesktop();
+    void speaksJapaneseInQtsOwnDialogs_data();
+    void speaksJapaneseInQtsOwnDialogs();
+};
+
+void HexmothApplicationTest::namesTheProgramForTheDesktop()
+{
+    QCOMPARE(QGuiApplication::applicationDisplayName(), QStringLiteral("Hexmoth"));
+    QCOMPARE(QGuiApplication::desktopFileName(), QStringLiteral("hexmoth"));
+    QVERIFY(QGuiApplication::windowIcon().availableSizes().contains(QSize(16, 16)));
+}
+
+void HexmothApplicationTest::speaksJapaneseInQtsOwnDialogs_data()
+{
+    QTest::addColumn<QString>("context");
+    QTest::addColumn<QString>("english");
+    QTest::addColumn<QString>("japanese");
+    QTest::newRow("the file dialog's cancel button") << "QPlatformTheme" << "Cancel" << "キャンセル";
+    QTest::newRow("the file dialog's file type caption") << "QFileDialog" << "Files of type:" << "ファイルの種類:";
+}
+
+void HexmothApplicationTest::speaksJapaneseInQtsOwnDialogs()
+{
+    QFETCH(QString, context);
+    QFETCH(QString, english);
+    QFETCH(QString, japanese);
+    if (!QFileInfo::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + QStringLiteral("/qtbase_ja.qm")))
+        QSKIP("Qt's Japanese translations are not installed");
+    QCOMPARE(QCoreApplication::translate(qPrintable(context), qPrintable(english)), japanese);
+    QCOMPARE(QLocale().language(), QLocale::Japanese);
+}
+
+int main(int argc, char *argv[])
+{
+    HexmothApplication app(argc, argv);
+    HexmothApplicationTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "HexmothApplicationTest.moc"

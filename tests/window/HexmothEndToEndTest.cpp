@@ -1,0 +1,220 @@
+#include "AtSpiClient.h"
+#include "Twips.h"
+#include "X11Display.h"
+
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+// The real program under its own Xvfb: a user clicks "ファイルを開く", types a
+// path into the real file dialog and presses Enter. What the window then
+// shows is read as a screen reader reads it, over AT-SPI, on a private
+// session bus with its own accessibility bus.
+class HexmothEndToEndTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void cleanupTestCase();
+
+    void dumpsAFileChosenInTheRealDialog();
+    void closingTheWindowDuringARunExitsWithStatusZero();
+
+private:
+    void startServer(QProcess &process, const QString &program, const QStringList &arguments, QByteArray &firstLine);
+    QString xdotool(const QStringList &arguments);
+    QProcessEnvironment environment() const;
+    void openInRealDialog(const QString &path);
+    AtSpiClient::Object waitForObject(const QString &role, const QString &name, const QString &description = QString());
+    QString waitForStatus(const AtSpiClient::Object &label, const QString &prefix);
+
+    QTemporaryDir m_dir;
+    QProcess m_xvfb;
+    QProcess m_sessionBus;
+    QProcess m_hexmoth;
+    QByteArray m_display;
+    QByteArray m_sessionAddress;
+    std::unique_ptr<AtSpiClient> m_accessibility;
+    QString m_window;
+};
+
+namespace {
+
+const QString App = QStringLiteral("hexmoth");
+constexpr int StepTimeout = 20000;
+
+} // namespace
+
+void HexmothEndToEndTest::startServer(QProcess &process, const QString &program, const QStringList &arguments,
+                                      QByteArray &firstLine)
+{
+    process.setProcessEnvironment(environment());
+    process.start(program, arguments);
+    QVERIFY2(process.waitForStarted(), qPrintable(program + QStringLiteral(" is missing")));
+    const QDeadlineTimer deadline(StepTimeout);
+    while (!process.canReadLine() && !deadline.hasExpired())
+        process.waitForReadyRead(100);
+    firstLine = process.readLine().trimmed();
+    QVERIFY2(!firstLine.isEmpty(), qPrintable(program + QStringLiteral(" did not start")));
+}
+
+void HexmothEndToEndTest::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+    QByteArray displayNumber;
+    startServer(m_xvfb, QStringLiteral("Xvfb"), {"-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp"},
+                displayNumber);
+    m_display = ':' + displayNumber;
+    startServer(m_sessionBus, QStringLiteral("dbus-daemon"), {"--session", "--nofork", "--print-address=1"},
+                m_sessionAddress);
+    // Asking for the accessibility bus starts it, as a desktop session does.
+    const QString sessionName = QStringLiteral("hexmoth-e2e-session");
+    QDBusConnection session = QDBusConnection::connectToBus(QString::fromUtf8(m_sessionAddress), sessionName);
+    const QDBusMessage reply = session.call(QDBusMessage::createMethodCall(
+        QStringLiteral("org.a11y.Bus"), QStringLiteral("/org/a11y/bus"), QStringLiteral("org.a11y.Bus"),
+        QStringLiteral("GetAddress")), QDBus::Block, StepTimeout);
+    QDBusConnection::disconnectFromBus(sessionName);
+    QVERIFY2(reply.type() == QDBusMessage::ReplyMessage, qPrintable(reply.errorMessage()));
+    m_accessibility = std::make_unique<AtSpiClient>(reply.arguments().constFirst().toString());
+}
+
+void HexmothEndToEndTest::init()
+{
+    m_hexmoth.setProcessEnvironment(environment());
+    m_hexmoth.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    m_hexmoth.start(QStringLiteral(HEXMOTH_BINARY), {});
+    QVERIFY(m_hexmoth.waitForStarted());
+    m_window = xdotool({"search", "--sync", "--onlyvisible", "--name", "^Hexmoth$"}).section(u'\n', 0, 0);
+    QVERIFY2(!m_window.isEmpty(), "the window did not appear");
+    waitForObject(QStringLiteral("push button"), QStringLiteral("ファイルを開く"));
+}
+
+void HexmothEndToEndTest::cleanup()
+{
+    if (m_hexmoth.state() != QProcess::NotRunning) {
+        m_hexmoth.kill();
+        m_hexmoth.waitForFinished();
+    }
+}
+
+void HexmothEndToEndTest::cleanupTestCase()
+{
+    m_accessibility.reset();
+    for (QProcess *server : {&m_sessionBus, &m_xvfb}) {
+        server->terminate();
+        if (!server->waitForFinished(5000))
+            server->kill();
+    }
+}
+
+QProcessEnvironment HexmothEndToEndTest::environment() const
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    environment.remove(QStringLiteral("AT_SPI_BUS_ADDRESS"));
+    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_dir.path());
+    if (!m_display.isEmpty())
+        environment.insert(QStringLiteral("DISPLAY"), QString::fromUtf8(m_display));
+    if (!m_sessionAddress.isEmpty())
+        environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), QString::fromUtf8(m_sessionAddress));
+    environment.insert(QStringLiteral("QT_LINUX_ACCESSIBILITY_ALWAYS_ON"), QStringLiteral("1"));
+    return environment;
+}
+
+QString HexmothEndToEndTest::xdotool(const QStringList &arguments)
+{
+    QProcess process;
+    process.setProcessEnvironment(environment());
+    process.start(QStringLiteral("xdotool"), arguments);
+    if (!process.waitForFinished(StepTimeout)) {
+        process.kill();
+        process.waitForFinished();
+        qWarning() << "xdotool timed out:" << arguments;
+        return QString();
+    }
+    return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
+}
+
+// Clicks Command1 and types `path` into the file dialog that opens.
+void HexmothEndToEndTest::openInRealDialog(const QString &path)
+{
+    const QPoint command1 = Twips::rect(7920, 120, 1455, 375).center();
+    xdotool({"mousemove", "--window", m_window, QString::number(command1.x()), QString::number(command1.y()), "click", "1"});
+    const QString dialog = xdotool({"search", "--sync", "--onlyvisible", "--name", "開く"}).section(u'\n', 0, 0);
+    QVERIFY2(!dialog.isEmpty(), "the file dialog did not open");
+    xdotool({"windowfocus", "--sync", dialog});
+    xdotool({"type", "--delay", "10", path});
+    xdotool({"key", "Return"});
+}
+
+AtSpiClient::Object HexmothEndToEndTest::waitForObject(const QString &role, const QString &name, const QString &description)
+{
+    const QDeadlineTimer deadline(StepTimeout);
+    std::optional<AtSpiClient::Object> object;
+    while (!(object = m_accessibility->find(App, role, name, description)) && !deadline.hasExpired())
+        QTest::qWait(100);
+    if (!object)
+        qWarning() << "no accessible" << role << name << description;
+    return object.value_or(AtSpiClient::Object{});
+}
+
+// Waits until Label1 reads `prefix`...; returns what it reads then.
+QString HexmothEndToEndTest::waitForStatus(const AtSpiClient::Object &label, const QString &prefix)
+{
+    const QDeadlineTimer deadline(StepTimeout);
+    QString status;
+    while (!(status = m_accessibility->refreshed(label).name).startsWith(prefix) && !deadline.hasExpired())
+        QTest::qWait(20);
+    return status;
+}
+
+void HexmothEndToEndTest::dumpsAFileChosenInTheRealDialog()
+{
+    const QString path = m_dir.filePath(QStringLiteral("sjis.txt"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("Hello\r\n\x83\x41\x93\xfa\x96\x7b\x8c\xea");
+    file.close();
+    const AtSpiClient::Object label1 = waitForObject(QStringLiteral("label"), QString(), QStringLiteral("実行状態"));
+
+    openInRealDialog(path);
+
+    QCOMPARE(waitForStatus(label1, QStringLiteral("実行終了")), QStringLiteral("実行終了F/F"));
+    const QString dump = m_accessibility->text(waitForObject(QStringLiteral("text"), QStringLiteral("ダンプリスト")));
+    QVERIFY2(dump.startsWith(QStringLiteral("Address |  0  1  2")), qPrintable(dump));
+    QVERIFY2(dump.contains(QStringLiteral("\n00000000| 48 65 6C 6C 6F 0D 0A 83 41 93 FA 96 7B 8C EA   : Hello...A...{..\n")),
+             qPrintable(dump));
+    const QString text = m_accessibility->text(waitForObject(QStringLiteral("text"), QStringLiteral("ファイルのテキスト")));
+    QCOMPARE(text, QStringLiteral("Hello\nア日本語"));
+    const AtSpiClient::Object command2 = waitForObject(QStringLiteral("push button"), QStringLiteral("停止"));
+    QVERIFY(command2.states & AtSpiClient::Sensitive);
+}
+
+void HexmothEndToEndTest::closingTheWindowDuringARunExitsWithStatusZero()
+{
+    const QString path = m_dir.filePath(QStringLiteral("large.bin"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(qint64(4) << 30));
+    file.close();
+    const AtSpiClient::Object label1 = waitForObject(QStringLiteral("label"), QString(), QStringLiteral("実行状態"));
+
+    openInRealDialog(path);
+    const QString status = waitForStatus(label1, QStringLiteral("実行中 "));
+    QVERIFY2(status.startsWith(QStringLiteral("実行中 ")), qPrintable(status));
+    X11Display display(m_display);
+    QVERIFY(display.requestClose(m_window.toUInt()));
+
+    QVERIFY2(m_hexmoth.waitForFinished(StepTimeout), "the program did not end after its window was closed");
+    QCOMPARE(m_hexmoth.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(m_hexmoth.exitCode(), 0);
+}
+
+QTEST_GUILESS_MAIN(HexmothEndToEndTest)
+#include "HexmothEndToEndTest.moc"
