@@ -12,6 +12,11 @@
 
 namespace {
 
+double seconds(const timeval &time)
+{
+    return double(time.tv_sec) + double(time.tv_usec) / 1e6;
+}
+
 double now()
 {
     return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
@@ -125,6 +130,8 @@ ChildProcess::Outcome ChildProcess::reap(int pid, double startSeconds)
         }
     }
     outcome.seconds = now() - startSeconds;
+    outcome.userSeconds = seconds(usage.ru_utime);
+    outcome.systemSeconds = seconds(usage.ru_stime);
     outcome.peakBytes = qint64(usage.ru_maxrss) * 1024;
     outcome.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
     if (WIFEXITED(status) && !outcome.ok)

@@ -18,6 +18,8 @@ public:
         bool ok = false;
         std::string failure; // why not ok
         double seconds = 0;
+        double userSeconds = 0;   // CPU time in the child, from wait4
+        double systemSeconds = 0; // CPU time in the kernel for the child
         qint64 peakBytes = 0;
         std::string report;  // what a forked child's work returned
     };

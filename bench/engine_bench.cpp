@@ -94,6 +94,8 @@ void record(benchmark::State &state, const ChildProcess::Outcome &outcome, qint6
     state.SetIterationTime(outcome.seconds);
     state.counters["MB/s"] = double(size) / MB / outcome.seconds;
     state.counters["peak_MiB"] = double(outcome.peakBytes) / MiB;
+    state.counters["user_ms"] = outcome.userSeconds * 1e3;
+    state.counters["sys_ms"] = outcome.systemSeconds * 1e3;
 }
 
 void measureEngine(benchmark::State &state, const QString &path, qint64 size)
@@ -157,13 +159,14 @@ const char *verdict(std::optional<double> value, double limit, bool atLeast)
 
 void printFigures(const MedianReporter &medians, const std::vector<Input> &inputs)
 {
-    std::printf("\nmedians:\n%-8s %-10s %5s %10s %10s %14s %12s\n", "file", "peer", "runs", "MB/s", "peak MiB", "RunDump MB/s",
-                "list bytes");
+    std::printf("\nmedians:\n%-8s %-10s %5s %10s %10s %9s %9s %14s %12s\n", "file", "peer", "runs", "MB/s", "peak MiB", "user ms",
+                "sys ms", "RunDump MB/s", "list bytes");
     for (const Input &input : inputs)
         for (const std::string &peer : Peers) {
             const std::string name = input.kind + "/" + peer;
-            std::printf("%-8s %-10s %5d %10s %10s %14s %12s\n", input.kind.c_str(), peer.c_str(), medians.repetitions(name),
+            std::printf("%-8s %-10s %5d %10s %10s %9s %9s %14s %12s\n", input.kind.c_str(), peer.c_str(), medians.repetitions(name),
                         figure(medians.median(name, "MB/s"), 1).c_str(), figure(medians.median(name, "peak_MiB"), 1).c_str(),
+                        figure(medians.median(name, "user_ms"), 0).c_str(), figure(medians.median(name, "sys_ms"), 0).c_str(),
                         peer == "engine" ? figure(medians.median(name, "RunDump_MB/s"), 1).c_str() : "",
                         peer == "engine" ? figure(medians.median(name, "list_bytes"), 0).c_str() : "");
         }
@@ -202,6 +205,7 @@ void printHeader(const BenchFiles &files, qint64 size, qint64 floor)
                 "page cache warmed: each file was written, synced and read once before timing, so every peer reads from the cache\n"
                 "times: wall clock from fork to exit, the same for every peer; MB/s with MB = 10^6 bytes; "
                 "RunDump MB/s times the run alone, inside the child\n"
+                "user ms, sys ms: the child's CPU time in user space and in the kernel, from wait4\n"
                 "peak: the child's ru_maxrss from wait4; a child that does nothing already peaks at %.1f MiB "
                 "(pages it shares with this process), counted in every peak\n"
                 "list bytes: heap the engine still holds after a run once the window has let go of the file's text: the dump list\n",
