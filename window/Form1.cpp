@@ -164,6 +164,8 @@ std::optional<QString> Form1::chooseFile(const QString &filter)
 void Form1::setStatusCaption(const QString &caption)
 {
     Label1->setText(caption);
+    // A long count wraps past the label's two lines; the tip shows it whole.
+    Label1->setToolTip(caption);
     Label1->repaint();
 }
 
