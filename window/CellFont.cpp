@@ -1,43 +1,52 @@
 #include "CellFont.h"
 
-#include <QPainter>
+#include <QFontMetricsF>
 #include <QtMath>
 
 CellFont::CellFont(const QFont &font)
     : m_font(font)
-    , m_metrics(font)
 {
+    const QFontMetricsF metrics(font);
     qreal advances = 0;
     for (char16_t c = 0x20; c < 0x7F; ++c)
-        advances += m_metrics.horizontalAdvance(QChar(c));
+        advances += metrics.horizontalAdvance(QChar(c));
     m_cellWidth = std::max(1, qCeil(advances / (0x7F - 0x20)));
-    m_lineHeight = std::max(1, qCeil(m_metrics.lineSpacing()));
-    m_ascent = qCeil(m_metrics.ascent());
+    m_lineHeight = std::max(1, qCeil(metrics.lineSpacing()));
+    m_ascent = qCeil(metrics.ascent());
+    m_rawFonts = {QRawFont::fromFont(font), QRawFont::fromFont(font, QFontDatabase::Japanese)};
 }
 
-void CellFont::draw(QPainter &painter, qreal x, qreal y, char16_t character, int width, const QColor &placeholderColor) const
+char16_t CellFont::shown(char16_t character)
 {
-    if (character == u'\t' || character == u' ')
-        return;
-    const qreal box = qreal(width) * m_cellWidth;
-    const qreal baseline = y + m_ascent;
-    if (isControl(character)) {
-        const QPen pen = painter.pen();
-        painter.setPen(placeholderColor);
-        const qreal dot = m_metrics.horizontalAdvance(QChar(0xB7));
-        painter.drawText(QPointF(x + (box - dot) / 2, baseline), QString(QChar(0xB7)));
-        painter.setPen(pen);
-        return;
-    }
+    if (character == u'\t')
+        return u' ';
+    return isControl(character) ? char16_t(0xB7) : character;
+}
+
+const CellFont::Glyph &CellFont::glyph(char16_t character) const
+{
+    auto found = m_glyphs.constFind(character);
+    if (found == m_glyphs.constEnd())
+        found = m_glyphs.insert(character, lookUp(character));
+    return *found;
+}
+
+CellFont::Glyph CellFont::lookUp(char16_t character) const
+{
     const QString text{QChar(character)};
-    const qreal advance = m_metrics.horizontalAdvance(text);
-    if (advance <= box + 0.5) {
-        painter.drawText(QPointF(x + (box - advance) / 2, baseline), text);
-        return;
+    for (std::size_t font = 0; font < m_rawFonts.size(); ++font) {
+        const QRawFont &raw = m_rawFonts[font];
+        if (!raw.isValid() || !raw.supportsCharacter(QChar(character)))
+            continue;
+        const QList<quint32> indexes = raw.glyphIndexesForString(text);
+        if (indexes.size() != 1 || indexes.front() == 0)
+            continue;
+        return {int(font), indexes.front(), raw.advancesForGlyphIndexes(indexes).front().x()};
     }
-    painter.save();
-    painter.translate(x, baseline);
-    painter.scale(box / advance, 1);
-    painter.drawText(QPointF(0, 0), text);
-    painter.restore();
+    return {-1, 0, QFontMetricsF(m_font).horizontalAdvance(text)};
+}
+
+qreal CellFont::advance(char16_t character) const
+{
+    return glyph(character).advance;
 }

@@ -1,5 +1,6 @@
 #include "FileTextView.h"
 
+#include "ClipboardCopy.h"
 #include "FileText.h"
 #include "FileTextViewAccessible.h"
 #include "TextNavigator.h"
@@ -24,7 +25,10 @@ FileTextView::FileTextView(QWidget *parent)
     : QAbstractScrollArea(parent)
     , m_emptyText(std::make_shared<FileText>())
     , m_cells(font())
+    , m_clipboardCopy(new ClipboardCopy(QClipboard::Clipboard, this))
+    , m_selectionCopy(new ClipboardCopy(QClipboard::Selection, this))
 {
+    connect(m_clipboardCopy, &ClipboardCopy::finished, this, &FileTextView::copied);
     FileTextViewAccessible::install();
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_InputMethodEnabled, false);
@@ -63,10 +67,14 @@ void FileTextView::setSelection(qint64 anchor, qint64 cursor)
 
 QString FileTextView::selectedText() const
 {
-    const TextNavigator text = navigator();
+    return navigator().decode(selectionStart(), copyEnd());
+}
+
+// The end of what is copied of the selection.
+qint64 FileTextView::copyEnd() const
+{
     const qint64 from = selectionStart();
-    const qint64 to = selectionEnd() - from > CopyLimit ? text.characterStart(from + CopyLimit) : selectionEnd();
-    return text.decode(from, to);
+    return selectionEnd() - from > CopyLimit ? navigator().characterStart(from + CopyLimit) : selectionEnd();
 }
 
 void FileTextView::selectAll()
@@ -78,17 +86,13 @@ void FileTextView::selectAll()
 
 void FileTextView::copy()
 {
-    setClipboardText(false);
+    copySelection(m_clipboardCopy);
 }
 
-void FileTextView::setClipboardText(bool selectionClipboard) const
+void FileTextView::copySelection(ClipboardCopy *copy) const
 {
-    if (m_anchor == m_cursor)
-        return;
-    QClipboard *clipboard = QGuiApplication::clipboard();
-    if (selectionClipboard && !clipboard->supportsSelection())
-        return;
-    clipboard->setText(selectedText(), selectionClipboard ? QClipboard::Selection : QClipboard::Clipboard);
+    if (m_anchor != m_cursor && m_text)
+        copy->start(m_text, selectionStart(), copyEnd());
 }
 
 qint64 FileTextView::pageRows() const
@@ -129,6 +133,7 @@ void FileTextView::paintEvent(QPaintEvent *)
         if (hasFocus() && m_cursor >= lines[i].start && m_cursor <= lines[i].end)
             rows.paintCaret(int(i) * lineHeight, lines[i], m_cursor);
     }
+    rows.finish();
 }
 
 void FileTextView::updateScrollBars()
@@ -355,7 +360,8 @@ void FileTextView::mouseReleaseEvent(QMouseEvent *event)
         return;
     m_selectingWithMouse = false;
     m_autoScrollTimer.stop();
-    setClipboardText(true);
+    if (QGuiApplication::clipboard()->supportsSelection())
+        copySelection(m_selectionCopy);
 }
 
 // While the mouse is held outside the viewport, the selection goes on

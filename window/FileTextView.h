@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+class ClipboardCopy;
 class FileText;
 class TextNavigator;
 
@@ -22,17 +23,18 @@ class TextNavigator;
 //
 // Positions (cursor, anchor) are byte offsets of the text that start a
 // character. The selection can be made with the mouse and the keys, and
-// copied (Ctrl+C) up to CopyLimit bytes; what is beyond is left out, so that
-// copying never stalls the window. Typing does nothing: key presses that do
-// not move, select or copy go on to the parent.
+// copied (Ctrl+C, and on release of the mouse to the X11 selection) up to
+// CopyLimit bytes; what is beyond is left out, so that a copy's memory stays
+// small beside the text's. A long copy is decoded in steps (ClipboardCopy),
+// so the window never stalls. Typing does nothing: key presses that do not
+// move, select or copy go on to the parent.
 class FileTextView : public QAbstractScrollArea
 {
     Q_OBJECT
 
 public:
-    // The most bytes copied or returned by selectedText(): their decoding
-    // takes a few tens of milliseconds.
-    static constexpr qint64 CopyLimit = qint64(8) << 20;
+    // The most bytes copied or returned by selectedText().
+    static constexpr qint64 CopyLimit = qint64(16) << 20;
 
     explicit FileTextView(QWidget *parent = nullptr);
     ~FileTextView() override;
@@ -48,7 +50,7 @@ public:
     qint64 selectionEnd() const { return std::max(m_anchor, m_cursor); }
     // Both are moved to character starts within the text.
     void setSelection(qint64 anchor, qint64 cursor);
-    // The selected characters, at most CopyLimit bytes of them.
+    // The selected characters, at most CopyLimit bytes of them, at once.
     QString selectedText() const;
 
     qint64 firstVisibleLine() const { return m_firstLine; }
@@ -74,6 +76,8 @@ public slots:
 
 signals:
     void selectionChanged();
+    // The clipboard holds what copy() was asked to put there.
+    void copied();
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -100,7 +104,8 @@ private:
     void scrollTo(qint64 line, qint64 column);
     void updateScrollBars();
     void autoScroll(const QPoint &point);
-    void setClipboardText(bool selectionClipboard) const;
+    void copySelection(ClipboardCopy *copy) const;
+    qint64 copyEnd() const;
     void notifyCursorMoved();
 
     std::shared_ptr<const FileText> m_text;
@@ -117,4 +122,6 @@ private:
     bool m_selectingWithMouse = false;
     QPoint m_lastMousePoint;
     QBasicTimer m_autoScrollTimer;
+    ClipboardCopy *m_clipboardCopy;
+    ClipboardCopy *m_selectionCopy;
 };

@@ -40,12 +40,15 @@ void FileTextViewAccessible::notifyCursorMoved(FileTextView *view)
 {
     if (!QAccessible::isActive())
         return;
-    const FileTextViewAccessible accessible(view);
-    QAccessibleTextCursorEvent cursorEvent(view, accessible.cursorPosition());
+    QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(view);
+    QAccessibleTextInterface *text = accessible ? accessible->textInterface() : nullptr;
+    if (!text)
+        return;
+    QAccessibleTextCursorEvent cursorEvent(view, text->cursorPosition());
     QAccessible::updateAccessibility(&cursorEvent);
     int start = 0;
     int end = 0;
-    accessible.selection(0, &start, &end);
+    text->selection(0, &start, &end);
     QAccessibleTextSelectionEvent selectionEvent(view, start, end);
     QAccessible::updateAccessibility(&selectionEvent);
 }

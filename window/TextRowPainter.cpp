@@ -9,8 +9,8 @@ TextRowPainter::TextRowPainter(QPainter &painter, const CellFont &cells, const Q
     , m_cells(cells)
     , m_palette(palette)
     , m_firstColumn(firstColumn)
+    , m_text(cells)
 {
-    m_painter.setFont(cells.font());
 }
 
 void TextRowPainter::setSelection(qint64 start, qint64 end)
@@ -27,16 +27,12 @@ qreal TextRowPainter::xOfColumn(qint64 column) const
 void TextRowPainter::paintRow(int y, const TextNavigator::Span &line, const std::vector<TextNavigator::Cell> &cells, bool hasBreak)
 {
     const int height = m_cells.lineHeight();
-    const QColor text = m_palette.color(QPalette::Text);
-    const QColor selectedText = m_palette.color(QPalette::HighlightedText);
-    const QColor placeholder = m_palette.color(QPalette::PlaceholderText);
     for (const auto &cell : cells) {
         const qreal x = xOfColumn(cell.offset - line.start);
         const bool selected = isSelected(cell.offset);
         if (selected)
             m_painter.fillRect(QRectF(x, y, qreal(cell.width) * m_cells.cellWidth(), height), m_palette.brush(QPalette::Highlight));
-        m_painter.setPen(selected ? selectedText : text);
-        m_cells.draw(m_painter, x, y, cell.character, cell.width, placeholder);
+        m_text.add(x, y, cell.character, cell.width, selected ? CellTextBatch::SelectedText : CellTextBatch::Text);
     }
     if (hasBreak && isSelected(line.end))
         m_painter.fillRect(QRectF(xOfColumn(line.end - line.start), y, m_cells.cellWidth(), height), m_palette.brush(QPalette::Highlight));
@@ -45,7 +41,13 @@ void TextRowPainter::paintRow(int y, const TextNavigator::Span &line, const std:
 void TextRowPainter::paintCaret(int y, const TextNavigator::Span &line, qint64 position)
 {
     const qreal x = xOfColumn(position - line.start);
-    if (x < 0)
-        return;
-    m_painter.fillRect(QRectF(x, y, 1, m_cells.lineHeight()), m_palette.color(QPalette::Text));
+    if (x >= 0)
+        m_caret = QRectF(x, y, 1, m_cells.lineHeight());
+}
+
+void TextRowPainter::finish()
+{
+    m_text.draw(m_painter, m_palette);
+    if (m_caret)
+        m_painter.fillRect(*m_caret, m_palette.color(QPalette::Text));
 }

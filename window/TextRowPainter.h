@@ -1,8 +1,11 @@
 #pragma once
 
+#include "CellTextBatch.h"
 #include "TextNavigator.h"
 
 #include <QPalette>
+#include <QRectF>
+#include <optional>
 #include <vector>
 
 class CellFont;
@@ -10,7 +13,8 @@ class QPainter;
 
 // Paints the rows of a FileTextView: the characters of each line in their
 // cells, the selected ones highlighted (and a line's break as one more
-// cell), and the caret.
+// cell), and the caret. Backgrounds are painted as rows come; characters
+// and the caret when the paint finishes.
 class TextRowPainter
 {
 public:
@@ -20,6 +24,7 @@ public:
     // `hasBreak`: the line ends with a line break, not with the text.
     void paintRow(int y, const TextNavigator::Span &line, const std::vector<TextNavigator::Cell> &cells, bool hasBreak);
     void paintCaret(int y, const TextNavigator::Span &line, qint64 position);
+    void finish();
 
 private:
     qreal xOfColumn(qint64 column) const;
@@ -31,4 +36,6 @@ private:
     qint64 m_firstColumn;
     qint64 m_selectionStart = 0;
     qint64 m_selectionEnd = 0;
+    CellTextBatch m_text;
+    std::optional<QRectF> m_caret;
 };

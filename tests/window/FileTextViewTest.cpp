@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QTest>
 #include <cstring>
 
@@ -213,14 +214,16 @@ private slots:
         QCOMPARE(QGuiApplication::clipboard()->text(), decoded(Sample));
     }
 
-    void aHugeSelectionIsCopiedUpToTheLimit()
+    void aHugeSelectionIsCopiedUpToTheLimitInSteps()
     {
-        QByteArray bytes;
-        while (bytes.size() <= FileTextView::CopyLimit)
-            bytes += "0123456789abcdefghijklmnopqrstuvwxyz\r\n";
-        bytes.prepend("\x93\xFA"); // so the limit falls inside a double-byte character
+        // The limit falls inside the double-byte character.
+        const QByteArray bytes = QByteArray(FileTextView::CopyLimit - 1, 'a') + "\x93\xFA\r\nand more";
         FileTextView &view = showView(bytes);
+        QGuiApplication::clipboard()->setText(QStringLiteral("before"));
+        QSignalSpy finished(&view, &FileTextView::copied);
         pressKeys(&view, {"Ctrl+A", "Ctrl+C"});
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("before"));
+        QVERIFY(finished.wait());
         const QString copied = QGuiApplication::clipboard()->text();
         QCOMPARE(copied.size(), FileTextView::CopyLimit - 1);
         QVERIFY(decoded(bytes).startsWith(copied));
@@ -299,7 +302,9 @@ private slots:
         QVERIFY(view.horizontalScrollBar()->maximum() <= ScrollScale::BarLimit);
         view.horizontalScrollBar()->setValue(view.horizontalScrollBar()->maximum());
         QVERIFY(view.visibleRows().front().endsWith(QStringLiteral("END")));
+        QSignalSpy copied(&view, &FileTextView::copied);
         pressKeys(&view, {"Ctrl+Home", "Ctrl+Shift+End", "Ctrl+C"});
+        QVERIFY(copied.wait());
         QCOMPARE(QGuiApplication::clipboard()->text().size(), FileTextView::CopyLimit);
         QCOMPARE(view.firstVisibleColumn(), size + 1 - view.pageColumns());
     }

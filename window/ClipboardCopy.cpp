@@ -1,0 +1,40 @@
+#include "ClipboardCopy.h"
+
+#include "FileText.h"
+#include "TextNavigator.h"
+
+#include <QGuiApplication>
+
+ClipboardCopy::ClipboardCopy(QClipboard::Mode mode, QObject *parent)
+    : QObject(parent)
+    , m_mode(mode)
+{
+    m_timer.setInterval(0);
+    connect(&m_timer, &QTimer::timeout, this, &ClipboardCopy::step);
+}
+
+void ClipboardCopy::start(std::shared_ptr<const FileText> text, qint64 from, qint64 to)
+{
+    m_text = std::move(text);
+    m_next = from;
+    m_to = to;
+    m_decoded = QString();
+    m_decoded.reserve(qsizetype(to - from));
+    step();
+    if (isActive())
+        m_timer.start();
+}
+
+void ClipboardCopy::step()
+{
+    const TextNavigator text(*m_text);
+    const qint64 end = m_to - m_next > StepBytes ? text.characterStart(m_next + StepBytes) : m_to;
+    m_decoded += text.decode(m_next, end);
+    m_next = end;
+    if (m_next < m_to)
+        return;
+    m_timer.stop();
+    m_text.reset();
+    QGuiApplication::clipboard()->setText(std::exchange(m_decoded, QString()), m_mode);
+    emit finished();
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QClipboard>
+#include <QObject>
+#include <QString>
+#include <QTimer>
+#include <memory>
+
+class FileText;
+
+// Puts a part of a FileText on the clipboard, decoding it StepBytes at a
+// time, one step per turn of the event loop, so that copying a long
+// selection never stalls the window. A part of at most StepBytes is put
+// there at once. The clipboard gets the text when the last step is done.
+class ClipboardCopy : public QObject
+{
+    Q_OBJECT
+
+public:
+    static constexpr qint64 StepBytes = qint64(1) << 20;
+
+    explicit ClipboardCopy(QClipboard::Mode mode, QObject *parent = nullptr);
+
+    // Copies [from, to), both character starts of `text`, replacing any
+    // copy still in progress.
+    void start(std::shared_ptr<const FileText> text, qint64 from, qint64 to);
+    bool isActive() const { return m_text != nullptr; }
+
+signals:
+    void finished();
+
+private:
+    void step();
+
+    QClipboard::Mode m_mode;
+    QTimer m_timer;
+    std::shared_ptr<const FileText> m_text;
+    qint64 m_next = 0;
+    qint64 m_to = 0;
+    QString m_decoded;
+};
