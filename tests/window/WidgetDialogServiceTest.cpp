@@ -2,15 +2,12 @@
 #include "WidgetDialogService.h"
 
 #include <QComboBox>
-#include <QDialogButtonBox>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileSystemModel>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 
 class WidgetDialogServiceTest : public QObject
 {
@@ -20,7 +17,6 @@ private slots:
     void fileDialogShowsTheDescriptionsInOrder();
     void fileDialogListsWhatEachChoiceMatches_data();
     void fileDialogListsWhatEachChoiceMatches();
-    void cancelledFileDialogGivesNothing();
     void messageBoxHasTheTextOneOkButtonAndTheProgramsName();
 };
 
@@ -69,17 +65,6 @@ void WidgetDialogServiceTest::fileDialogListsWhatEachChoiceMatches()
         return result;
     };
     QTRY_COMPARE(names(), listed);
-}
-
-void WidgetDialogServiceTest::cancelledFileDialogGivesNothing()
-{
-    WidgetDialogService service;
-    QTimer::singleShot(0, [] {
-        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
-        if (dialog)
-            dialog->reject();
-    });
-    QCOMPARE(service.chooseFile(nullptr, DumpEngine::FileFilter), std::nullopt);
 }
 
 void WidgetDialogServiceTest::messageBoxHasTheTextOneOkButtonAndTheProgramsName()
