@@ -50,6 +50,14 @@ qint64 TextNavigator::characterStart(qint64 offset) const
     return m_text.index().boundaries().characterStart(m_text.data(), offset);
 }
 
+qint64 TextNavigator::positionNear(qint64 offset) const
+{
+    const qint64 start = characterStart(offset);
+    const char *text = m_text.data();
+    const bool insideCrLf = start > 0 && start < m_text.size() && text[start] == '\n' && text[start - 1] == '\r';
+    return insideCrLf ? start - 1 : start;
+}
+
 qint64 TextNavigator::positionAfter(qint64 position) const
 {
     const char *text = m_text.data();
@@ -99,4 +107,12 @@ std::vector<TextNavigator::Cell> TextNavigator::cells(const Span &line, qint64 f
 QString TextNavigator::decode(qint64 from, qint64 to) const
 {
     return Cp932::instance().decode(m_text.data() + from, to - from);
+}
+
+QString TextNavigator::plainText(qint64 from, qint64 to) const
+{
+    QString text = decode(from, to);
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(u'\r', u'\n');
+    return text;
 }

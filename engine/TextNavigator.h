@@ -42,6 +42,9 @@ public:
     // Start of the character that holds the byte at `offset`; size() at or
     // past the end.
     qint64 characterStart(qint64 offset) const;
+    // The position at or before `offset`: a character start, and never the
+    // LF of a CR LF.
+    qint64 positionNear(qint64 offset) const;
     // One character on or back; a CR LF is one step.
     qint64 positionAfter(qint64 position) const;
     qint64 positionBefore(qint64 position) const;
@@ -56,6 +59,9 @@ public:
 
     // The characters of [from, to), both positions.
     QString decode(qint64 from, qint64 to) const;
+    // The same with every line break (CR LF, LF or CR) as one LF, as a
+    // text box gives its lines.
+    QString plainText(qint64 from, qint64 to) const;
 
 private:
     const FileText &m_text;

@@ -28,8 +28,8 @@ void ClipboardCopy::start(std::shared_ptr<const FileText> text, qint64 from, qin
 void ClipboardCopy::step()
 {
     const TextNavigator text(*m_text);
-    const qint64 end = m_to - m_next > StepBytes ? text.characterStart(m_next + StepBytes) : m_to;
-    m_decoded += text.decode(m_next, end);
+    const qint64 end = m_to - m_next > StepBytes ? text.positionNear(m_next + StepBytes) : m_to;
+    m_decoded += text.plainText(m_next, end);
     m_next = end;
     if (m_next < m_to)
         return;

@@ -8,10 +8,11 @@
 
 class FileText;
 
-// Puts a part of a FileText on the clipboard, decoding it StepBytes at a
-// time, one step per turn of the event loop, so that copying a long
-// selection never stalls the window. A part of at most StepBytes is put
-// there at once. The clipboard gets the text when the last step is done.
+// Puts a part of a FileText on the clipboard as plain text (every line
+// break one LF), decoding it StepBytes at a time, one step per turn of the
+// event loop, so that copying a long selection never stalls the window. A
+// part of at most StepBytes is put there at once; a longer one when its
+// last step is done.
 class ClipboardCopy : public QObject
 {
     Q_OBJECT
@@ -21,8 +22,8 @@ public:
 
     explicit ClipboardCopy(QClipboard::Mode mode, QObject *parent = nullptr);
 
-    // Copies [from, to), both character starts of `text`, replacing any
-    // copy still in progress.
+    // Copies [from, to), both positions of `text` (TextNavigator), replacing
+    // any copy still in progress.
     void start(std::shared_ptr<const FileText> text, qint64 from, qint64 to);
     bool isActive() const { return m_text != nullptr; }
 

@@ -60,21 +60,21 @@ void FileTextView::setFileText(std::shared_ptr<const FileText> text)
 void FileTextView::setSelection(qint64 anchor, qint64 cursor)
 {
     const TextNavigator text = navigator();
-    m_anchor = text.characterStart(std::clamp<qint64>(anchor, 0, text.size()));
+    m_anchor = text.positionNear(std::clamp<qint64>(anchor, 0, text.size()));
     m_preferredColumn = -1;
-    moveCursor(text.characterStart(std::clamp<qint64>(cursor, 0, text.size())), true);
+    moveCursor(text.positionNear(std::clamp<qint64>(cursor, 0, text.size())), true);
 }
 
 QString FileTextView::selectedText() const
 {
-    return navigator().decode(selectionStart(), copyEnd());
+    return navigator().plainText(selectionStart(), copyEnd());
 }
 
 // The end of what is copied of the selection.
 qint64 FileTextView::copyEnd() const
 {
     const qint64 from = selectionStart();
-    return selectionEnd() - from > CopyLimit ? navigator().characterStart(from + CopyLimit) : selectionEnd();
+    return selectionEnd() - from > CopyLimit ? navigator().positionNear(from + CopyLimit) : selectionEnd();
 }
 
 void FileTextView::selectAll()

@@ -48,9 +48,10 @@ public:
     qint64 anchorPosition() const { return m_anchor; }
     qint64 selectionStart() const { return std::min(m_anchor, m_cursor); }
     qint64 selectionEnd() const { return std::max(m_anchor, m_cursor); }
-    // Both are moved to character starts within the text.
+    // Both are moved back to positions within the text.
     void setSelection(qint64 anchor, qint64 cursor);
-    // The selected characters, at most CopyLimit bytes of them, at once.
+    // The selected characters, at most CopyLimit bytes of them, every line
+    // break as one LF (TextNavigator::plainText), at once.
     QString selectedText() const;
 
     qint64 firstVisibleLine() const { return m_firstLine; }

@@ -1,6 +1,5 @@
 #include "FileTextViewAccessible.h"
 
-#include "Cp932.h"
 #include "FileText.h"
 #include "FileTextView.h"
 #include "TextNavigator.h"
@@ -64,28 +63,28 @@ FileTextViewAccessible::Range FileTextViewAccessible::shownRange() const
     if (text.size() <= Window)
         return {0, text.size()};
     const qint64 step = Window / 2;
-    const qint64 from = text.characterStart(std::max<qint64>(view()->cursorPosition() / step * step - step / 2, 0));
-    return {from, text.characterStart(std::min(from + Window, text.size()))};
+    const qint64 from = text.positionNear(std::max<qint64>(view()->cursorPosition() / step * step - step / 2, 0));
+    return {from, text.positionNear(std::min(from + Window, text.size()))};
 }
 
 int FileTextViewAccessible::offsetOf(qint64 position) const
 {
-    const FileText &text = textOf(view());
+    const TextNavigator text(textOf(view()));
     const Range range = shownRange();
     position = std::clamp(position, range.from, range.to);
     int count = 0;
     for (qint64 at = range.from; at < position; ++count)
-        at += Cp932::characterLength(text.data() + at, text.size() - at);
+        at = text.positionAfter(at);
     return count;
 }
 
 qint64 FileTextViewAccessible::positionOf(int offset) const
 {
-    const FileText &text = textOf(view());
+    const TextNavigator text(textOf(view()));
     const Range range = shownRange();
     qint64 at = range.from;
     for (int count = 0; count < offset && at < range.to; ++count)
-        at += Cp932::characterLength(text.data() + at, text.size() - at);
+        at = text.positionAfter(at);
     return at;
 }
 
@@ -159,7 +158,7 @@ QString FileTextViewAccessible::text(int startOffset, int endOffset) const
 {
     const TextNavigator text(textOf(view()));
     const qint64 from = positionOf(startOffset);
-    return text.decode(from, std::max(from, positionOf(endOffset)));
+    return text.plainText(from, std::max(from, positionOf(endOffset)));
 }
 
 int FileTextViewAccessible::characterCount() const

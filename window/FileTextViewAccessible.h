@@ -10,8 +10,9 @@ class FileTextView;
 // A text of at most Window bytes is given whole. A longer one is given as
 // the Window bytes around the cursor, starting at a character: the window
 // moves in steps of half its length as the cursor goes, so the cursor is
-// never at its edge. Offsets count characters from the window's start; the
-// cursor and the selection are cut to the window.
+// never at its edge. The text is plain text, every line break one LF, as a
+// text box gives it; offsets count its characters from the window's start.
+// The cursor and the selection are cut to the window.
 class FileTextViewAccessible : public QAccessibleWidget, public QAccessibleTextInterface
 {
 public:

@@ -163,6 +163,44 @@ private slots:
         QCOMPARE(shownColumns, columns);
     }
 
+    void positionNearIsACharacterStartOutsideCrLf_data()
+    {
+        QTest::addColumn<qint64>("offset");
+        QTest::addColumn<qint64>("position");
+        // "a" 83 41 CR LF LF CR
+        QTest::newRow("a character start is itself") << qint64(1) << qint64(1);
+        QTest::newRow("a trail byte gives its character") << qint64(2) << qint64(1);
+        QTest::newRow("the LF of a CR LF gives the CR") << qint64(4) << qint64(3);
+        QTest::newRow("an LF after an LF is itself") << qint64(5) << qint64(5);
+        QTest::newRow("the end is itself") << qint64(7) << qint64(7);
+    }
+
+    void positionNearIsACharacterStartOutsideCrLf()
+    {
+        QFETCH(qint64, offset);
+        QFETCH(qint64, position);
+        const auto text = commitInBlocks(QByteArray("a\x83\x41\r\n\n\r"), 2);
+        QCOMPARE(TextNavigator(*text).positionNear(offset), position);
+    }
+
+    void plainTextHasOneLfPerLineBreak_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("CR LF, LF and CR each become one LF") << QByteArray("a\r\nb\nc\rd") << QStringLiteral("a\nb\nc\nd");
+        QTest::newRow("LF CR is two breaks") << QByteArray("\n\r") << QStringLiteral("\n\n");
+        QTest::newRow("CR CR LF is two breaks") << QByteArray("\r\r\n") << QStringLiteral("\n\n");
+        QTest::newRow("other characters stay") << QByteArray("\x83\x41\t\x01") << QStringLiteral("ア\t\x01");
+    }
+
+    void plainTextHasOneLfPerLineBreak()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, text);
+        const auto fileText = commitInBlocks(bytes, 3);
+        QCOMPARE(TextNavigator(*fileText).plainText(0, bytes.size()), text);
+    }
+
     void decodesAnyPartFromACharacterStart()
     {
         const QByteArray bytes("\x93\xFA\x96\x7B\r\nA\x83\x41");
