@@ -77,11 +77,11 @@ qint64 FileTextView::copyEnd() const
     return selectionEnd() - from > CopyLimit ? navigator().positionNear(from + CopyLimit) : selectionEnd();
 }
 
+// Like a text box, without scrolling to the end.
 void FileTextView::selectAll()
 {
     m_preferredColumn = -1;
-    m_anchor = 0;
-    moveCursor(navigator().size(), true);
+    select(0, navigator().size());
 }
 
 void FileTextView::copy()
@@ -198,17 +198,19 @@ void FileTextView::ensureVisible(qint64 position)
 
 void FileTextView::moveCursor(qint64 position, bool keepAnchor)
 {
-    const qint64 oldAnchor = m_anchor;
-    const qint64 oldCursor = m_cursor;
-    m_cursor = position;
-    if (!keepAnchor)
-        m_anchor = position;
+    select(keepAnchor ? m_anchor : position, position);
     ensureVisible(m_cursor);
+}
+
+void FileTextView::select(qint64 anchor, qint64 cursor)
+{
     viewport()->update();
-    if (m_anchor != oldAnchor || m_cursor != oldCursor) {
-        emit selectionChanged();
-        notifyCursorMoved();
-    }
+    if (anchor == m_anchor && cursor == m_cursor)
+        return;
+    m_anchor = anchor;
+    m_cursor = cursor;
+    emit selectionChanged();
+    notifyCursorMoved();
 }
 
 void FileTextView::notifyCursorMoved()

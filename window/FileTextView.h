@@ -102,6 +102,7 @@ private:
     qint64 positionFor(Move what, bool select);
     qint64 positionOnLine(qint64 line) const;
     void moveCursor(qint64 position, bool keepAnchor);
+    void select(qint64 anchor, qint64 cursor);
     void scrollTo(qint64 line, qint64 column);
     void updateScrollBars();
     void autoScroll(const QPoint &point);

@@ -15,7 +15,8 @@ std::unique_ptr<FileText> commitInBlocks(const QByteArray &bytes, const QList<in
     auto text = std::make_unique<FileText>(bytes.size());
     qint64 done = 0;
     auto commit = [&](qint64 n) {
-        std::memcpy(text->end(), bytes.constData() + done, std::size_t(n));
+        if (n > 0)
+            std::memcpy(text->end(), bytes.constData() + done, std::size_t(n));
         text->commit(n);
         done += n;
     };

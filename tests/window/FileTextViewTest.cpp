@@ -266,7 +266,9 @@ private slots:
         for (int i = 0; i < 1000; ++i)
             bytes += "line " + QByteArray::number(i) + "\n";
         FileTextView &view = showView(bytes);
-        pressKeys(&view, {"PgDown", "PgDown"});
+        pressKeys(&view, {"Ctrl+A"});
+        QCOMPARE(view.firstVisibleLine(), 0); // selecting all does not scroll
+        pressKeys(&view, {"Ctrl+Home", "PgDown", "PgDown"});
         QCOMPARE(view.firstVisibleLine(), 2 * view.pageRows());
         QVERIFY(view.visibleRows().front() == QStringLiteral("line %1").arg(2 * view.pageRows()));
         pressKeys(&view, {"Ctrl+End"});
