@@ -4,6 +4,8 @@
 #include <QtGlobal>
 #include <string>
 
+class BenchDumpWindow;
+
 // One whole dump run of a file, DumpEngine::RunDump with a BenchDumpWindow,
 // in this process. Meant for a forked child (ChildProcess::fork), so that the
 // child's peak memory is the run's.
@@ -29,5 +31,5 @@ public:
     static Figures fromReport(const std::string &report);
 
 private:
-    static void check(const class BenchDumpWindow &window, qint64 size);
+    static void check(const BenchDumpWindow &window, qint64 size);
 };
