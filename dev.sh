@@ -4,12 +4,13 @@
 #   ./dev.sh test              install what is missing, build, run every test
 #   ./dev.sh test --sanitize   the same in a separate AddressSanitizer + UBSan build
 #   ./dev.sh bench [ARGS]      build and run the benchmarks
+#   ./dev.sh screenshot        build, then photograph the window after a dump
 set -euo pipefail
 cd "$(dirname "$0")"
 
-build_packages=(cmake g++ make pkg-config qt6-base-dev qt6-translations-l10n libbenchmark-dev fonts-ipafont-gothic)
-test_packages=(xvfb xauth xdotool x11-utils)
-bench_packages=(xxd bsdextrautils)
+build_packages=(cmake g++ make pkg-config qt6-base-dev libxcb1-dev qt6-translations-l10n libbenchmark-dev fonts-ipafont-gothic)
+test_packages=(xvfb xauth xdotool x11-utils at-spi2-core dbus-daemon dbus-session-bus-common)
+bench_packages=(xxd bsdextrautils xvfb xauth)
 
 ensure_packages() {
   local missing=()
@@ -55,8 +56,13 @@ case "${1:-}" in
     shift
     for b in build-bench/bench/*_bench; do "$b" "$@"; done
     ;;
+  screenshot)
+    ensure_packages "${build_packages[@]}" "${test_packages[@]}" imagemagick
+    build build
+    scripts/screenshot.sh build/app/hexmoth data/screenshot.png
+    ;;
   *)
-    sed -n '2,6p' "$0"
+    sed -n '2,7p' "$0"
     exit 2
     ;;
 esac

@@ -57,6 +57,7 @@ DumpList::DumpList(qsizetype keep)
 void DumpList::BeginDumpList()
 {
     m_head.clear();
+    m_head.reserve(std::size_t(std::min<qsizetype>(m_keep, 1 << 20)));
     m_ring.assign(std::size_t(std::min<qsizetype>(m_keep, 1 << 20)), ' ');
     m_length = 0;
     write(Heading, qsizetype(sizeof Heading - 1));

@@ -13,8 +13,8 @@ FileText::FileText(qint64 capacity)
     void *memory = ::mmap(nullptr, std::size_t(capacity), PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (memory == MAP_FAILED)
         throw std::bad_alloc();
-    // Huge pages: a large file would otherwise cost one page fault per 4 KiB.
-    ::madvise(memory, std::size_t(capacity), MADV_HUGEPAGE);
+    // No huge pages: on virtual machines that hand freed memory back to the
+    // host, faulting them in again is several times slower than 4 KiB pages.
     m_bytes = static_cast<char *>(memory);
 }
 

@@ -2,6 +2,7 @@
 
 #include "AppIcon.h"
 #include "FileText.h"
+#include "FileTextView.h"
 #include "JapaneseFonts.h"
 #include "Twips.h"
 #include "WidgetDialogService.h"
@@ -98,9 +99,13 @@ QPlainTextEdit *Form1::createTextBox(const QString &name, const QString &accessi
     return box;
 }
 
-QPlainTextEdit *Form1::createFileTextBox()
+FileTextView *Form1::createFileTextBox()
 {
-    return createTextBox(QStringLiteral("Text2"), QStringLiteral("ファイルのテキスト"));
+    auto *box = named(new FileTextView(this), QStringLiteral("Text2"));
+    box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    box->setAccessibleName(QStringLiteral("ファイルのテキスト"));
+    return box;
 }
 
 void Form1::placeControls()
@@ -186,9 +191,7 @@ void Form1::showMessage(const QString &text)
 
 void Form1::setFileText(std::shared_ptr<const FileText> text)
 {
-    if (m_closeAfterRun)
-        return; // nobody will read it, and a long text takes long to lay out
-    Text2->setPlainText(text ? text->toString() : QString());
+    Text2->setFileText(std::move(text));
 }
 
 void Form1::setDumpText(const QString &text)

@@ -7,6 +7,7 @@
 #include <QWidget>
 #include <memory>
 
+class FileTextView;
 class QGroupBox;
 class QLabel;
 class QPlainTextEdit;
@@ -47,7 +48,7 @@ private:
     void createControls();
     void createFrameControls();
     QPlainTextEdit *createTextBox(const QString &name, const QString &accessibleName);
-    QPlainTextEdit *createFileTextBox();
+    FileTextView *createFileTextBox();
     void placeControls();
     void orderTabs();
     void connectControls();
@@ -60,7 +61,7 @@ private:
 
     QPushButton *Command1 = nullptr;
     QPlainTextEdit *Text1 = nullptr;
-    QPlainTextEdit *Text2 = nullptr;
+    FileTextView *Text2 = nullptr;
     QLabel *Label1 = nullptr;
     QGroupBox *Frame1 = nullptr;
     QLabel *Label2 = nullptr;
