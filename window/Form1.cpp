@@ -114,7 +114,8 @@ void Form1::placeControls()
     Command1->setGeometry(Twips::rect(7920, 120, 1455, 375));
     Text1->setGeometry(Twips::rect(0, 0, 7575, 3375));
     Text2->setGeometry(Twips::rect(0, 3360, 7575, 2895));
-    Label1->setGeometry(Twips::rect(7920, 720, 1335, 375));
+    // Wider than the column so that counts of large files stay whole.
+    Label1->setGeometry(Twips::rect(7920, 720, 3165, 375));
     Frame1->setGeometry(Twips::rect(7800, 1440, 2175, 1575));
     Label2->setGeometry(Twips::rect(120, 240, 1935, 375));
     Option1->setGeometry(Twips::rect(120, 720, 1095, 375));
@@ -169,8 +170,6 @@ std::optional<QString> Form1::chooseFile(const QString &filter)
 void Form1::setStatusCaption(const QString &caption)
 {
     Label1->setText(caption);
-    // A long count wraps past the label's two lines; the tip shows it whole.
-    Label1->setToolTip(caption);
     Label1->repaint();
 }
 

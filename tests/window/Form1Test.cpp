@@ -73,6 +73,7 @@ private slots:
     void controlsSitWhereTheLayoutPutsThem_data();
     void controlsSitWhereTheLayoutPutsThem();
     void controlsKeepTheirPlaceWhenTheWindowIsResized();
+    void captionsOfHugeFilesFitOnOneLine();
     void tabVisitsTheControlsInOrder_data();
     void tabVisitsTheControlsInOrder();
     void screenReadersReadCaptionsTextsAndButtonStates();
@@ -185,7 +186,7 @@ void Form1Test::controlsSitWhereTheLayoutPutsThem_data()
     QTest::newRow("Command1 heads the right column") << "Command1" << QRect(528, 8, 97, 25) << form;
     QTest::newRow("Text1 fills the top left") << "Text1" << QRect(0, 0, 505, 225) << form;
     QTest::newRow("Text2 sits under Text1, overlapping it by one pixel") << "Text2" << QRect(0, 224, 505, 193) << form;
-    QTest::newRow("Label1 sits under Command1") << "Label1" << QRect(528, 48, 89, 25) << form;
+    QTest::newRow("Label1 sits under Command1, reaching the window's right edge") << "Label1" << QRect(528, 48, 211, 25) << form;
     QTest::newRow("Command2 sits under Label1") << "Command2" << QRect(528, 80, 89, 17) << form;
     QTest::newRow("Frame1 holds the options at the bottom of the column") << "Frame1" << QRect(520, 96, 145, 105) << form;
     QTest::newRow("Label2 heads Frame1") << "Label2" << QRect(8, 16, 129, 25) << frame;
@@ -217,6 +218,13 @@ void Form1Test::controlsKeepTheirPlaceWhenTheWindowIsResized()
         for (qsizetype i = 0; i < children.size(); ++i)
             QCOMPARE(children.at(i)->geometry(), before.at(i));
     }
+}
+
+void Form1Test::captionsOfHugeFilesFitOnOneLine()
+{
+    m_form->setStatusCaption(QStringLiteral("実行中 13FFFFFF1/140000000"));
+    const auto *label = control<QLabel>("Label1");
+    QVERIFY(label->fontMetrics().horizontalAdvance(label->text()) <= label->contentsRect().width());
 }
 
 void Form1Test::tabVisitsTheControlsInOrder_data()
