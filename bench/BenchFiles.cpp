@@ -54,6 +54,17 @@ QString BenchFiles::writeShiftJisText(const QString &name, qint64 size, quint64 
     return write(name, size, [&generator](std::string &chunk, qint64 n) { generator.appendText(chunk, std::size_t(n)); });
 }
 
+QString BenchFiles::writeSparse(const QString &name, qint64 size)
+{
+    QFile file(m_dir.filePath(name));
+    SignalCleanup::add(QFile::encodeName(file.fileName()));
+    if (!file.open(QIODevice::WriteOnly) || !file.resize(size))
+        fail(QStringLiteral("cannot make"), file.fileName(), file.errorString());
+    file.close();
+    readOnce(file.fileName());
+    return file.fileName();
+}
+
 template<typename FillChunk>
 QString BenchFiles::write(const QString &name, qint64 size, FillChunk fillChunk)
 {

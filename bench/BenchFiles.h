@@ -21,6 +21,9 @@ public:
     QString writeRandomBinary(const QString &name, qint64 size, quint64 seed);
     // `size` bytes of Shift-JIS text lines (see ShiftJisTextGenerator).
     QString writeShiftJisText(const QString &name, qint64 size, quint64 seed);
+    // `size` zero bytes that take no room on disk: one hole, as truncate -s
+    // makes it.
+    QString writeSparse(const QString &name, qint64 size);
 
     QString folder() const { return m_dir.path(); }
 

@@ -30,6 +30,7 @@
 #include "Form1.h"
 #include "HexmothApplication.h"
 #include "MedianReporter.h"
+#include "VirtualDisplay.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -268,21 +269,6 @@ void measureEngine(benchmark::State &state, const QString &path)
 
 // ---- the run ----------------------------------------------------------------
 
-// Starts Xvfb when there is no display to show the windows on.
-std::unique_ptr<QProcess> startDisplayIfNeeded()
-{
-    if (qEnvironmentVariableIsSet("DISPLAY") || qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        return nullptr;
-    auto xvfb = std::make_unique<QProcess>();
-    xvfb->start(QStringLiteral("Xvfb"), {"-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
-    if (xvfb->waitForStarted() && xvfb->waitForReadyRead(10000)) {
-        qputenv("DISPLAY", ':' + xvfb->readLine().trimmed());
-        return xvfb;
-    }
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    return nullptr;
-}
-
 // Five repetitions unless the command line asks for another count.
 bool repetitionsChosen(int argc, char **argv)
 {
@@ -344,7 +330,7 @@ void printSummary(const MedianReporter &medians)
 int runBenchmarks(int argc, char **argv)
 {
     const qint64 size = fileSizeFromEnvironment();
-    const std::unique_ptr<QProcess> display = startDisplayIfNeeded();
+    const VirtualDisplay display;
     QApplication app(argc, argv);
     const bool chosen = repetitionsChosen(argc, argv);
     std::string aggregatesOnly = "--benchmark_display_aggregates_only=true";
@@ -368,10 +354,6 @@ int runBenchmarks(int argc, char **argv)
     std::fflush(stdout);
     printSummary(medians);
     benchmark::Shutdown();
-    if (display) {
-        display->terminate();
-        display->waitForFinished();
-    }
     return 0;
 }
 

@@ -1,0 +1,42 @@
+#include "EventLoopGaps.h"
+
+#include <algorithm>
+
+EventLoopGaps::EventLoopGaps()
+{
+    m_timer.setTimerType(Qt::PreciseTimer);
+    m_timer.setInterval(1);
+    connect(&m_timer, &QTimer::timeout, this, [this] { tick(); });
+}
+
+void EventLoopGaps::start()
+{
+    m_clock.start();
+    m_lastTickMs = 0;
+    m_timer.start();
+}
+
+void EventLoopGaps::mark()
+{
+    m_marked = true;
+}
+
+void EventLoopGaps::stop()
+{
+    tick();
+    m_timer.stop();
+}
+
+void EventLoopGaps::tick()
+{
+    const double now = elapsedMs();
+    const double gap = now - m_lastTickMs;
+    if (gap > m_longestMs) {
+        m_longestMs = gap;
+        m_longestEndedAtMs = now;
+    }
+    if (m_marked)
+        m_longestAfterMarkMs = std::max(m_longestAfterMarkMs, gap);
+    m_lastTickMs = now;
+    ++m_ticks;
+}

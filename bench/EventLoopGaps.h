@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QTimer>
+
+// How long the event loop went without handling a 1 ms timer: the longest
+// gap between two ticks over a stretch of time, and the longest of the
+// gaps that ended after mark() (the end of a run, say). Ticks are counted
+// wherever the loop runs, nested loops (processEvents) included.
+class EventLoopGaps : public QObject
+{
+public:
+    EventLoopGaps();
+
+    // Starts ticking; the first gap runs from here. Times are from here too.
+    void start();
+    // Gaps that end from now on count in longestAfterMarkMs() as well.
+    void mark();
+    // Counts the time since the last tick as one more gap (the loop has
+    // control again when this is called from it), and stops ticking.
+    void stop();
+
+    double elapsedMs() const { return double(m_clock.nsecsElapsed()) / 1e6; }
+    double longestMs() const { return m_longestMs; }
+    // When the longest gap ended, from start().
+    double longestEndedAtMs() const { return m_longestEndedAtMs; }
+    double longestAfterMarkMs() const { return m_longestAfterMarkMs; }
+    qint64 ticks() const { return m_ticks; }
+
+private:
+    void tick();
+
+    QTimer m_timer;
+    QElapsedTimer m_clock;
+    double m_lastTickMs = 0;
+    double m_longestMs = 0;
+    double m_longestEndedAtMs = 0;
+    double m_longestAfterMarkMs = 0;
+    bool m_marked = false;
+    qint64 m_ticks = 0;
+};

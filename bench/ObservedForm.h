@@ -1,0 +1,52 @@
+#pragma once
+
+#include "Form1.h"
+
+#include <QElapsedTimer>
+#include <functional>
+
+class FileTextView;
+
+// Form1 as the program shows it, telling a benchmark when a whole run
+// reaches its steps. Every call is passed on to Form1 unchanged; only the
+// moments are noted.
+class ObservedForm : public Form1
+{
+public:
+    // `fileSize`: the size of the file the run will dump, so that the paint
+    // of its text can be told from the paints of the empty Text2 before.
+    ObservedForm(std::unique_ptr<DialogService> dialogs, qint64 fileSize);
+
+    // The window's first paint, once it is done.
+    std::function<void()> onShown;
+    // The caption "実行終了…": every block is read.
+    std::function<void()> onFinalCaption;
+    // Text2 has painted the whole file's text once, and that paint is done
+    // (the loop has control again).
+    std::function<void()> onTextPainted;
+
+    // Times spent in the run's last steps, in ms.
+    double dumpTextMs() const { return m_dumpTextMs; }
+    double fileTextMs() const { return m_fileTextMs; }
+    double textPaintMs() const { return m_textPaintMs; }
+
+    void setStatusCaption(const QString &caption) override;
+    void setDumpText(const QString &text) override;
+    void setFileText(std::shared_ptr<const FileText> text) override;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    bool isWholeTextShown() const;
+    void afterThisPaint(std::function<void()> then);
+
+    qint64 m_fileSize;
+    FileTextView *m_text2;
+    bool m_shown = false;
+    bool m_textPainted = false;
+    QElapsedTimer m_textPaint;
+    double m_dumpTextMs = 0;
+    double m_fileTextMs = 0;
+    double m_textPaintMs = 0;
+};

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+#include <string>
+
+// One whole run of the program's window over a file, in a process that has
+// no QApplication yet (a fresh child, so that its peak memory is the
+// program's): HexmothApplication and Form1 as main() makes them, with only
+// the file dialog replaced by one that answers with the path. Once the
+// window is painted, Command1 is clicked; the run is over when the caption
+// reads "実行終了", both text boxes are filled and Text2 has painted the
+// file's text. A 1 ms timer ticks throughout (EventLoopGaps).
+class WindowRun
+{
+public:
+    // Times in ms from the click.
+    struct Figures
+    {
+        double runMs = 0;          // to Text2 painted
+        double finalCaptionMs = 0; // to "実行終了": every block read
+        double returnedMs = 0;     // to RunDump's return
+        double dumpTextMs = 0;     // Text1 filled (ShowDumpList)
+        double fileTextMs = 0;     // the text handed to Text2
+        double textPaintMs = 0;    // Text2's first paint of it, flush included
+        double longestGapMs = 0;   // between two ticks, click to painted
+        double longestGapEndedMs = 0;
+        double longestEndGapMs = 0; // of the gaps that ended after "実行終了"
+        qint64 ticks = 0;
+        QString caption;         // Label1 at the end
+        QString lastAddressLine; // Text1's last line
+    };
+
+    // Throws std::runtime_error when the run does not end with the whole file
+    // dumped and shown, or shows a message.
+    static Figures measure(const QString &path, qint64 size);
+
+    static std::string toReport(const Figures &figures);
+    static Figures fromReport(const std::string &report);
+
+    // The dump list's address of the last line of a file of `size` bytes
+    // (size > 0), as the list writes it.
+    static QString lastAddress(qint64 size);
+};
