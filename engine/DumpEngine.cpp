@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QLocale>
 #include <algorithm>
+#include <new>
 
 const QString DumpEngine::FileFilter = QStringLiteral("テキストファイル(*.txt)|*.txt|全てのファイル(*.*)|*.*");
 
@@ -118,9 +119,7 @@ void DumpEngine::openFile(Run &run)
         return; // nothing to open: the path is gone or is no regular file
     const qint64 available = m_fileSystem.availableMemory();
     if (available >= 0 && run.FileSize > available - MemoryReserve) {
-        record(RunError::TooLarge,
-               QStringLiteral("「%1」(%2 バイト) は大きすぎて、使えるメモリ (%3 バイト) に収まりません。")
-                   .arg(run.shownPath, byteCount(run.FileSize), byteCount(available)));
+        recordTooLarge(run, available);
         return;
     }
     QString reason;
@@ -129,7 +128,19 @@ void DumpEngine::openFile(Run &run)
         record(RunError::OpenFailed, QStringLiteral("「%1」を開けません。\n理由: %2").arg(run.shownPath, reason));
         return;
     }
-    run.TextAll = std::make_shared<FileText>(run.FileSize);
+    try {
+        run.TextAll = std::make_shared<FileText>(run.FileSize);
+    } catch (const std::bad_alloc &) {
+        run.file.reset();
+        recordTooLarge(run, available);
+    }
+}
+
+void DumpEngine::recordTooLarge(const Run &run, qint64 available)
+{
+    const QString memory = available >= 0 ? QStringLiteral(" (%1 バイト)").arg(byteCount(available)) : QString();
+    record(RunError::TooLarge, QStringLiteral("「%1」(%2 バイト) は大きすぎて、使えるメモリ%3 に収まりません。")
+                                   .arg(run.shownPath, byteCount(run.FileSize), memory));
 }
 
 void DumpEngine::dumpBlocks(Run &run)

@@ -53,6 +53,7 @@ private:
     struct Run;
     void readSize(Run &run);
     void openFile(Run &run);
+    void recordTooLarge(const Run &run, qint64 available);
     void dumpBlocks(Run &run);
     qint64 readBlock(Run &run);
     void record(RunError::Code code, const QString &message);

@@ -252,6 +252,7 @@ private slots:
         QTest::newRow("a read fails midway") << "read" << "読み込み中にエラー" << "実行終了20/40" << qsizetype(32);
         QTest::newRow("the file shrank during the run") << "shrank" << "短くなりました" << "実行終了28/40" << qsizetype(40);
         QTest::newRow("the file does not fit in memory") << "memory" << "大きすぎて" << "実行終了0/40" << qsizetype(0);
+        QTest::newRow("no room can be reserved for the text") << "reserve" << "大きすぎて" << "実行終了0/1000000000000000" << qsizetype(0);
     }
 
     void failures()
@@ -276,6 +277,8 @@ private slots:
             fileSystem.endsAt = 40;
         else if (failure == "memory")
             fileSystem.memory = 1000;
+        else if (failure == "reserve") // more than any address space holds
+            fileSystem.statusOverride = FileSystem::Status{true, true, qint64(1) << 60, {}};
 
         auto engine = engineWithBlocks(16);
         engine->RunDump();
