@@ -26,9 +26,20 @@ ObservedForm::ObservedForm(std::unique_ptr<DialogService> dialogs, qint64 fileSi
 
 void ObservedForm::setStatusCaption(const QString &caption)
 {
+    QElapsedTimer clock;
+    clock.start();
     Form1::setStatusCaption(caption);
+    m_captionMs += msSince(clock);
     if (caption.startsWith(QStringLiteral("実行終了")) && onFinalCaption)
         onFinalCaption();
+}
+
+void ObservedForm::handlePendingEvents()
+{
+    QElapsedTimer clock;
+    clock.start();
+    Form1::handlePendingEvents();
+    m_eventsMs += msSince(clock);
 }
 
 void ObservedForm::setDumpText(const QString &text)

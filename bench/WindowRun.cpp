@@ -23,6 +23,8 @@ const std::pair<const char *, double WindowRun::Figures::*> Times[] = {
     {"run_ms", &WindowRun::Figures::runMs},
     {"final_caption_ms", &WindowRun::Figures::finalCaptionMs},
     {"returned_ms", &WindowRun::Figures::returnedMs},
+    {"caption_ms", &WindowRun::Figures::captionMs},
+    {"events_ms", &WindowRun::Figures::eventsMs},
     {"dump_text_ms", &WindowRun::Figures::dumpTextMs},
     {"file_text_ms", &WindowRun::Figures::fileTextMs},
     {"text_paint_ms", &WindowRun::Figures::textPaintMs},
@@ -86,6 +88,8 @@ WindowRun::Figures WindowRun::measure(const QString &path, qint64 size)
     figures.longestGapEndedMs = gaps.longestEndedAtMs();
     figures.longestEndGapMs = gaps.longestAfterMarkMs();
     figures.ticks = gaps.ticks();
+    figures.captionMs = form.captionMs();
+    figures.eventsMs = form.eventsMs();
     figures.dumpTextMs = form.dumpTextMs();
     figures.fileTextMs = form.fileTextMs();
     figures.textPaintMs = form.textPaintMs();

@@ -20,6 +20,8 @@ public:
         double runMs = 0;          // to Text2 painted
         double finalCaptionMs = 0; // to "実行終了": every block read
         double returnedMs = 0;     // to RunDump's return
+        double captionMs = 0;      // all captions set and repainted
+        double eventsMs = 0;       // all handlePendingEvents calls
         double dumpTextMs = 0;     // Text1 filled (ShowDumpList)
         double fileTextMs = 0;     // the text handed to Text2
         double textPaintMs = 0;    // Text2's first paint of it, flush included
