@@ -1,5 +1,7 @@
 #include "MedianReporter.h"
 
+#include <cstdio>
+
 #include <unistd.h>
 
 MedianReporter::MedianReporter()
@@ -33,4 +35,13 @@ int MedianReporter::repetitions(const std::string &name) const
 {
     const auto medians = m_medians.find(name);
     return medians == m_medians.end() ? 0 : medians->second.repetitions;
+}
+
+std::string figure(std::optional<double> value, int decimals)
+{
+    if (!value)
+        return "n/a";
+    char text[32];
+    std::snprintf(text, sizeof text, "%.*f", decimals, *value);
+    return text;
 }

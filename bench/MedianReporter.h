@@ -30,3 +30,6 @@ private:
     };
     std::map<std::string, Medians> m_medians;
 };
+
+// "1.23" or "n/a" when a figure is missing (a filtered or failed benchmark).
+std::string figure(std::optional<double> value, int decimals);

@@ -131,16 +131,6 @@ void registerPeers(const Input &input, qint64 size, bool repetitionsChosen)
     }
 }
 
-// "1.23" or "n/a" when a figure is missing (a filtered or failed benchmark).
-std::string figure(std::optional<double> value, int decimals = 2)
-{
-    if (!value)
-        return "n/a";
-    char text[32];
-    std::snprintf(text, sizeof text, "%.*f", decimals, *value);
-    return text;
-}
-
 std::optional<double> ratio(const MedianReporter &medians, const std::string &kind, const std::string &peer)
 {
     const auto engine = medians.median(kind + "/engine", "MB/s");
@@ -183,7 +173,7 @@ void printTargets(const MedianReporter &medians, const std::vector<Input> &input
         const auto list = medians.median(engine, "list_bytes");
         std::printf("  %-6s engine/xxd MB/s %s >= %.0f: %s; peak %s MiB <= 2.5 x size + 64 MiB = %.1f MiB: %s; "
                     "dump list %s bytes < 1 MiB: %s\n",
-                    input.kind.c_str(), figure(speed).c_str(), RatioTarget, verdict(speed, RatioTarget, true),
+                    input.kind.c_str(), figure(speed, 2).c_str(), RatioTarget, verdict(speed, RatioTarget, true),
                     figure(peak, 1).c_str(), peakBudget, verdict(peak, peakBudget, false), figure(list, 0).c_str(),
                     verdict(list, DumpListTarget - 1, false));
     }
@@ -193,7 +183,7 @@ void printRatios(const MedianReporter &medians, const std::vector<Input> &inputs
 {
     std::printf("ratio-vs-%s", peer.c_str());
     for (const Input &input : inputs)
-        std::printf(" %s=%s", input.kind.c_str(), figure(ratio(medians, input.kind, peer)).c_str());
+        std::printf(" %s=%s", input.kind.c_str(), figure(ratio(medians, input.kind, peer), 2).c_str());
     std::printf("\n");
 }
 

@@ -203,15 +203,6 @@ void registerPeer(const Text &text)
     })->Iterations(1)->Repetitions(3)->UseManualTime()->Unit(benchmark::kMillisecond);
 }
 
-std::string figure(std::optional<double> value, int decimals = 1)
-{
-    if (!value)
-        return "n/a";
-    char text[32];
-    std::snprintf(text, sizeof text, "%.*f", decimals, *value);
-    return text;
-}
-
 void printSummary(const MedianReporter &medians, const std::vector<std::unique_ptr<Text>> &texts)
 {
     std::printf("\nmedians (ms), index size, and the 50 ms limit on a blocked event loop:\n");

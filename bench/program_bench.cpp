@@ -271,15 +271,6 @@ std::vector<Input> registerInputs(BenchFiles &files, bool repetitionsChosen)
 
 // ---- the report -------------------------------------------------------------------
 
-std::string figure(std::optional<double> value, int decimals = 1)
-{
-    if (!value)
-        return "n/a";
-    char text[32];
-    std::snprintf(text, sizeof text, "%.*f", decimals, *value);
-    return text;
-}
-
 const char *verdict(bool met)
 {
     return met ? "met" : "NOT MET";
@@ -293,9 +284,9 @@ void printTable(const MedianReporter &medians, const std::vector<Input> &inputs)
         const std::string name = input.name();
         const auto value = [&](const char *counter) { return medians.median(name, counter); };
         std::printf("%-14s %4d %10s %10s %6s %8s %8s %9s %9.1f %9s %11s\n", name.c_str(), medians.repetitions(name),
-                    figure(value("window_ms")).c_str(), figure(value("engine_ms")).c_str(), figure(value("ratio"), 2).c_str(),
-                    figure(value("gap_ms"), 2).c_str(), figure(value("end_gap_ms"), 2).c_str(), figure(value("peak_MiB")).c_str(),
-                    peakBoundMiB(input.size), figure(value("peak/size"), 3).c_str(), figure(value("engine_peak_MiB")).c_str());
+                    figure(value("window_ms"), 1).c_str(), figure(value("engine_ms"), 1).c_str(), figure(value("ratio"), 2).c_str(),
+                    figure(value("gap_ms"), 2).c_str(), figure(value("end_gap_ms"), 2).c_str(), figure(value("peak_MiB"), 1).c_str(),
+                    peakBoundMiB(input.size), figure(value("peak/size"), 3).c_str(), figure(value("engine_peak_MiB"), 1).c_str());
     }
 }
 
@@ -388,10 +379,10 @@ void printSparse(const MedianReporter &medians, const Input &input)
                 verdict(last.lastAddressLine.startsWith(WindowRun::lastAddress(input.size) + u'|')));
     std::printf("  final caption: %s: %s\n", qPrintable(last.caption), verdict(last.caption == wantedCaption));
     std::printf("  longest event-loop gap %s ms <= %.0f ms: %s\n", figure(gap, 2).c_str(), GapGoalMs, verdict(gap && *gap <= GapGoalMs));
-    std::printf("  peak %s MiB <= %.1f MiB: %s\n", figure(peak).c_str(), peakBoundMiB(input.size),
+    std::printf("  peak %s MiB <= %.1f MiB: %s\n", figure(peak, 1).c_str(), peakBoundMiB(input.size),
                 verdict(peak && *peak <= peakBoundMiB(input.size)));
-    std::printf("  time: window %s ms, engine %s ms, ratio %s <= %.1f: %s\n", figure(medians.median(name, "window_ms")).c_str(),
-                figure(medians.median(name, "engine_ms")).c_str(), figure(ratio, 2).c_str(), TimeRatioGoal,
+    std::printf("  time: window %s ms, engine %s ms, ratio %s <= %.1f: %s\n", figure(medians.median(name, "window_ms"), 1).c_str(),
+                figure(medians.median(name, "engine_ms"), 1).c_str(), figure(ratio, 2).c_str(), TimeRatioGoal,
                 verdict(ratio && *ratio <= TimeRatioGoal));
 }
 

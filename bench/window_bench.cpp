@@ -290,15 +290,6 @@ void registerBenchmarks(const QString &path, bool repetitionsChosen)
     add("stop/window", [path](benchmark::State &state) { measureWindow(state, path, true); });
 }
 
-std::string figure(std::optional<double> value, int decimals = 1)
-{
-    if (!value)
-        return "n/a";
-    char text[32];
-    std::snprintf(text, sizeof text, "%.*f", decimals, *value);
-    return text;
-}
-
 std::optional<double> ratio(std::optional<double> a, std::optional<double> b)
 {
     return a && b && *b > 0 ? std::optional<double>(*a / *b) : std::nullopt;
@@ -318,7 +309,7 @@ void printSummary(const MedianReporter &medians)
     const auto after = medians.median("stop/window", "blocks_after_stop");
     std::printf("\nmedians of %d runs:\n", medians.repetitions("gaps/window"));
     std::printf("  start-up to painted window: hexmoth %s ms, bare Qt window %s ms, ratio %s; goal < %.0f ms: %s\n",
-                figure(startUp).c_str(), figure(bare).c_str(), figure(ratio(startUp, bare), 2).c_str(), StartUpGoalMs,
+                figure(startUp, 1).c_str(), figure(bare, 1).c_str(), figure(ratio(startUp, bare), 2).c_str(), StartUpGoalMs,
                 verdict(startUp, StartUpGoalMs));
     std::printf("  longest event-loop gap while reading: window %s ms, engine alone %s ms, ratio %s; goal < %.0f ms: %s\n",
                 figure(gap, 2).c_str(), figure(engineGap, 2).c_str(), figure(ratio(gap, engineGap), 2).c_str(), GapGoalMs,
