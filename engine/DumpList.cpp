@@ -12,6 +12,7 @@ constexpr char HexDigits[] = "0123456789ABCDEF";
 constexpr int BytesPerLine = 16;
 constexpr int MinAddressDigits = 8;
 constexpr qsizetype CellsWidth = 3 * BytesPerLine;
+constexpr qsizetype MaxBreakLength = 2 + BytesPerLine + 2 + 16 + 1;
 
 struct ByteTables
 {
@@ -151,20 +152,26 @@ void DumpList::write(const char *text, qsizetype n)
 
 void DumpList::breakLine()
 {
-    char line[2 + BytesPerLine + 2 + 16 + 1];
-    qsizetype n = 0;
-    line[n++] = ':';
-    line[n++] = ' ';
-    std::memcpy(line + n, LineText.data(), LineText.size());
-    n += qsizetype(LineText.size());
-    line[n++] = '\r';
-    line[n++] = '\n';
-    n += formatAddress(line + n, LineAddress);
-    line[n++] = '|';
-    write(line, n);
+    char line[MaxBreakLength];
+    write(line, formatBreak(line));
     LineAddress += BytesPerLine;
     LineByteCount = 0;
     LineText.clear();
+}
+
+// ": ", the column of the line so far, CR LF and the next line's "address|".
+qsizetype DumpList::formatBreak(char *into) const
+{
+    qsizetype n = 0;
+    into[n++] = ':';
+    into[n++] = ' ';
+    std::memcpy(into + n, LineText.data(), LineText.size());
+    n += qsizetype(LineText.size());
+    into[n++] = '\r';
+    into[n++] = '\n';
+    n += formatAddress(into + n, LineAddress);
+    into[n++] = '|';
+    return n;
 }
 
 qsizetype DumpList::formatAddress(char *into, qint64 address) const
@@ -199,16 +206,8 @@ void DumpList::appendFullLines(const char *data, qint64 lineCount)
 // Closes the pending full line and adds the 16 bytes at `data` as the next.
 void DumpList::appendFullLine(const char *data)
 {
-    char line[2 + BytesPerLine + 2 + 16 + 1 + CellsWidth];
-    qsizetype n = 0;
-    line[n++] = ':';
-    line[n++] = ' ';
-    std::memcpy(line + n, LineText.data(), BytesPerLine);
-    n += BytesPerLine;
-    line[n++] = '\r';
-    line[n++] = '\n';
-    n += formatAddress(line + n, LineAddress);
-    line[n++] = '|';
+    char line[MaxBreakLength + CellsWidth];
+    qsizetype n = formatBreak(line);
     for (int i = 0; i < BytesPerLine; ++i) {
         const auto v = std::uint8_t(data[i]);
         line[n++] = ' ';

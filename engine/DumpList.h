@@ -49,6 +49,7 @@ private:
     void write(const char *text, qsizetype n);
     void write(const std::string &text) { write(text.data(), qsizetype(text.size())); }
     void breakLine();
+    qsizetype formatBreak(char *into) const;
     void appendFullLines(const char *data, qint64 lineCount);
     void appendFullLine(const char *data);
     void skipFullLines(qint64 lineCount);
