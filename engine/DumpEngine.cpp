@@ -106,9 +106,9 @@ void DumpEngine::readSize(Run &run)
 {
     const FileSystem::Status status = m_fileSystem.status(run.ChosenPath);
     if (!status.ok)
-        record(RunError::SizeUnknown, QStringLiteral("「%1」の大きさを取得できません。\n理由: %2").arg(run.shownPath, status.errorText));
+        record(QStringLiteral("「%1」の大きさを取得できません。\n理由: %2").arg(run.shownPath, status.errorText));
     else if (!status.isRegular)
-        record(RunError::NotRegularFile, QStringLiteral("「%1」は通常のファイルではないため、ダンプできません。").arg(run.shownPath));
+        record(QStringLiteral("「%1」は通常のファイルではないため、ダンプできません。").arg(run.shownPath));
     else
         run.FileSize = status.size;
 }
@@ -125,7 +125,7 @@ void DumpEngine::openFile(Run &run)
     QString reason;
     run.file = m_fileSystem.open(run.ChosenPath, reason);
     if (!run.file) {
-        record(RunError::OpenFailed, QStringLiteral("「%1」を開けません。\n理由: %2").arg(run.shownPath, reason));
+        record(QStringLiteral("「%1」を開けません。\n理由: %2").arg(run.shownPath, reason));
         return;
     }
     try {
@@ -139,7 +139,7 @@ void DumpEngine::openFile(Run &run)
 void DumpEngine::recordTooLarge(const Run &run, qint64 available)
 {
     const QString memory = available >= 0 ? QStringLiteral(" (%1 バイト)").arg(byteCount(available)) : QString();
-    record(RunError::TooLarge, QStringLiteral("「%1」(%2 バイト) は大きすぎて、使えるメモリ%3 に収まりません。")
+    record(QStringLiteral("「%1」(%2 バイト) は大きすぎて、使えるメモリ%3 に収まりません。")
                                    .arg(run.shownPath, byteCount(run.FileSize), memory));
 }
 
@@ -172,24 +172,23 @@ qint64 DumpEngine::readBlock(Run &run)
     const qint64 wanted = std::min(m_blockLength, run.FileSize - (run.Position - 1));
     const qint64 count = run.file->read(run.TextAll->end(), wanted);
     if (count < 0) {
-        record(RunError::ReadFailed, QStringLiteral("「%1」の読み込み中にエラーが発生しました。\n理由: %2").arg(run.shownPath, run.file->errorText()));
+        record(QStringLiteral("「%1」の読み込み中にエラーが発生しました。\n理由: %2").arg(run.shownPath, run.file->errorText()));
         return 0;
     }
     run.TextAll->commit(count);
     if (count < wanted)
-        record(RunError::FileShrank,
-               QStringLiteral("「%1」は読み込み中に短くなりました。ファイルの終わりまでの %2 バイトをダンプしました。")
+        record(QStringLiteral("「%1」は読み込み中に短くなりました。ファイルの終わりまでの %2 バイトをダンプしました。")
                    .arg(run.shownPath, byteCount(run.Position - 1 + count)));
     return count;
 }
 
-void DumpEngine::record(RunError::Code code, const QString &message)
+void DumpEngine::record(const QString &message)
 {
-    PendingError = RunError{code, message};
+    PendingError = message;
 }
 
 void DumpEngine::reportPendingError()
 {
     m_errorShown = true;
-    m_window.showMessage(PendingError->message);
+    m_window.showMessage(*PendingError);
 }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "DumpList.h"
-#include "InputFile.h"
+#include "LocalFileSystem.h"
 
 #include <QString>
 #include <optional>
@@ -26,13 +26,6 @@ public:
     static constexpr qint64 BlockLength = qint64(1) << 20;
     static const QString FileFilter;
 
-    struct RunError
-    {
-        enum Code { SizeUnknown, NotRegularFile, OpenFailed, TooLarge, ReadFailed, FileShrank };
-        Code code;
-        QString message;
-    };
-
     // Without a file system, the machine's own is used.
     explicit DumpEngine(DumpWindow &window, FileSystem *fileSystem = nullptr, qint64 blockLength = BlockLength);
 
@@ -45,7 +38,6 @@ public:
 
     bool isRunning() const { return m_running; }
     const DumpList &dumpList() const { return m_dumpList; }
-    const std::optional<RunError> &pendingError() const { return PendingError; }
 
     static QString progressCaption(const QString &prefix, qint64 count, qint64 size);
 
@@ -56,7 +48,7 @@ private:
     void recordTooLarge(const Run &run, qint64 available);
     void dumpBlocks(Run &run);
     qint64 readBlock(Run &run);
-    void record(RunError::Code code, const QString &message);
+    void record(const QString &message);
     void reportPendingError();
 
     DumpWindow &m_window;
@@ -67,5 +59,5 @@ private:
     bool StopRequested = false;
     bool m_running = false;
     bool m_errorShown = false;
-    std::optional<RunError> PendingError;
+    std::optional<QString> PendingError; // the message of the run's latest failure
 };

@@ -1,4 +1,4 @@
-#include "InputFile.h"
+#include "LocalFileSystem.h"
 
 #include <QFile>
 #include <cerrno>

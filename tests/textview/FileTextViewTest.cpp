@@ -2,6 +2,7 @@
 #include "Cp932.h"
 #include "FileText.h"
 #include "FileTextView.h"
+#include "TestTexts.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -12,18 +13,6 @@
 #include <cstring>
 
 namespace {
-
-std::shared_ptr<const FileText> fileText(const QByteArray &bytes)
-{
-    auto text = std::make_shared<FileText>(bytes.size());
-    constexpr qint64 Block = qint64(1) << 20;
-    for (qint64 done = 0; done < bytes.size(); done += Block) {
-        const qint64 n = std::min(Block, bytes.size() - done);
-        std::memcpy(text->end(), bytes.constData() + done, std::size_t(n));
-        text->commit(n);
-    }
-    return text;
-}
 
 QString decoded(const QByteArray &bytes)
 {
@@ -74,7 +63,7 @@ private:
     {
         m_view = std::make_unique<FileTextView>();
         m_view->resize(size);
-        m_view->setFileText(fileText(bytes));
+        m_view->setFileText(fileTextOf(bytes));
         m_view->show();
         if (!QTest::qWaitForWindowExposed(m_view.get()))
             qFatal("the view is not shown");

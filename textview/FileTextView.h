@@ -45,7 +45,6 @@ public:
     std::shared_ptr<const FileText> fileText() const { return m_text; }
 
     qint64 cursorPosition() const { return m_cursor; }
-    qint64 anchorPosition() const { return m_anchor; }
     qint64 selectionStart() const { return std::min(m_anchor, m_cursor); }
     qint64 selectionEnd() const { return std::max(m_anchor, m_cursor); }
     // Both are moved back to positions within the text.

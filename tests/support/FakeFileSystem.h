@@ -1,6 +1,6 @@
 #pragma once
 
-#include "InputFile.h"
+#include "LocalFileSystem.h"
 
 // The machine's file system, with failures and changes a test can switch on,
 // and a count of the files it has open.

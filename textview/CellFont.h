@@ -41,7 +41,6 @@ public:
 
     const Glyph &glyph(char16_t character) const;
     const QRawFont &rawFont(int font) const { return m_rawFonts[std::size_t(font)]; }
-    qreal advance(char16_t character) const;
 
 private:
     Glyph lookUp(char16_t character) const;

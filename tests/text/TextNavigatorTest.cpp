@@ -1,6 +1,7 @@
 #include "Cp932.h"
 #include "FileText.h"
 #include "TestFiles.h"
+#include "TestTexts.h"
 #include "TextNavigator.h"
 
 #include <QRandomGenerator>
@@ -8,18 +9,6 @@
 #include <cstring>
 
 namespace {
-
-std::unique_ptr<FileText> commitInBlocks(const QByteArray &bytes, qint64 blockLength)
-{
-    auto text = std::make_unique<FileText>(bytes.size());
-    for (qint64 done = 0; done < bytes.size();) {
-        const qint64 n = std::min(blockLength, bytes.size() - done);
-        std::memcpy(text->end(), bytes.constData() + done, std::size_t(n));
-        text->commit(n);
-        done += n;
-    }
-    return text;
-}
 
 // For every byte, the start of its character, decoding from the first byte.
 std::vector<qint64> startsFromTheBeginning(const QByteArray &bytes)
@@ -65,7 +54,7 @@ private slots:
     {
         QFETCH(QByteArray, bytes);
         QFETCH(qint64, blockLength);
-        const auto text = commitInBlocks(bytes, blockLength);
+        const auto text = fileTextOf(bytes, blockLength);
         const TextNavigator navigator(*text);
         const std::vector<qint64> starts = startsFromTheBeginning(bytes);
         for (qint64 i = 0; i < bytes.size(); ++i)
@@ -91,7 +80,7 @@ private slots:
     {
         QFETCH(QByteArray, bytes);
         QFETCH(QList<qint64>, positions);
-        const auto text = commitInBlocks(bytes, 1);
+        const auto text = fileTextOf(bytes, 1);
         const TextNavigator navigator(*text);
         QList<qint64> forward{0};
         while (forward.back() < bytes.size())
@@ -121,7 +110,7 @@ private slots:
         QFETCH(qint64, column);
         QFETCH(qint64, position);
         const QByteArray bytes("x\na\x83\x41" "b\r\nlast");
-        const auto text = commitInBlocks(bytes, 3);
+        const auto text = fileTextOf(bytes, 3);
         const TextNavigator navigator(*text);
         QCOMPARE(navigator.positionInLine(navigator.lines(1, 1).front(), column), position);
     }
@@ -149,7 +138,7 @@ private slots:
         QFETCH(QString, characters);
         QFETCH(QList<qint64>, columns);
         const QByteArray bytes("x\na\x83\x41" "b\x93\xFA\r\nlast");
-        const auto text = commitInBlocks(bytes, 4);
+        const auto text = fileTextOf(bytes, 4);
         const TextNavigator navigator(*text);
         const TextNavigator::Span line = navigator.lines(1, 1).front();
         QString shown;
@@ -179,7 +168,7 @@ private slots:
     {
         QFETCH(qint64, offset);
         QFETCH(qint64, position);
-        const auto text = commitInBlocks(QByteArray("a\x83\x41\r\n\n\r"), 2);
+        const auto text = fileTextOf(QByteArray("a\x83\x41\r\n\n\r"), 2);
         QCOMPARE(TextNavigator(*text).positionNear(offset), position);
     }
 
@@ -197,14 +186,14 @@ private slots:
     {
         QFETCH(QByteArray, bytes);
         QFETCH(QString, text);
-        const auto fileText = commitInBlocks(bytes, 3);
+        const auto fileText = fileTextOf(bytes, 3);
         QCOMPARE(TextNavigator(*fileText).plainText(0, bytes.size()), text);
     }
 
     void decodesAnyPartFromACharacterStart()
     {
         const QByteArray bytes("\x93\xFA\x96\x7B\r\nA\x83\x41");
-        const auto text = commitInBlocks(bytes, 5);
+        const auto text = fileTextOf(bytes, 5);
         const TextNavigator navigator(*text);
         QCOMPARE(navigator.decode(0, bytes.size()), QStringLiteral("日本\r\nAア"));
         QCOMPARE(navigator.decode(2, 4), QStringLiteral("本"));

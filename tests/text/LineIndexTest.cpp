@@ -1,4 +1,5 @@
 #include "FileText.h"
+#include "TestTexts.h"
 #include "TextNavigator.h"
 
 #include <QRandomGenerator>
@@ -8,23 +9,6 @@
 namespace {
 
 using Spans = std::vector<LineIndex::Span>;
-
-// The text committed in blocks of the given lengths (the rest at the end).
-std::unique_ptr<FileText> commitInBlocks(const QByteArray &bytes, const QList<int> &blocks)
-{
-    auto text = std::make_unique<FileText>(bytes.size());
-    qint64 done = 0;
-    auto commit = [&](qint64 n) {
-        if (n > 0)
-            std::memcpy(text->end(), bytes.constData() + done, std::size_t(n));
-        text->commit(n);
-        done += n;
-    };
-    for (int n : blocks)
-        commit(n);
-    commit(bytes.size() - done);
-    return text;
-}
 
 // Lines as a reader would split them, one byte at a time.
 Spans splitSimply(const QByteArray &bytes)
@@ -97,9 +81,9 @@ private slots:
     void splitsLines_data()
     {
         QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QList<int>>("blocks");
+        QTest::addColumn<QList<qint64>>("blocks");
         QTest::addColumn<QByteArrayList>("lines");
-        const QList<int> whole;
+        const QList<qint64> whole;
         QTest::newRow("LF ends a line") << QByteArray("ab\ncd") << whole << QByteArrayList{"ab", "cd"};
         QTest::newRow("CR LF ends a line") << QByteArray("ab\r\ncd") << whole << QByteArrayList{"ab", "cd"};
         QTest::newRow("CR ends a line") << QByteArray("ab\rcd") << whole << QByteArrayList{"ab", "cd"};
@@ -112,25 +96,25 @@ private slots:
         QTest::newRow("a final CR LF adds one empty line") << QByteArray("a\r\n") << whole << QByteArrayList{"a", ""};
         QTest::newRow("breaks alone are empty lines") << QByteArray("\n\r\n\r") << whole << QByteArrayList{"", "", "", ""};
         QTest::newRow("CR ending a block and LF starting the next are one break")
-            << QByteArray("ab\r\ncd") << QList<int>{3} << QByteArrayList{"ab", "cd"};
+            << QByteArray("ab\r\ncd") << QList<qint64>{3} << QByteArrayList{"ab", "cd"};
         QTest::newRow("CR ending a block before other bytes is a break")
-            << QByteArray("ab\rcd") << QList<int>{3} << QByteArrayList{"ab", "cd"};
+            << QByteArray("ab\rcd") << QList<qint64>{3} << QByteArrayList{"ab", "cd"};
         QTest::newRow("CR ending a block before a CR is a break each")
-            << QByteArray("ab\r\rcd") << QList<int>{3} << QByteArrayList{"ab", "", "cd"};
-        QTest::newRow("CR ending the last block is a break") << QByteArray("ab\r") << QList<int>{3} << QByteArrayList{"ab", ""};
-        QTest::newRow("LF starting a block is a break") << QByteArray("ab\ncd") << QList<int>{2} << QByteArrayList{"ab", "cd"};
+            << QByteArray("ab\r\rcd") << QList<qint64>{3} << QByteArrayList{"ab", "", "cd"};
+        QTest::newRow("CR ending the last block is a break") << QByteArray("ab\r") << QList<qint64>{3} << QByteArrayList{"ab", ""};
+        QTest::newRow("LF starting a block is a break") << QByteArray("ab\ncd") << QList<qint64>{2} << QByteArrayList{"ab", "cd"};
         QTest::newRow("empty blocks change nothing")
-            << QByteArray("a\r\nb") << QList<int>{0, 2, 0, 0, 1} << QByteArrayList{"a", "b"};
-        QTest::newRow("one byte per block") << QByteArray("a\r\r\n\nb\r") << QList<int>{1, 1, 1, 1, 1, 1}
+            << QByteArray("a\r\nb") << QList<qint64>{0, 2, 0, 0, 1} << QByteArrayList{"a", "b"};
+        QTest::newRow("one byte per block") << QByteArray("a\r\r\n\nb\r") << QList<qint64>{1, 1, 1, 1, 1, 1}
                                             << QByteArrayList{"a", "", "", "b", ""};
     }
 
     void splitsLines()
     {
         QFETCH(QByteArray, bytes);
-        QFETCH(QList<int>, blocks);
+        QFETCH(QList<qint64>, blocks);
         QFETCH(QByteArrayList, lines);
-        const auto text = commitInBlocks(bytes, blocks);
+        const auto text = textInBlocks(bytes, blocks);
         const TextNavigator navigator(*text);
         QCOMPARE(contents(bytes, navigator.lines(0, navigator.lineCount())), lines);
         verifyAgainstSplit(bytes, *text);
@@ -168,12 +152,12 @@ private slots:
         QFETCH(int, blockLength);
         for (quint32 seed = 1; seed <= 3; ++seed) {
             const QByteArray bytes = randomLines(size, seed, breakChance);
-            QList<int> blocks;
+            QList<qint64> blocks;
             QRandomGenerator random(seed);
             for (qsizetype done = 0; done < size; done += blocks.back())
-                blocks.append(int(random.bounded(blockLength) + 1));
+                blocks.append(qint64(random.bounded(blockLength) + 1));
             blocks.removeLast();
-            const auto text = commitInBlocks(bytes, blocks);
+            const auto text = textInBlocks(bytes, blocks);
             verifyAgainstSplit(bytes, *text, 3000);
         }
     }
@@ -195,7 +179,7 @@ private slots:
     {
         QFETCH(QByteArray, bytes);
         QFETCH(int, mostCheckpoints);
-        const auto text = commitInBlocks(bytes, {});
+        const auto text = fileTextOf(bytes);
         QVERIFY2(text->index().lines().checkpointCount() <= mostCheckpoints,
                  qPrintable(QString::number(text->index().lines().checkpointCount())));
     }

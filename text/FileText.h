@@ -21,7 +21,6 @@ public:
     FileText &operator=(const FileText &) = delete;
 
     qint64 size() const { return m_size; }
-    qint64 capacity() const { return m_capacity; }
     const char *data() const { return m_bytes; }
 
     // Where the next bytes go; at most capacity() - size() of them.

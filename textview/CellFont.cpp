@@ -45,8 +45,3 @@ CellFont::Glyph CellFont::lookUp(char16_t character) const
     }
     return {-1, 0, QFontMetricsF(m_font).horizontalAdvance(text)};
 }
-
-qreal CellFont::advance(char16_t character) const
-{
-    return glyph(character).advance;
-}
