@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DumpWindow.h"
+#include "TextMetrics.h"
 
 #include <QString>
 #include <QStringList>
@@ -19,6 +20,13 @@ public:
     void setStopEnabled(bool) override {}
     void handlePendingEvents() override {}
     void showMessage(const QString &text) override { m_messages << text; }
+    // Every character as wide as an average one of a 9 point font: the text
+    // is measured as for a real view.
+    std::shared_ptr<const TextMetrics> textMetrics() const override
+    {
+        static const auto metrics = TextMetrics::uniform(7 * 64, 8 * 7 * 64);
+        return metrics;
+    }
     void setFileText(std::shared_ptr<const FileText> text) override { m_fileText = std::move(text); }
     void setDumpText(const QString &text) override { m_dumpText = text; }
     bool isCutFrontSelected() const override { return true; }

@@ -72,16 +72,19 @@ std::string shiftJisBytes(qint64 n)
     return bytes;
 }
 
+FileTextView &view();
+
 // Copies `bytes` into a new FileText a block at a time, committing each
 // block unless `commit` is false; the slowest block's time in `worstBlock`.
 std::shared_ptr<FileText> fill(const std::string &bytes, bool commit, double &worstBlock)
 {
-    auto text = std::make_shared<FileText>(qint64(bytes.size()));
+    auto text = std::make_shared<FileText>(qint64(bytes.size()), view().textMetrics());
+    std::vector<char> copy(commit ? 0 : bytes.size());
     worstBlock = 0;
     for (qint64 done = 0; done < qint64(bytes.size()); done += Block) {
         const qint64 n = std::min(Block, qint64(bytes.size()) - done);
         const auto start = std::chrono::steady_clock::now();
-        std::memcpy(text->end() + (commit ? 0 : done), bytes.data() + done, std::size_t(n));
+        std::memcpy(commit ? text->blockBuffer(n) : copy.data() + done, bytes.data() + done, std::size_t(n));
         if (commit)
             text->commit(n);
         worstBlock = std::max(worstBlock, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());

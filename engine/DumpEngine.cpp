@@ -129,7 +129,7 @@ void DumpEngine::openFile(Run &run)
         return;
     }
     try {
-        run.TextAll = std::make_shared<FileText>(run.FileSize);
+        run.TextAll = std::make_shared<FileText>(run.FileSize, m_window.textMetrics());
     } catch (const std::bad_alloc &) {
         run.file.reset();
         recordTooLarge(run, available);
@@ -150,8 +150,8 @@ void DumpEngine::dumpBlocks(Run &run)
         if (StopRequested)
             break;
         m_window.setStatusCaption(progressCaption(QStringLiteral("実行中 "), run.Position, run.FileSize));
-        const char *block = run.TextAll->end();
-        const qint64 count = readBlock(run);
+        const char *block = nullptr;
+        const qint64 count = readBlock(run, block);
         if (count > 0) {
             m_dumpList.AppendDumpBytes(block, count);
             run.Position += count;
@@ -165,12 +165,14 @@ void DumpEngine::dumpBlocks(Run &run)
 
 // Reads the next block into the file's text; never more than the size read
 // at the start, so a growing file is dumped up to that size.
-qint64 DumpEngine::readBlock(Run &run)
+qint64 DumpEngine::readBlock(Run &run, const char *&block)
 {
     if (!run.file)
         return 0; // the failure to open is already recorded
     const qint64 wanted = std::min(m_blockLength, run.FileSize - (run.Position - 1));
-    const qint64 count = run.file->read(run.TextAll->end(), wanted);
+    char *into = run.TextAll->blockBuffer(wanted);
+    block = into;
+    const qint64 count = run.file->read(into, wanted);
     if (count < 0) {
         record(QStringLiteral("「%1」の読み込み中にエラーが発生しました。\n理由: %2").arg(run.shownPath, run.file->errorText()));
         return 0;

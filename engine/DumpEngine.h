@@ -47,7 +47,7 @@ private:
     void openFile(Run &run);
     void recordTooLarge(const Run &run, qint64 available);
     void dumpBlocks(Run &run);
-    qint64 readBlock(Run &run);
+    qint64 readBlock(Run &run, const char *&block);
     void record(const QString &message);
     void reportPendingError();
 

@@ -5,6 +5,7 @@
 #include <optional>
 
 class FileText;
+class TextMetrics;
 
 // What a dump run needs of the window it runs in. The window implements it
 // with widgets; tests implement it with a recording fake.
@@ -26,6 +27,9 @@ public:
     virtual void handlePendingEvents() = 0;
     // Modal message box with one OK button, titled with the program's name.
     virtual void showMessage(const QString &text) = 0;
+    // How Text2 lays out a text, so that the file's text is indexed for it
+    // while the file is read.
+    virtual std::shared_ptr<const TextMetrics> textMetrics() const = 0;
     // Text2: the file's text, shared and never changed afterwards.
     virtual void setFileText(std::shared_ptr<const FileText> text) = 0;
     // Text1: the dump list as shown.

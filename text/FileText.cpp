@@ -1,34 +1,86 @@
 #include "FileText.h"
 
 #include "Cp932.h"
+#include "FileMapping.h"
 
+#include <algorithm>
+#include <cstring>
 #include <new>
 #include <sys/mman.h>
 
-FileText::FileText(qint64 capacity)
-    : m_capacity(capacity)
+namespace {
+
+// Metrics for a text that nobody lays out with its own.
+std::shared_ptr<const TextMetrics> defaultMetrics()
 {
-    if (capacity <= 0)
+    static const auto metrics = TextMetrics::uniform(TextMetrics::UnitsPerPixel, 8 * TextMetrics::UnitsPerPixel);
+    return metrics;
+}
+
+} // namespace
+
+FileText::FileText()
+    : m_index(defaultMetrics())
+{
+}
+
+FileText::FileText(qint64 capacity, std::shared_ptr<const TextMetrics> metrics)
+    : m_capacity(std::max<qint64>(capacity, 0))
+    , m_index(std::move(metrics))
+{
+    if (m_capacity == 0)
         return;
-    void *memory = ::mmap(nullptr, std::size_t(capacity), PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    // Address space only: memory is taken as the run writes the bytes.
+    void *memory = ::mmap(nullptr, std::size_t(m_capacity), PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
     if (memory == MAP_FAILED)
         throw std::bad_alloc();
     // No huge pages: on virtual machines that hand freed memory back to the
     // host, faulting them in again is several times slower than 4 KiB pages.
     m_bytes = static_cast<char *>(memory);
+    m_ownsBytes = true;
+}
+
+FileText::FileText(std::unique_ptr<FileMapping> mapping, std::shared_ptr<const TextMetrics> metrics)
+    : m_index(std::move(metrics))
+{
+    m_bytes = const_cast<char *>(mapping->data());
+    m_capacity = mapping->length();
+    m_mapping = std::move(mapping);
 }
 
 FileText::~FileText()
 {
-    if (m_bytes)
+    if (m_ownsBytes)
         ::munmap(m_bytes, std::size_t(m_capacity));
+}
+
+char *FileText::blockBuffer(qint64 n)
+{
+    if (m_ownsBytes && m_capacity - m_size >= n) {
+        m_block = m_bytes + m_size;
+        return m_block;
+    }
+    if (qint64(m_buffer.size()) < n)
+        m_buffer.resize(std::size_t(n));
+    m_block = m_buffer.data();
+    return m_block;
 }
 
 void FileText::commit(qint64 n)
 {
-    Q_ASSERT(n >= 0 && m_size + n <= m_capacity);
-    m_size += n;
-    m_index.extend(m_bytes, m_size);
+    const char *block = m_block;
+    Q_ASSERT(block || n == 0);
+    const qint64 kept = std::min(n, m_capacity - m_size);
+    if (m_ownsBytes && block != m_bytes + m_size && kept > 0)
+        std::memcpy(m_bytes + m_size, block, std::size_t(kept));
+    m_index.extend(block, kept);
+    m_size += kept;
+    m_dropped += n - kept;
+}
+
+qint64 FileText::vanishedPages() const
+{
+    return m_mapping ? m_mapping->vanishedPages() : 0;
 }
 
 QString FileText::toString() const

@@ -5,31 +5,50 @@
 #include <QString>
 #include <QtGlobal>
 #include <memory>
+#include <vector>
+
+class FileMapping;
 
 // The text of a dumped file: its bytes, kept as they are and decoded as
-// code page 932 only when asked. Bytes are added at the end while the file
-// is read; the text is shared read-only once the run is over.
+// code page 932 only when asked, with the indexes that let any part of it be
+// shown at once. The run adds the file's blocks in order; the text is shared
+// read-only once the run is over.
+//
+// The bytes are held in one of two ways. A copy: room reserved at once and
+// never moved, memory taken as the blocks are read into it. Or the file
+// itself, mapped: the blocks are read into a buffer only to be indexed, and
+// what is shown is read from the file (see FileMapping).
 class FileText
 {
 public:
-    FileText() = default;
-    // Room for `capacity` bytes, reserved at once and never moved; memory is
-    // taken as bytes are written.
-    explicit FileText(qint64 capacity);
+    // An empty text.
+    FileText();
+    // A copy with room for `capacity` bytes; what the run reads past it is
+    // not kept. Throws std::bad_alloc when the room cannot be reserved.
+    FileText(qint64 capacity, std::shared_ptr<const TextMetrics> metrics);
+    // The file's own bytes, as far as the mapping reaches.
+    FileText(std::unique_ptr<FileMapping> mapping, std::shared_ptr<const TextMetrics> metrics);
     ~FileText();
     FileText(const FileText &) = delete;
     FileText &operator=(const FileText &) = delete;
 
     qint64 size() const { return m_size; }
     const char *data() const { return m_bytes; }
-
-    // Where the next bytes go; at most capacity() - size() of them.
-    char *end() { return m_bytes + m_size; }
-    // Takes the next n bytes written at end() and indexes them: O(n), a
-    // memchr pass or two.
-    void commit(qint64 n);
-    // Lines and character starts of the bytes committed so far.
     const TextIndex &index() const { return m_index; }
+    const TextMetrics &metrics() const { return m_index.characters().metrics(); }
+
+    // Where the run reads its next block of at most n bytes.
+    char *blockBuffer(qint64 n);
+    // Takes the n bytes just read into the last blockBuffer(): keeps what there is
+    // room for and indexes it, O(n).
+    void commit(qint64 n);
+
+    // Bytes the run read that there was no room for: the text ends before
+    // the file does.
+    qint64 droppedBytes() const { return m_dropped; }
+    bool isMapped() const { return m_mapping != nullptr; }
+    // Pages of a mapped file that were gone when read, shown as zeros.
+    qint64 vanishedPages() const;
 
     // The whole text decoded; U+FFFD for what the code page does not define.
     QString toString() const;
@@ -38,5 +57,10 @@ private:
     char *m_bytes = nullptr;
     qint64 m_capacity = 0;
     qint64 m_size = 0;
+    qint64 m_dropped = 0;
+    bool m_ownsBytes = false;
+    std::unique_ptr<FileMapping> m_mapping;
+    std::vector<char> m_buffer; // blocks that do not go straight into the bytes
+    char *m_block = nullptr;    // the last blockBuffer()
     TextIndex m_index;
 };

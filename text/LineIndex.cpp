@@ -4,25 +4,28 @@
 
 #include <algorithm>
 
-void LineIndex::extend(const char *text, qint64 size)
+void LineIndex::extend(const char *bytes, qint64 n)
 {
-    qint64 pos = m_scanned;
-    if (m_pendingCr && pos < size) {
+    const qint64 base = m_scanned;
+    const qint64 size = base + n;
+    const auto at = [&](qint64 offset) { return bytes[offset - base]; };
+    qint64 pos = base;
+    if (m_pendingCr && n > 0) {
         m_pendingCr = false;
-        beginLine(text[pos] == '\n' ? pos + 1 : pos);
+        beginLine(at(pos) == '\n' ? pos + 1 : pos);
         pos = m_lastStart;
     }
-    BreakFinder finder(text + size);
+    BreakFinder finder(bytes + n);
     while (pos < size) {
-        const qint64 found = finder.next(text + pos) - text;
+        const qint64 found = base + (finder.next(bytes + (pos - base)) - bytes);
         if (found == size)
             break;
         endLine(found);
-        if (text[found] == '\r' && found + 1 == size) {
+        if (at(found) == '\r' && found + 1 == size) {
             m_pendingCr = true; // an LF may come with the next bytes
             break;
         }
-        const bool crLf = text[found] == '\r' && text[found + 1] == '\n';
+        const bool crLf = at(found) == '\r' && at(found + 1) == '\n';
         beginLine(found + (crLf ? 2 : 1));
         pos = m_lastStart;
     }
@@ -61,9 +64,14 @@ qint64 LineIndex::nextLineStart(const char *text, qint64 line, qint64 start, Che
         return m_scanned; // the empty line after a CR at the end
     // Line + 1 is no checkpoint, so it starts within BytesPerCheckpoint of
     // the one before: the scan is short.
+    // The bytes of a mapped file may have changed since they were indexed:
+    // a break that is gone ends the scan at the limit, never beyond.
     const qint64 limit = next != m_checkpoints.end() ? next->offset : m_scanned;
+    if (start >= limit)
+        return limit;
     const qint64 found = BreakFinder(text + limit).next(text + start) - text;
-    Q_ASSERT(found < limit);
+    if (found >= limit)
+        return limit;
     return found + (text[found] == '\r' && found + 1 < m_scanned && text[found + 1] == '\n' ? 2 : 1);
 }
 

@@ -18,8 +18,8 @@
 // and the index costs 16 bytes per LinesPerCheckpoint lines or per
 // BytesPerCheckpoint bytes, whichever comes first.
 //
-// The queries take the same bytes that were given to extend(); they see the
-// text as it was at the last extend(). A CR that ends what was taken in so
+// The queries take the whole text, the bytes given to extend() in order;
+// they see the text as it was at the last extend(). A CR that ends what was taken in so
 // far counts as a whole break, until the next bytes show whether an LF
 // follows it.
 class LineIndex
@@ -34,9 +34,8 @@ public:
         qint64 end;
     };
 
-    // Takes in text[scanned() .. size). `text` holds every byte taken in so
-    // far, unchanged, followed by the new ones.
-    void extend(const char *text, qint64 size);
+    // Takes in the next n bytes of the text.
+    void extend(const char *bytes, qint64 n);
     qint64 scanned() const { return m_scanned; }
 
     qint64 lineCount() const { return m_knownLines + (m_pendingCr ? 1 : 0); }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CharacterBoundaries.h"
+#include "CharacterIndex.h"
 #include "LineIndex.h"
 
 // The indexes a FileText keeps of its bytes, built as the bytes come in,
@@ -8,17 +8,19 @@
 class TextIndex
 {
 public:
-    // Takes in text[scanned .. size); `text` holds every byte so far.
-    void extend(const char *text, qint64 size)
+    explicit TextIndex(std::shared_ptr<const TextMetrics> metrics) : m_characters(std::move(metrics)) {}
+
+    // Takes in the next n bytes of the text.
+    void extend(const char *bytes, qint64 n)
     {
-        m_lines.extend(text, size);
-        m_boundaries.extend(text, size);
+        m_lines.extend(bytes, n);
+        m_characters.extend(bytes, n);
     }
 
     const LineIndex &lines() const { return m_lines; }
-    const CharacterBoundaries &boundaries() const { return m_boundaries; }
+    const CharacterIndex &characters() const { return m_characters; }
 
 private:
     LineIndex m_lines;
-    CharacterBoundaries m_boundaries;
+    CharacterIndex m_characters;
 };

@@ -47,7 +47,7 @@ qint64 TextNavigator::lineOf(qint64 offset) const
 
 qint64 TextNavigator::characterStart(qint64 offset) const
 {
-    return m_text.index().boundaries().characterStart(m_text.data(), offset);
+    return m_text.index().characters().characterStart(m_text.data(), offset);
 }
 
 qint64 TextNavigator::positionNear(qint64 offset) const
@@ -79,29 +79,45 @@ qint64 TextNavigator::positionBefore(qint64 position) const
     return characterStart(position - 1);
 }
 
-qint64 TextNavigator::positionInLine(const Span &line, qint64 column) const
+qint64 TextNavigator::characterCount() const
 {
-    const qint64 offset = line.start + std::clamp<qint64>(column, 0, line.end - line.start);
-    return offset == line.end ? offset : characterStart(offset);
+    return m_text.index().characters().characterCount();
 }
 
-std::vector<TextNavigator::Cell> TextNavigator::cells(const Span &line, qint64 firstColumn, qint64 columnCount) const
+// From the anchor of the stride that holds `position`.
+qint64 TextNavigator::charactersBefore(qint64 position) const
 {
-    std::vector<Cell> cells;
-    const qint64 from = line.start + std::max<qint64>(firstColumn, 0);
-    const qint64 to = std::min(line.end, from + std::max<qint64>(columnCount, 0));
-    if (from >= to)
-        return cells;
-    const Cp932 &codePage = Cp932::instance();
-    const auto *bytes = reinterpret_cast<const std::uint8_t *>(m_text.data());
-    cells.reserve(std::size_t(to - from + 1));
-    for (qint64 at = characterStart(from); at < to;) {
-        const int width = int(Cp932::characterLength(m_text.data() + at, line.end - at));
-        const char16_t character = width == 2 ? codePage.doubleByte(bytes[at], bytes[at + 1]) : codePage.singleByte(bytes[at]);
-        cells.push_back({at, character, width});
-        at += width;
-    }
-    return cells;
+    const CharacterIndex &characters = m_text.index().characters();
+    position = std::clamp<qint64>(position, 0, size());
+    if (position == size())
+        return characterCount();
+    const CharacterIndex::Anchor anchor = characters.anchor(position / CharacterIndex::Stride);
+    qint64 count = anchor.characters;
+    for (qint64 at = startOfStep(anchor.position); at < position; ++count)
+        at = positionAfter(at);
+    return count;
+}
+
+qint64 TextNavigator::positionAfterCharacters(qint64 count) const
+{
+    const CharacterIndex &characters = m_text.index().characters();
+    if (count <= 0)
+        return 0;
+    if (count >= characterCount())
+        return size();
+    const CharacterIndex::Anchor anchor = characters.anchor(characters.strideBeforeCharacter(count));
+    qint64 at = startOfStep(anchor.position);
+    for (qint64 n = anchor.characters; n < count; ++n)
+        at = positionAfter(at);
+    return at;
+}
+
+// An anchor on the LF of a CR LF is counted with its CR: stepping goes on
+// after it.
+qint64 TextNavigator::startOfStep(qint64 anchor) const
+{
+    const char *text = m_text.data();
+    return anchor > 0 && anchor < size() && text[anchor] == '\n' && text[anchor - 1] == '\r' ? anchor + 1 : anchor;
 }
 
 QString TextNavigator::decode(qint64 from, qint64 to) const

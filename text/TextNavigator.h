@@ -17,16 +17,6 @@ class TextNavigator
 public:
     using Span = LineIndex::Span;
 
-    // A character laid in the cells of a line: each byte one cell, so a
-    // double-byte character takes two, a single-byte one (half-width kana
-    // included) one. Its column is offset - line start.
-    struct Cell
-    {
-        qint64 offset;
-        char16_t character;
-        int width;
-    };
-
     explicit TextNavigator(const FileText &text);
 
     qint64 size() const;
@@ -48,15 +38,14 @@ public:
     // One character on or back; a CR LF is one step.
     qint64 positionAfter(qint64 position) const;
     qint64 positionBefore(qint64 position) const;
-    // The position `column` bytes into `line`, no further than its end, and
-    // moved back to the start of the character there.
-    qint64 positionInLine(const Span &line, qint64 column) const;
 
-    // The characters of `line` that fall in its columns [firstColumn,
-    // firstColumn + columnCount), the first one possibly starting a column
-    // before. Reads O(columnCount) bytes, however long the line.
-    std::vector<Cell> cells(const Span &line, qint64 firstColumn, qint64 columnCount) const;
-
+    // Characters as a text box counts them: every character one, a line
+    // break (CR LF, LF or CR) one.
+    qint64 characterCount() const;
+    // Characters before `position`.
+    qint64 charactersBefore(qint64 position) const;
+    // The position after `count` characters; the end past the last.
+    qint64 positionAfterCharacters(qint64 count) const;
     // The characters of [from, to), both positions.
     QString decode(qint64 from, qint64 to) const;
     // The same with every line break (CR LF, LF or CR) as one LF, as a
@@ -64,5 +53,7 @@ public:
     QString plainText(qint64 from, qint64 to) const;
 
 private:
+    qint64 startOfStep(qint64 anchor) const;
+
     const FileText &m_text;
 };

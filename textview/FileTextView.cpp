@@ -3,6 +3,8 @@
 #include "ClipboardCopy.h"
 #include "FileText.h"
 #include "FileTextViewAccessible.h"
+#include "KeyNavigator.h"
+#include "LineLayout.h"
 #include "TextNavigator.h"
 #include "TextRowPainter.h"
 
@@ -10,6 +12,7 @@
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMenu>
 #include <QPainter>
 #include <QScrollBar>
@@ -18,13 +21,22 @@
 namespace {
 
 constexpr int AutoScrollInterval = 50; // ms
+constexpr int CaretWidth = 1;
+constexpr qint64 Unit = TextMetrics::UnitsPerPixel;
+
+std::shared_ptr<const FileText> emptyText()
+{
+    static const auto text = std::make_shared<const FileText>();
+    return text;
+}
 
 } // namespace
 
 FileTextView::FileTextView(QWidget *parent)
     : QAbstractScrollArea(parent)
-    , m_emptyText(std::make_shared<FileText>())
-    , m_cells(font())
+    , m_text(emptyText())
+    , m_font(font())
+    , m_notice(new QLabel(this))
     , m_clipboardCopy(new ClipboardCopy(QClipboard::Clipboard, this))
     , m_selectionCopy(new ClipboardCopy(QClipboard::Selection, this))
 {
@@ -35,6 +47,11 @@ FileTextView::FileTextView(QWidget *parent)
     viewport()->setCursor(Qt::IBeamCursor);
     viewport()->setBackgroundRole(QPalette::Base);
     viewport()->setAutoFillBackground(true);
+    m_notice->setObjectName(QStringLiteral("notice"));
+    m_notice->setBackgroundRole(QPalette::ToolTipBase);
+    m_notice->setForegroundRole(QPalette::ToolTipText);
+    m_notice->setAutoFillBackground(true);
+    m_notice->hide();
     updateScrollBars();
 }
 
@@ -42,15 +59,35 @@ FileTextView::~FileTextView() = default;
 
 TextNavigator FileTextView::navigator() const
 {
-    return TextNavigator(m_text ? *m_text : *m_emptyText);
+    return TextNavigator(*m_text);
+}
+
+LineLayout FileTextView::layout() const
+{
+    return LineLayout(*m_text, characters());
+}
+
+const CharacterIndex &FileTextView::characters() const
+{
+    return m_ownCharacters ? *m_ownCharacters : m_text->index().characters();
+}
+
+// A text indexed for other metrics is measured again for this font.
+void FileTextView::indexForFont()
+{
+    m_ownCharacters.reset();
+    if (m_text->index().characters().sharedMetrics() == m_font.metrics())
+        return;
+    m_ownCharacters = std::make_unique<CharacterIndex>(m_font.metrics());
+    m_ownCharacters->extend(m_text->data(), m_text->size());
 }
 
 void FileTextView::setFileText(std::shared_ptr<const FileText> text)
 {
-    m_text = std::move(text);
-    m_anchor = m_cursor = 0;
-    m_preferredColumn = -1;
-    m_firstLine = m_firstColumn = 0;
+    m_text = text ? std::move(text) : emptyText();
+    indexForFont();
+    m_cursor = TextCursor();
+    m_firstLine = m_firstX = 0;
     updateScrollBars();
     viewport()->update();
     emit selectionChanged();
@@ -60,9 +97,10 @@ void FileTextView::setFileText(std::shared_ptr<const FileText> text)
 void FileTextView::setSelection(qint64 anchor, qint64 cursor)
 {
     const TextNavigator text = navigator();
-    m_anchor = text.positionNear(std::clamp<qint64>(anchor, 0, text.size()));
-    m_preferredColumn = -1;
-    moveCursor(text.positionNear(std::clamp<qint64>(cursor, 0, text.size())), true);
+    m_cursor.preferredX.reset();
+    const qint64 from = text.positionNear(std::clamp<qint64>(anchor, 0, text.size()));
+    select(from, text.positionNear(std::clamp<qint64>(cursor, 0, text.size())));
+    ensureVisible(m_cursor.position());
 }
 
 QString FileTextView::selectedText() const
@@ -80,8 +118,8 @@ qint64 FileTextView::copyEnd() const
 // Like a text box, without scrolling to the end.
 void FileTextView::selectAll()
 {
-    m_preferredColumn = -1;
-    select(0, navigator().size());
+    m_cursor.preferredX.reset();
+    select(0, m_text->size());
 }
 
 void FileTextView::copy()
@@ -91,73 +129,83 @@ void FileTextView::copy()
 
 void FileTextView::copySelection(ClipboardCopy *copy) const
 {
-    if (m_anchor != m_cursor && m_text)
+    if (m_cursor.hasSelection())
         copy->start(m_text, selectionStart(), copyEnd());
+}
+
+void FileTextView::setNotice(const QString &notice)
+{
+    m_notice->setText(notice);
+    m_notice->setVisible(!notice.isEmpty());
+    placeNotice();
+    updateScrollBars();
+}
+
+QString FileTextView::notice() const
+{
+    return m_notice->text();
+}
+
+void FileTextView::placeNotice()
+{
+    const int height = m_notice->isVisible() ? m_notice->sizeHint().height() : 0;
+    setViewportMargins(0, height, 0, 0);
+    m_notice->setGeometry(frameWidth(), frameWidth(), width() - 2 * frameWidth(), height);
 }
 
 qint64 FileTextView::pageRows() const
 {
-    return std::max(1, viewport()->height() / m_cells.lineHeight());
-}
-
-qint64 FileTextView::pageColumns() const
-{
-    return std::max(1, viewport()->width() / m_cells.cellWidth());
-}
-
-QStringList FileTextView::visibleRows() const
-{
-    const TextNavigator text = navigator();
-    QStringList rows;
-    for (const auto &line : text.lines(m_firstLine, pageRows())) {
-        QString row;
-        for (const auto &cell : text.cells(line, m_firstColumn, pageColumns()))
-            row += QChar(cell.character);
-        rows.append(row);
-    }
-    return rows;
+    return std::max(1, viewport()->height() / m_font.lineHeight());
 }
 
 void FileTextView::paintEvent(QPaintEvent *)
 {
     QPainter painter(viewport());
     const TextNavigator text = navigator();
-    const int lineHeight = m_cells.lineHeight();
-    const qint64 columns = viewport()->width() / m_cells.cellWidth() + 1;
-    TextRowPainter rows(painter, m_cells, palette(), m_firstColumn);
+    const LineLayout lines = layout();
+    const int lineHeight = m_font.lineHeight();
+    const qint64 from = m_firstX * Unit;
+    const qint64 to = (m_firstX + viewport()->width()) * Unit;
+    TextRowPainter rows(painter, m_font, palette(), m_text->data(), m_firstX);
     rows.setSelection(selectionStart(), selectionEnd());
-    const auto lines = text.lines(m_firstLine, viewport()->height() / lineHeight + 1);
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        const bool hasBreak = m_firstLine + qint64(i) + 1 < text.lineCount();
-        rows.paintRow(int(i) * lineHeight, lines[i], text.cells(lines[i], m_firstColumn, columns), hasBreak);
-        if (hasFocus() && m_cursor >= lines[i].start && m_cursor <= lines[i].end)
-            rows.paintCaret(int(i) * lineHeight, lines[i], m_cursor);
+    const auto spans = text.lines(m_firstLine, viewport()->height() / lineHeight + 1);
+    for (std::size_t i = 0; i < spans.size(); ++i) {
+        const LineIndex::Span &line = spans[i];
+        const auto placed = lines.characters(line, from, to);
+        std::optional<TextMetrics::Units> breakX;
+        if (m_firstLine + qint64(i) + 1 < text.lineCount() && (placed.empty() || placed.back().position + placed.back().length == line.end))
+            breakX = placed.empty() ? lines.xOf(line, line.end) : placed.back().x + placed.back().advance;
+        const int top = int(i) * lineHeight;
+        rows.paintRow(top, placed, line.end, breakX);
+        if (hasFocus() && cursorPosition() >= line.start && cursorPosition() <= line.end)
+            rows.paintCaret(top, lines.xOf(line, cursorPosition()));
     }
     rows.finish();
 }
 
 void FileTextView::updateScrollBars()
 {
-    const TextNavigator text = navigator();
-    m_lineScale = ScrollScale(text.lineCount() - pageRows());
-    m_columnScale = ScrollScale(text.longestLineLength() + 1 - pageColumns());
-    scrollTo(m_firstLine, m_firstColumn);
+    const qint64 widest = (characters().widestLine() + Unit - 1) / Unit;
+    m_lineScale = ScrollScale(navigator().lineCount() - pageRows());
+    m_xScale = ScrollScale(widest + CaretWidth - viewport()->width());
+    scrollTo(m_firstLine, m_firstX);
 }
 
-// Moves the view to show `line` and `column` first, and the bars with it.
-void FileTextView::scrollTo(qint64 line, qint64 column)
+// Moves the view to show `line` first and the text from pixel x, and the
+// bars with it.
+void FileTextView::scrollTo(qint64 line, qint64 x)
 {
     m_firstLine = std::clamp<qint64>(line, 0, m_lineScale.maximum());
-    m_firstColumn = std::clamp<qint64>(column, 0, m_columnScale.maximum());
+    m_firstX = std::clamp<qint64>(x, 0, m_xScale.maximum());
     m_settingBars = true;
-    const auto setBar = [](QScrollBar *bar, const ScrollScale &scale, qint64 position, qint64 page) {
+    const auto setBar = [](QScrollBar *bar, const ScrollScale &scale, qint64 position, qint64 page, int step) {
         bar->setRange(0, scale.barMaximum());
         bar->setPageStep(std::max(1, scale.isScaled() ? scale.toBar(page) : int(page)));
-        bar->setSingleStep(1);
+        bar->setSingleStep(step);
         bar->setValue(scale.toBar(position));
     };
-    setBar(verticalScrollBar(), m_lineScale, m_firstLine, pageRows());
-    setBar(horizontalScrollBar(), m_columnScale, m_firstColumn, pageColumns());
+    setBar(verticalScrollBar(), m_lineScale, m_firstLine, pageRows(), 1);
+    setBar(horizontalScrollBar(), m_xScale, m_firstX, viewport()->width(), std::max(1, m_font.lineHeight()));
     m_settingBars = false;
     viewport()->update();
 }
@@ -167,13 +215,14 @@ void FileTextView::scrollContentsBy(int, int)
     if (m_settingBars)
         return;
     m_firstLine = m_lineScale.fromBar(verticalScrollBar()->value());
-    m_firstColumn = m_columnScale.fromBar(horizontalScrollBar()->value());
+    m_firstX = m_xScale.fromBar(horizontalScrollBar()->value());
     viewport()->update();
 }
 
 void FileTextView::resizeEvent(QResizeEvent *event)
 {
     QAbstractScrollArea::resizeEvent(event);
+    placeNotice();
     updateScrollBars();
 }
 
@@ -181,34 +230,32 @@ void FileTextView::ensureVisible(qint64 position)
 {
     const TextNavigator text = navigator();
     const qint64 line = text.lineOf(position);
-    const qint64 column = position - text.lineStart(line);
+    const qint64 x = layout().xOf(text.lines(line, 1).front(), position) / Unit;
     qint64 firstLine = m_firstLine;
     if (line < firstLine)
         firstLine = line;
     else if (line >= firstLine + pageRows())
         firstLine = line - pageRows() + 1;
-    qint64 firstColumn = m_firstColumn;
-    if (column < firstColumn)
-        firstColumn = column;
-    else if (column >= firstColumn + pageColumns())
-        firstColumn = column - pageColumns() + 1;
-    if (firstLine != m_firstLine || firstColumn != m_firstColumn)
-        scrollTo(firstLine, firstColumn);
+    qint64 firstX = m_firstX;
+    if (x < firstX)
+        firstX = x;
+    else if (x + CaretWidth > firstX + viewport()->width())
+        firstX = x + CaretWidth - viewport()->width();
+    if (firstLine != m_firstLine || firstX != m_firstX)
+        scrollTo(firstLine, firstX);
 }
 
 void FileTextView::moveCursor(qint64 position, bool keepAnchor)
 {
-    select(keepAnchor ? m_anchor : position, position);
-    ensureVisible(m_cursor);
+    select(keepAnchor ? m_cursor.anchor() : position, position);
+    ensureVisible(position);
 }
 
 void FileTextView::select(qint64 anchor, qint64 cursor)
 {
     viewport()->update();
-    if (anchor == m_anchor && cursor == m_cursor)
+    if (!m_cursor.select(anchor, cursor))
         return;
-    m_anchor = anchor;
-    m_cursor = cursor;
     emit selectionChanged();
     notifyCursorMoved();
 }
@@ -220,119 +267,42 @@ void FileTextView::notifyCursorMoved()
 
 void FileTextView::keyPressEvent(QKeyEvent *event)
 {
-    if (event == QKeySequence::SelectAll)
+    const std::optional<KeyNavigator::KeyMove> move = KeyNavigator::moveFor(*event);
+    if (event == QKeySequence::SelectAll) {
         selectAll();
-    else if (event == QKeySequence::Copy)
+    } else if (event == QKeySequence::Copy) {
         copy();
-    else if (!moveByKey(event))
-        event->ignore(); // typing does nothing here
-}
-
-bool FileTextView::moveByKey(QKeyEvent *event)
-{
-    struct KeyMove
-    {
-        QKeySequence::StandardKey move;
-        QKeySequence::StandardKey select;
-        Move what;
-    };
-    static constexpr KeyMove KeyMoves[] = {
-        {QKeySequence::MoveToNextChar, QKeySequence::SelectNextChar, Move::NextChar},
-        {QKeySequence::MoveToPreviousChar, QKeySequence::SelectPreviousChar, Move::PreviousChar},
-        {QKeySequence::MoveToNextLine, QKeySequence::SelectNextLine, Move::NextLine},
-        {QKeySequence::MoveToPreviousLine, QKeySequence::SelectPreviousLine, Move::PreviousLine},
-        {QKeySequence::MoveToStartOfLine, QKeySequence::SelectStartOfLine, Move::StartOfLine},
-        {QKeySequence::MoveToEndOfLine, QKeySequence::SelectEndOfLine, Move::EndOfLine},
-        {QKeySequence::MoveToStartOfDocument, QKeySequence::SelectStartOfDocument, Move::StartOfText},
-        {QKeySequence::MoveToEndOfDocument, QKeySequence::SelectEndOfDocument, Move::EndOfText},
-        {QKeySequence::MoveToNextPage, QKeySequence::SelectNextPage, Move::NextPage},
-        {QKeySequence::MoveToPreviousPage, QKeySequence::SelectPreviousPage, Move::PreviousPage},
-    };
-    for (const KeyMove &key : KeyMoves) {
-        const bool select = event->matches(key.select);
-        if (!select && !event->matches(key.move))
-            continue;
+    } else if (move) {
         const TextNavigator text = navigator();
-        const bool vertical = key.what == Move::NextLine || key.what == Move::PreviousLine || key.what == Move::NextPage
-            || key.what == Move::PreviousPage;
-        if (!vertical)
-            m_preferredColumn = -1;
-        else if (m_preferredColumn < 0)
-            m_preferredColumn = m_cursor - text.lineStart(text.lineOf(m_cursor));
-        moveCursor(positionFor(key.what, select), select);
-        return true;
+        const LineLayout lines = layout();
+        const qint64 target = KeyNavigator(text, lines, pageRows()).target(*move, m_cursor);
+        if (move->move == KeyNavigator::Move::NextPage || move->move == KeyNavigator::Move::PreviousPage)
+            scrollTo(m_firstLine + (move->move == KeyNavigator::Move::NextPage ? pageRows() : -pageRows()), m_firstX);
+        moveCursor(target, move->select);
+    } else {
+        event->ignore(); // typing does nothing here
     }
-    return false;
-}
-
-qint64 FileTextView::positionFor(Move what, bool select)
-{
-    const TextNavigator text = navigator();
-    const bool collapse = !select && m_anchor != m_cursor;
-    const qint64 line = text.lineOf(m_cursor);
-    switch (what) {
-    case Move::NextChar:
-        return collapse ? selectionEnd() : text.positionAfter(m_cursor);
-    case Move::PreviousChar:
-        return collapse ? selectionStart() : text.positionBefore(m_cursor);
-    case Move::NextLine:
-        return positionOnLine(line + 1);
-    case Move::PreviousLine:
-        return positionOnLine(line - 1);
-    case Move::NextPage:
-        scrollTo(m_firstLine + pageRows(), m_firstColumn);
-        return positionOnLine(std::min(line + pageRows(), text.lineCount() - 1));
-    case Move::PreviousPage:
-        scrollTo(m_firstLine - pageRows(), m_firstColumn);
-        return positionOnLine(std::max<qint64>(line - pageRows(), 0));
-    case Move::StartOfLine:
-        return text.lineStart(line);
-    case Move::EndOfLine:
-        return text.lineEnd(line);
-    case Move::StartOfText:
-        return 0;
-    case Move::EndOfText:
-        return text.size();
-    }
-    return m_cursor;
-}
-
-// The position at the preferred column of `line`; before the first line,
-// the text's start, after the last, its end.
-qint64 FileTextView::positionOnLine(qint64 line) const
-{
-    const TextNavigator text = navigator();
-    if (line < 0)
-        return 0;
-    if (line >= text.lineCount())
-        return text.size();
-    return text.positionInLine(text.lines(line, 1).front(), m_preferredColumn);
 }
 
 qint64 FileTextView::positionAt(const QPoint &point) const
 {
     const TextNavigator text = navigator();
-    const qint64 row = qint64(std::floor(qreal(point.y()) / m_cells.lineHeight()));
+    const qint64 row = qint64(std::floor(qreal(point.y()) / m_font.lineHeight()));
     const qint64 line = std::clamp<qint64>(m_firstLine + row, 0, text.lineCount() - 1);
-    const TextNavigator::Span span = text.lines(line, 1).front();
-    const qreal cell = qreal(m_firstColumn) + qreal(point.x()) / m_cells.cellWidth();
-    const qint64 column = std::max<qint64>(std::llround(cell), 0);
-    const qint64 position = text.positionInLine(span, column);
-    // A point on the right half of a double-byte character is after it.
-    if (position < span.end && position - span.start < column && cell >= qreal(position - span.start + 1))
-        return text.positionAfter(position);
-    return position;
+    return layout().positionAt(text.lines(line, 1).front(), (m_firstX + point.x()) * Unit);
 }
 
 QRect FileTextView::positionRect(qint64 position) const
 {
     const TextNavigator text = navigator();
+    const LineLayout lines = layout();
     const qint64 line = text.lineOf(position);
-    const qint64 column = position - text.lineStart(line);
-    const qint64 width = position < text.lineEnd(line) ? text.positionAfter(position) - position : 1;
-    const int cell = m_cells.cellWidth();
-    return QRect(int((column - m_firstColumn) * cell), int((line - m_firstLine) * m_cells.lineHeight()), int(width) * cell,
-                 m_cells.lineHeight());
+    const LineIndex::Span span = text.lines(line, 1).front();
+    const LineLayout::Placed placed = lines.characterAt(span, lines.xOf(span, position));
+    const qint64 advance = placed.length > 0 ? placed.advance : m_font.glyphs().glyph(u' ').advance;
+    const int left = int(std::floor(qreal(placed.x) / Unit)) - int(m_firstX);
+    const int right = int(std::ceil(qreal(placed.x + advance) / Unit)) - int(m_firstX);
+    return QRect(left, int(line - m_firstLine) * m_font.lineHeight(), std::max(1, right - left), m_font.lineHeight());
 }
 
 void FileTextView::mousePressEvent(QMouseEvent *event)
@@ -340,7 +310,7 @@ void FileTextView::mousePressEvent(QMouseEvent *event)
     if (event->button() != Qt::LeftButton)
         return;
     m_selectingWithMouse = true;
-    m_preferredColumn = -1;
+    m_cursor.preferredX.reset();
     moveCursor(positionAt(event->position().toPoint()), event->modifiers() & Qt::ShiftModifier);
 }
 
@@ -367,7 +337,7 @@ void FileTextView::mouseReleaseEvent(QMouseEvent *event)
 }
 
 // While the mouse is held outside the viewport, the selection goes on
-// towards it, a row or a column per tick.
+// towards it.
 void FileTextView::timerEvent(QTimerEvent *event)
 {
     if (event->timerId() != m_autoScrollTimer.timerId()) {
@@ -381,7 +351,7 @@ void FileTextView::contextMenuEvent(QContextMenuEvent *event)
 {
     QMenu menu(this);
     QAction *copyAction = menu.addAction(QCoreApplication::translate("QWidgetTextControl", "&Copy"), this, &FileTextView::copy);
-    copyAction->setEnabled(m_anchor != m_cursor);
+    copyAction->setEnabled(m_cursor.hasSelection());
     menu.addSeparator();
     menu.addAction(QCoreApplication::translate("QWidgetTextControl", "Select All"), this, &FileTextView::selectAll);
     menu.exec(event->globalPos());
@@ -391,7 +361,8 @@ void FileTextView::changeEvent(QEvent *event)
 {
     QAbstractScrollArea::changeEvent(event);
     if (event->type() == QEvent::FontChange) {
-        m_cells = CellFont(font());
+        m_font = TextFont(font());
+        indexForFont();
         updateScrollBars();
     }
 }

@@ -1,25 +1,29 @@
 #pragma once
 
-#include "CellFont.h"
+#include "CharacterIndex.h"
 #include "ScrollScale.h"
+#include "TextCursor.h"
+#include "TextFont.h"
 
 #include <QAbstractScrollArea>
 #include <QBasicTimer>
 #include <memory>
-#include <vector>
 
 class ClipboardCopy;
+class QLabel;
 class FileText;
+class LineLayout;
 class TextNavigator;
 
 // A read-only, multi-line view of a FileText of any size, with both scroll
-// bars and no wrapping.
+// bars and no wrapping, that reads like a text box: each line set as Qt's
+// own layout sets it in the view's font (TextFont, LineLayout), tab stops
+// included.
 //
-// Nothing is laid out ahead: each paint reads only the lines and columns on
-// screen, through the text's line index. Characters sit in a grid of cells
-// (see CellFont): column c of a line is its byte c, so a line of gigabytes
-// scrolls to its very end without measuring what is before. Scroll bars
-// past the range of an int map to lines and columns proportionally.
+// Nothing is laid out ahead: each paint reads only the lines on screen and,
+// of each, the characters in view, found through the text's indexes, so a
+// line of gigabytes scrolls to its very end at once. Scroll bars past the
+// range of an int map to lines and pixels proportionally.
 //
 // Positions (cursor, anchor) are byte offsets of the text that start a
 // character. The selection can be made with the mouse and the keys, and
@@ -39,14 +43,18 @@ public:
     explicit FileTextView(QWidget *parent = nullptr);
     ~FileTextView() override;
 
+    // How this view lays out text in its font. A text indexed with these
+    // metrics is shown at once; any other is indexed again, a pass over it.
+    std::shared_ptr<const TextMetrics> textMetrics() const { return m_font.metrics(); }
+    const TextFont &textFont() const { return m_font; }
+
     // Shows `text` from its start, the cursor at 0 and nothing selected.
-    // O(1): nothing of the text is read until it is painted.
     void setFileText(std::shared_ptr<const FileText> text);
     std::shared_ptr<const FileText> fileText() const { return m_text; }
 
-    qint64 cursorPosition() const { return m_cursor; }
-    qint64 selectionStart() const { return std::min(m_anchor, m_cursor); }
-    qint64 selectionEnd() const { return std::max(m_anchor, m_cursor); }
+    qint64 cursorPosition() const { return m_cursor.position(); }
+    qint64 selectionStart() const { return m_cursor.selectionStart(); }
+    qint64 selectionEnd() const { return m_cursor.selectionEnd(); }
     // Both are moved back to positions within the text.
     void setSelection(qint64 anchor, qint64 cursor);
     // The selected characters, at most CopyLimit bytes of them, every line
@@ -54,21 +62,21 @@ public:
     QString selectedText() const;
 
     qint64 firstVisibleLine() const { return m_firstLine; }
-    qint64 firstVisibleColumn() const { return m_firstColumn; }
-    // The characters shown on each row, as painted (cut to the visible
-    // columns; a tab and a control character as themselves).
-    QStringList visibleRows() const;
-    // Rows and columns that fit whole in the viewport (at least one).
+    // Rows that fit whole in the viewport (at least one).
     qint64 pageRows() const;
-    qint64 pageColumns() const;
     // Scrolls as little as needed to show `position`.
     void ensureVisible(qint64 position);
     // The position nearest to a point of the viewport; rows above or below
     // the text give its first or last line.
     qint64 positionAt(const QPoint &point) const;
-    // The cells of the character at `position` (one cell at a line's end),
-    // in viewport coordinates.
+    // The box of the character at `position` (a space's width at a line's
+    // end), in viewport coordinates.
     QRect positionRect(qint64 position) const;
+
+    // A line shown across the top of the view, above the text, that tells
+    // something about it; empty for none.
+    void setNotice(const QString &notice);
+    QString notice() const;
 
 public slots:
     void selectAll();
@@ -94,31 +102,28 @@ protected:
     void focusOutEvent(QFocusEvent *event) override;
 
 private:
-    enum class Move { NextChar, PreviousChar, NextLine, PreviousLine, StartOfLine, EndOfLine, StartOfText, EndOfText, NextPage, PreviousPage };
-
     TextNavigator navigator() const;
-    bool moveByKey(QKeyEvent *event);
-    qint64 positionFor(Move what, bool select);
-    qint64 positionOnLine(qint64 line) const;
+    LineLayout layout() const;
+    const CharacterIndex &characters() const;
+    void indexForFont();
+    void placeNotice();
     void moveCursor(qint64 position, bool keepAnchor);
     void select(qint64 anchor, qint64 cursor);
-    void scrollTo(qint64 line, qint64 column);
+    void scrollTo(qint64 line, qint64 x);
     void updateScrollBars();
-    void autoScroll(const QPoint &point);
     void copySelection(ClipboardCopy *copy) const;
     qint64 copyEnd() const;
     void notifyCursorMoved();
 
     std::shared_ptr<const FileText> m_text;
-    std::shared_ptr<const FileText> m_emptyText;
-    CellFont m_cells;
+    TextFont m_font;
+    std::unique_ptr<CharacterIndex> m_ownCharacters; // when the text's own has other metrics
+    TextCursor m_cursor;
     ScrollScale m_lineScale;
-    ScrollScale m_columnScale;
+    ScrollScale m_xScale; // in pixels
     qint64 m_firstLine = 0;
-    qint64 m_firstColumn = 0;
-    qint64 m_anchor = 0;
-    qint64 m_cursor = 0;
-    qint64 m_preferredColumn = -1; // kept by up and down moves
+    qint64 m_firstX = 0; // pixels of the text left of the viewport
+    QLabel *m_notice;
     bool m_settingBars = false;
     bool m_selectingWithMouse = false;
     QPoint m_lastMousePoint;

@@ -1,5 +1,6 @@
 #include "FileTextViewAccessible.h"
 
+#include "AccessibleText.h"
 #include "FileText.h"
 #include "FileTextView.h"
 #include "TextNavigator.h"
@@ -57,35 +58,16 @@ FileTextView *FileTextViewAccessible::view() const
     return static_cast<FileTextView *>(widget());
 }
 
-FileTextViewAccessible::Range FileTextViewAccessible::shownRange() const
-{
-    const TextNavigator text(textOf(view()));
-    if (text.size() <= Window)
-        return {0, text.size()};
-    const qint64 step = Window / 2;
-    const qint64 from = text.positionNear(std::max<qint64>(view()->cursorPosition() / step * step - step / 2, 0));
-    return {from, text.positionNear(std::min(from + Window, text.size()))};
-}
-
 int FileTextViewAccessible::offsetOf(qint64 position) const
 {
     const TextNavigator text(textOf(view()));
-    const Range range = shownRange();
-    position = std::clamp(position, range.from, range.to);
-    int count = 0;
-    for (qint64 at = range.from; at < position; ++count)
-        at = text.positionAfter(at);
-    return count;
+    return AccessibleText(text, view()->cursorPosition()).offsetOf(position);
 }
 
 qint64 FileTextViewAccessible::positionOf(int offset) const
 {
     const TextNavigator text(textOf(view()));
-    const Range range = shownRange();
-    qint64 at = range.from;
-    for (int count = 0; count < offset && at < range.to; ++count)
-        at = text.positionAfter(at);
-    return at;
+    return AccessibleText(text, view()->cursorPosition()).positionOf(offset);
 }
 
 QAccessible::State FileTextViewAccessible::state() const
@@ -157,13 +139,13 @@ void FileTextViewAccessible::setCursorPosition(int position)
 QString FileTextViewAccessible::text(int startOffset, int endOffset) const
 {
     const TextNavigator text(textOf(view()));
-    const qint64 from = positionOf(startOffset);
-    return text.plainText(from, std::max(from, positionOf(endOffset)));
+    return AccessibleText(text, view()->cursorPosition()).text(startOffset, endOffset);
 }
 
 int FileTextViewAccessible::characterCount() const
 {
-    return offsetOf(shownRange().to);
+    const TextNavigator text(textOf(view()));
+    return AccessibleText(text, view()->cursorPosition()).characterCount();
 }
 
 QRect FileTextViewAccessible::characterRect(int offset) const

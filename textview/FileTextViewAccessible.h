@@ -5,19 +5,11 @@
 class FileTextView;
 
 // What screen readers see of a FileTextView: a read-only, multi-line text
-// with a cursor and a selection (Qt's accessible text interface).
-//
-// A text of at most Window bytes is given whole. A longer one is given as
-// the Window bytes around the cursor, starting at a character: the window
-// moves in steps of half its length as the cursor goes, so the cursor is
-// never at its edge. The text is plain text, every line break one LF, as a
-// text box gives it; offsets count its characters from the window's start.
-// The cursor and the selection are cut to the window.
+// with a cursor and a selection (Qt's accessible text interface), the
+// whole text as AccessibleText gives it, decoded only as it is read.
 class FileTextViewAccessible : public QAccessibleWidget, public QAccessibleTextInterface
 {
 public:
-    static constexpr qint64 Window = qint64(64) << 10;
-
     explicit FileTextViewAccessible(FileTextView *view);
 
     // Makes Qt use this class for every FileTextView; once is enough.
@@ -45,15 +37,7 @@ public:
     QString attributes(int offset, int *startOffset, int *endOffset) const override;
 
 private:
-    struct Range
-    {
-        qint64 from;
-        qint64 to;
-    };
-
     FileTextView *view() const;
-    Range shownRange() const;
-    // Characters from the window's start to `position`, cut to the window.
     int offsetOf(qint64 position) const;
     qint64 positionOf(int offset) const;
 };

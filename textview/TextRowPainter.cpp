@@ -1,15 +1,18 @@
 #include "TextRowPainter.h"
 
-#include "CellFont.h"
+#include "Cp932.h"
+#include "TextFont.h"
 
 #include <QPainter>
+#include <QPalette>
 
-TextRowPainter::TextRowPainter(QPainter &painter, const CellFont &cells, const QPalette &palette, qint64 firstColumn)
+TextRowPainter::TextRowPainter(QPainter &painter, TextFont &font, const QPalette &palette, const char *bytes, qint64 left)
     : m_painter(painter)
-    , m_cells(cells)
+    , m_font(font)
     , m_palette(palette)
-    , m_firstColumn(firstColumn)
-    , m_text(cells)
+    , m_bytes(bytes)
+    , m_left(left)
+    , m_glyphs(font.glyphs())
 {
 }
 
@@ -19,35 +22,45 @@ void TextRowPainter::setSelection(qint64 start, qint64 end)
     m_selectionEnd = end;
 }
 
-qreal TextRowPainter::xOfColumn(qint64 column) const
+qreal TextRowPainter::viewX(Units x) const
 {
-    return qreal(column - m_firstColumn) * m_cells.cellWidth();
+    return qreal(x) / TextMetrics::UnitsPerPixel - qreal(m_left);
 }
 
-void TextRowPainter::paintRow(int y, const TextNavigator::Span &line, const std::vector<TextNavigator::Cell> &cells, bool hasBreak)
+char16_t TextRowPainter::characterOf(const LineLayout::Placed &placed) const
 {
-    const int height = m_cells.lineHeight();
-    for (const auto &cell : cells) {
-        const qreal x = xOfColumn(cell.offset - line.start);
-        const bool selected = isSelected(cell.offset);
+    const auto *bytes = reinterpret_cast<const std::uint8_t *>(m_bytes + placed.position);
+    const Cp932 &codePage = Cp932::instance();
+    return placed.length == 2 ? codePage.doubleByte(bytes[0], bytes[1]) : codePage.singleByte(bytes[0]);
+}
+
+void TextRowPainter::paintRow(int top, const std::vector<LineLayout::Placed> &characters, qint64 lineEnd, std::optional<Units> breakX)
+{
+    const int height = m_font.lineHeight();
+    const qreal baseline = top + m_font.ascent();
+    const QBrush &highlight = m_palette.brush(QPalette::Highlight);
+    for (const LineLayout::Placed &placed : characters) {
+        const bool selected = isSelected(placed.position);
         if (selected)
-            m_painter.fillRect(QRectF(x, y, qreal(cell.width) * m_cells.cellWidth(), height), m_palette.brush(QPalette::Highlight));
-        m_text.add(x, y, cell.character, cell.width, selected ? CellTextBatch::SelectedText : CellTextBatch::Text);
+            m_painter.fillRect(QRectF(viewX(placed.x), top, qreal(placed.advance) / TextMetrics::UnitsPerPixel, height), highlight);
+        m_glyphs.add(viewX(placed.x), baseline, characterOf(placed), selected ? GlyphBatch::SelectedText : GlyphBatch::Text);
     }
-    if (hasBreak && isSelected(line.end))
-        m_painter.fillRect(QRectF(xOfColumn(line.end - line.start), y, m_cells.cellWidth(), height), m_palette.brush(QPalette::Highlight));
+    if (breakX && isSelected(lineEnd)) {
+        const qreal space = qreal(m_font.glyphs().glyph(u' ').advance) / TextMetrics::UnitsPerPixel;
+        m_painter.fillRect(QRectF(viewX(*breakX), top, space, height), highlight);
+    }
 }
 
-void TextRowPainter::paintCaret(int y, const TextNavigator::Span &line, qint64 position)
+void TextRowPainter::paintCaret(int top, Units x)
 {
-    const qreal x = xOfColumn(position - line.start);
-    if (x >= 0)
-        m_caret = QRectF(x, y, 1, m_cells.lineHeight());
+    const qreal at = viewX(x);
+    if (at >= -1)
+        m_caret = QRectF(qRound(at), top, 1, m_font.lineHeight());
 }
 
 void TextRowPainter::finish()
 {
-    m_text.draw(m_painter, m_palette);
+    m_glyphs.draw(m_painter, m_palette);
     if (m_caret)
         m_painter.fillRect(*m_caret, m_palette.color(QPalette::Text));
 }

@@ -1,41 +1,47 @@
 #pragma once
 
-#include "CellTextBatch.h"
-#include "TextNavigator.h"
+#include "GlyphBatch.h"
+#include "LineLayout.h"
 
-#include <QPalette>
 #include <QRectF>
 #include <optional>
 #include <vector>
 
-class CellFont;
 class QPainter;
+class QPalette;
+class TextFont;
 
-// Paints the rows of a FileTextView: the characters of each line in their
-// cells, the selected ones highlighted (and a line's break as one more
-// cell), and the caret. Backgrounds are painted as rows come; characters
-// and the caret when the paint finishes.
+// Paints the rows of a text view: each line's characters where its layout
+// places them, the selected ones highlighted (and a selected line break as
+// a space after the line), and the caret. Backgrounds are painted as rows
+// come; characters and the caret when the paint finishes. x values are in
+// layout units; the view's left edge stands at `left` pixels of the text.
 class TextRowPainter
 {
 public:
-    TextRowPainter(QPainter &painter, const CellFont &cells, const QPalette &palette, qint64 firstColumn);
+    using Units = TextMetrics::Units;
+
+    TextRowPainter(QPainter &painter, TextFont &font, const QPalette &palette, const char *bytes, qint64 left);
 
     void setSelection(qint64 start, qint64 end);
-    // `hasBreak`: the line ends with a line break, not with the text.
-    void paintRow(int y, const TextNavigator::Span &line, const std::vector<TextNavigator::Cell> &cells, bool hasBreak);
-    void paintCaret(int y, const TextNavigator::Span &line, qint64 position);
+    // `breakX`: where the line's break stands, when it is in view and the
+    // line has one.
+    void paintRow(int top, const std::vector<LineLayout::Placed> &characters, qint64 lineEnd, std::optional<Units> breakX);
+    void paintCaret(int top, Units x);
     void finish();
 
 private:
-    qreal xOfColumn(qint64 column) const;
-    bool isSelected(qint64 offset) const { return offset >= m_selectionStart && offset < m_selectionEnd; }
+    qreal viewX(Units x) const;
+    bool isSelected(qint64 position) const { return position >= m_selectionStart && position < m_selectionEnd; }
+    char16_t characterOf(const LineLayout::Placed &placed) const;
 
     QPainter &m_painter;
-    const CellFont &m_cells;
+    TextFont &m_font;
     const QPalette &m_palette;
-    qint64 m_firstColumn;
+    const char *m_bytes;
+    qint64 m_left;
     qint64 m_selectionStart = 0;
     qint64 m_selectionEnd = 0;
-    CellTextBatch m_text;
+    GlyphBatch m_glyphs;
     std::optional<QRectF> m_caret;
 };

@@ -188,6 +188,11 @@ void Form1::showMessage(const QString &text)
     m_dialogs->showMessage(this, text);
 }
 
+std::shared_ptr<const TextMetrics> Form1::textMetrics() const
+{
+    return Text2->textMetrics();
+}
+
 void Form1::setFileText(std::shared_ptr<const FileText> text)
 {
     Text2->setFileText(std::move(text));

@@ -37,6 +37,7 @@ public:
     void setStopEnabled(bool enabled) override;
     void handlePendingEvents() override;
     void showMessage(const QString &text) override;
+    std::shared_ptr<const TextMetrics> textMetrics() const override;
     void setFileText(std::shared_ptr<const FileText> text) override;
     void setDumpText(const QString &text) override;
     bool isCutFrontSelected() const override;

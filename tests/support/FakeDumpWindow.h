@@ -2,6 +2,7 @@
 
 #include "DumpWindow.h"
 #include "FileText.h"
+#include "TextMetrics.h"
 
 #include <QString>
 #include <QStringList>
@@ -17,6 +18,7 @@ public:
     void setStopEnabled(bool enabled) override;
     void handlePendingEvents() override;
     void showMessage(const QString &text) override;
+    std::shared_ptr<const TextMetrics> textMetrics() const override { return metrics; }
     void setFileText(std::shared_ptr<const FileText> text) override;
     void setDumpText(const QString &text) override;
     bool isCutFrontSelected() const override { return cutFront; }
@@ -24,6 +26,7 @@ public:
     // Set by the test.
     std::optional<QString> chosenPath;
     bool cutFront = true;
+    std::shared_ptr<const TextMetrics> metrics = TextMetrics::uniform(64, 8 * 64);
     std::function<void(int pass)> onPendingEvents; // pass counts from 1
 
     // Recorded.

@@ -1,5 +1,6 @@
 #include "Cp932.h"
 #include "FileText.h"
+#include "TextMetrics.h"
 #include "TestFiles.h"
 
 #include <QTest>
@@ -54,10 +55,10 @@ private slots:
 
     void fileTextDecodesWhatWasCommitted()
     {
-        FileText text(8);
-        std::memcpy(text.end(), "\x83\x41", 2);
+        FileText text(8, TextMetrics::uniform(64, 512));
+        std::memcpy(text.blockBuffer(2), "\x83\x41", 2);
         text.commit(2);
-        std::memcpy(text.end(), "bc", 2);
+        std::memcpy(text.blockBuffer(2), "bc", 2);
         text.commit(2);
         QCOMPARE(text.size(), 4);
         QCOMPARE(text.toString(), QStringLiteral("アbc"));

@@ -1,5 +1,6 @@
 #include "FileText.h"
 #include "TestTexts.h"
+#include "TextMetrics.h"
 #include "TextNavigator.h"
 
 #include <QRandomGenerator>
@@ -122,13 +123,14 @@ private slots:
 
     void aCrAtTheEndOfWhatIsCommittedSoFarCountsAsABreak()
     {
-        FileText text(4);
-        std::memcpy(text.end(), "ab\r\n", 4);
+        FileText text(4, TextMetrics::uniform(64, 512));
+        std::memcpy(text.blockBuffer(4), "ab\r\n", 4);
         text.commit(3);
         const TextNavigator lines(text);
         QCOMPARE(lines.lineCount(), 2);
         QCOMPARE(lines.lineEnd(0), 2);
         QCOMPARE(lines.lineStart(1), 3);
+        std::memcpy(text.blockBuffer(1), "\n", 1);
         text.commit(1);
         QCOMPARE(lines.lineCount(), 2);
         QCOMPARE(lines.lineStart(1), 4);

@@ -93,65 +93,6 @@ private slots:
         QCOMPARE(navigator.positionAfter(bytes.size()), bytes.size());
     }
 
-    void positionInLineStaysOnACharacterOfTheLine_data()
-    {
-        QTest::addColumn<qint64>("column");
-        QTest::addColumn<qint64>("position");
-        // line 1 of "x\n" "a" 83 41 "b" "\r\n"
-        QTest::newRow("column 0 is the line's start") << qint64(0) << qint64(2);
-        QTest::newRow("a column on a lead byte is that character") << qint64(1) << qint64(3);
-        QTest::newRow("a column on a trail byte is its character") << qint64(2) << qint64(3);
-        QTest::newRow("the column after the last character is the line's end") << qint64(4) << qint64(6);
-        QTest::newRow("a column past the end is the line's end") << qint64(1000) << qint64(6);
-    }
-
-    void positionInLineStaysOnACharacterOfTheLine()
-    {
-        QFETCH(qint64, column);
-        QFETCH(qint64, position);
-        const QByteArray bytes("x\na\x83\x41" "b\r\nlast");
-        const auto text = fileTextOf(bytes, 3);
-        const TextNavigator navigator(*text);
-        QCOMPARE(navigator.positionInLine(navigator.lines(1, 1).front(), column), position);
-    }
-
-    void cellsAreTheCharactersInAColumnRange_data()
-    {
-        QTest::addColumn<qint64>("firstColumn");
-        QTest::addColumn<qint64>("columnCount");
-        QTest::addColumn<QString>("characters");
-        QTest::addColumn<QList<qint64>>("columns");
-        // line 1 of "x\n" "a" 83 41 "b" 93 FA "\r\n"
-        QTest::newRow("the whole line, a column per byte") << qint64(0) << qint64(100) << QStringLiteral("aアb日") << QList<qint64>{0, 1, 3, 4};
-        QTest::newRow("a range cutting a character on the left starts with it")
-            << qint64(2) << qint64(2) << QStringLiteral("アb") << QList<qint64>{1, 3};
-        QTest::newRow("a range cutting a character on the right ends with it")
-            << qint64(4) << qint64(1) << QStringLiteral("日") << QList<qint64>{4};
-        QTest::newRow("a range past the line's end is empty") << qint64(6) << qint64(10) << QString() << QList<qint64>{};
-        QTest::newRow("an empty range is empty") << qint64(1) << qint64(0) << QString() << QList<qint64>{};
-    }
-
-    void cellsAreTheCharactersInAColumnRange()
-    {
-        QFETCH(qint64, firstColumn);
-        QFETCH(qint64, columnCount);
-        QFETCH(QString, characters);
-        QFETCH(QList<qint64>, columns);
-        const QByteArray bytes("x\na\x83\x41" "b\x93\xFA\r\nlast");
-        const auto text = fileTextOf(bytes, 4);
-        const TextNavigator navigator(*text);
-        const TextNavigator::Span line = navigator.lines(1, 1).front();
-        QString shown;
-        QList<qint64> shownColumns;
-        for (const auto &cell : navigator.cells(line, firstColumn, columnCount)) {
-            shown += QChar(cell.character);
-            shownColumns.append(cell.offset - line.start);
-            QCOMPARE(navigator.decode(cell.offset, cell.offset + cell.width), QString(QChar(cell.character)));
-        }
-        QCOMPARE(shown, characters);
-        QCOMPARE(shownColumns, columns);
-    }
-
     void positionNearIsACharacterStartOutsideCrLf_data()
     {
         QTest::addColumn<qint64>("offset");

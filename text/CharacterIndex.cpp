@@ -1,0 +1,205 @@
+#include "CharacterIndex.h"
+
+#include "Cp932.h"
+
+#include <algorithm>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace {
+
+enum ByteClass : std::uint8_t { Lead = 1, Trail = 2, Special = 4 };
+
+struct ByteClasses
+{
+    std::uint8_t of[256]{};
+    constexpr ByteClasses()
+    {
+        for (int b = 0; b < 256; ++b) {
+            of[b] = std::uint8_t((Cp932::isLeadByte(std::uint8_t(b)) ? Lead : 0) | (Cp932::isTrailByte(std::uint8_t(b)) ? Trail : 0));
+            if (b == '\t' || b == '\r' || b == '\n')
+                of[b] = Special;
+        }
+    }
+};
+constexpr ByteClasses Classes;
+
+// Bytes taken a run at a time where none is a lead byte, a tab or a line
+// break: then each is a character of its own, which is the case of most
+// text and of runs of zeros.
+constexpr int SimpleRun = 16;
+
+#if defined(__SSE2__)
+bool isSimpleRun(const unsigned char *p)
+{
+    const __m128i bytes = _mm_xor_si128(_mm_loadu_si128(reinterpret_cast<const __m128i *>(p)), _mm_set1_epi8(char(0x80)));
+    // With the top bit flipped, the lead bytes 81-9F and E0-FC are 01-1F and
+    // 60-7C as signed bytes; tab, LF and CR are 89, 8A and 8D.
+    const __m128i low = _mm_and_si128(_mm_cmpgt_epi8(bytes, _mm_setzero_si128()), _mm_cmplt_epi8(bytes, _mm_set1_epi8(0x20)));
+    const __m128i high = _mm_and_si128(_mm_cmpgt_epi8(bytes, _mm_set1_epi8(0x5F)), _mm_cmplt_epi8(bytes, _mm_set1_epi8(0x7D)));
+    const __m128i breaks = _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(char(0x89))),
+                                        _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(char(0x8A))), _mm_cmpeq_epi8(bytes, _mm_set1_epi8(char(0x8D)))));
+    return _mm_movemask_epi8(_mm_or_si128(_mm_or_si128(low, high), breaks)) == 0;
+}
+#else
+bool isSimpleRun(const unsigned char *p)
+{
+    unsigned kinds = 0;
+    for (int i = 0; i < SimpleRun; ++i)
+        kinds |= Classes.of[p[i]];
+    return (kinds & (Lead | Special)) == 0;
+}
+#endif
+
+} // namespace
+
+CharacterIndex::CharacterIndex(std::shared_ptr<const TextMetrics> metrics)
+    : m_metrics(std::move(metrics))
+{
+    Q_ASSERT(m_metrics);
+}
+
+void CharacterIndex::extend(const char *bytes, qint64 n)
+{
+    const auto *p = reinterpret_cast<const unsigned char *>(bytes);
+    const auto *end = p + n;
+    while (p < end) {
+        const qint64 offset = m_scanned + (n - (end - p));
+        if (offset == strideCount() * Stride)
+            recordStride(*p);
+        const auto *segmentEnd = p + std::min<qint64>(end - p, strideCount() * Stride - offset);
+        p = m_metrics->hasKerning() ? scan<true>(p, segmentEnd) : scan<false>(p, segmentEnd);
+    }
+    m_scanned += n;
+}
+
+// At the Stride-th byte, whose value is `next`, before it is scanned.
+void CharacterIndex::recordStride(std::uint8_t next)
+{
+    if (m_leadOpen && (Classes.of[next] & Trail)) { // the stride falls on a trail byte
+        record(false, m_characters - 1, m_x - m_metrics->single(std::uint8_t(m_previous)));
+        return;
+    }
+    Units x = m_x;
+    if (!m_trailLast && m_previous >= 0)
+        x += m_metrics->kerning(std::uint8_t(m_previous), next);
+    record(true, m_characters, x);
+}
+
+template<bool Kerned>
+const unsigned char *CharacterIndex::scan(const unsigned char *p, const unsigned char *end)
+{
+    const TextMetrics &metrics = *m_metrics;
+    const qint32 *single = metrics.singleTable();
+    const qint32 *doubles = metrics.doubleTable();
+    Units x = m_x;
+    qint64 characters = m_characters;
+    unsigned previous = unsigned(std::max(m_previous, 0));
+    unsigned leadOpen = m_leadOpen; // 0 or 1, as is every flag here
+    unsigned trailLast = m_trailLast;
+    while (p < end) {
+        const unsigned char *runEnd = p + std::min<qint64>(SimpleRun, end - p);
+        if (!leadOpen && runEnd - p == SimpleRun && isSimpleRun(p)) {
+            // Every byte a character of its own: their advances add up.
+            Units run = 0;
+            for (int i = 0; i < SimpleRun; ++i)
+                run += single[p[i]];
+            if (Kerned) {
+                if (!trailLast)
+                    run += metrics.kerning(std::uint8_t(previous), p[0]);
+                for (int i = 0; i + 1 < SimpleRun; ++i)
+                    run += metrics.kerning(p[i], p[i + 1]);
+            }
+            x += run;
+            characters += SimpleRun;
+            trailLast = 0;
+            previous = p[SimpleRun - 1];
+            p = runEnd;
+            continue;
+        }
+        // One byte at a time without branches on its kind, so that binary
+        // data scans as fast as text: the byte's class, its single-byte
+        // advance and the double-byte advance it makes with the byte before
+        // are all looked up, and the one that applies is taken.
+        for (; p < runEnd; ++p) {
+            const unsigned b = *p;
+            const unsigned kind = Classes.of[b];
+            if (kind & Special) [[unlikely]] {
+                if (b == '\t') {
+                    x = metrics.nextTabStop(x);
+                    ++characters;
+                } else if (b == '\r' || previous != '\r') { // the LF of a CR LF was counted with its CR
+                    m_widest = std::max(m_widest, x);
+                    x = 0;
+                    ++characters;
+                }
+                leadOpen = trailLast = 0;
+                previous = b;
+                continue;
+            }
+            const unsigned second = leadOpen & (kind >> 1);
+            qint32 pair = doubles[metrics.rowOf(std::uint8_t(previous)) + b];
+            if (pair < 0) [[unlikely]]
+                pair = second ? metrics.doubleByte(std::uint8_t(previous), std::uint8_t(b)) : 0;
+            const qint32 alone = single[b];
+            const qint32 paired = pair - single[previous];
+            qint32 advance = alone ^ ((alone ^ paired) & -qint32(second));
+            if (Kerned)
+                advance += metrics.kerning(std::uint8_t(previous), std::uint8_t(b)) & -qint32((second | trailLast) ^ 1);
+            x += advance;
+            characters += 1 - second;
+            leadOpen = kind & ~second & Lead;
+            trailLast = second;
+            previous = b;
+        }
+    }
+    m_x = x;
+    m_characters = characters;
+    m_previous = int(previous);
+    m_leadOpen = leadOpen;
+    m_trailLast = trailLast;
+    return p;
+}
+
+void CharacterIndex::record(bool starts, qint64 characters, Units x)
+{
+    m_strideStarts.push_back(starts);
+    m_strideCharacters.push_back(characters);
+    m_strideX.push_back(x);
+}
+
+qint64 CharacterIndex::characterStart(const char *text, qint64 offset) const
+{
+    if (offset >= m_scanned)
+        return m_scanned;
+    qint64 start = anchor(offset / Stride).position;
+    for (;;) {
+        const qint64 next = start + Cp932::characterLength(text + start, m_scanned - start);
+        if (next > offset)
+            return start;
+        start = next;
+    }
+}
+
+CharacterIndex::Anchor CharacterIndex::anchor(qint64 stride) const
+{
+    const auto at = std::size_t(stride);
+    return {stride * Stride - (m_strideStarts[at] ? 0 : 1), m_strideCharacters[at], m_strideX[at]};
+}
+
+qint64 CharacterIndex::strideBeforeCharacter(qint64 characters) const
+{
+    const auto after = std::upper_bound(m_strideCharacters.begin(), m_strideCharacters.end(), characters);
+    return qint64(after - m_strideCharacters.begin()) - 1;
+}
+
+qint64 CharacterIndex::strideBeforeX(qint64 first, qint64 last, Units x) const
+{
+    if (first > last)
+        return first - 1;
+    const auto begin = m_strideX.begin() + first;
+    const auto after = std::upper_bound(begin, m_strideX.begin() + last + 1, x);
+    return first + qint64(after - begin) - 1;
+}

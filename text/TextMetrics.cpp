@@ -1,0 +1,37 @@
+#include "TextMetrics.h"
+
+#include "Cp932.h"
+
+#include <algorithm>
+
+TextMetrics::TextMetrics(Measure measure, Units tabStopDistance, Kerning kerning)
+    : m_measure(std::move(measure))
+    , m_tabStop(std::max<Units>(tabStopDistance, 1))
+    , m_kerning(std::move(kerning))
+    , m_double(std::size_t(LeadCount + 1) * 256, 0)
+{
+    int row = 0;
+    for (int b = 0; b < 256; ++b)
+        m_rowOf[std::size_t(b)] = 256 * (Cp932::isLeadByte(std::uint8_t(b)) ? row++ : LeadCount);
+    for (int lead = 0; lead < 256; ++lead)
+        for (int trail = 0; trail < 256; ++trail)
+            if (Cp932::isLeadByte(std::uint8_t(lead)) && Cp932::isTrailByte(std::uint8_t(trail)))
+                m_double[std::size_t(m_rowOf[std::size_t(lead)] + trail)] = -1;
+    if (!m_kerning.empty() && m_kerning.size() != std::size_t(KerningSide * KerningSide))
+        m_kerning.clear();
+    const Cp932 &codePage = Cp932::instance();
+    for (int b = 0; b < 256; ++b)
+        m_single[std::size_t(b)] = b == '\r' || b == '\n' || b == '\t' ? 0 : std::max(m_measure(codePage.singleByte(std::uint8_t(b))), 0);
+}
+
+std::shared_ptr<const TextMetrics> TextMetrics::uniform(qint32 advance, Units tabStop)
+{
+    return std::make_shared<const TextMetrics>([advance](char16_t) { return advance; }, tabStop);
+}
+
+qint32 TextMetrics::measureDouble(std::uint8_t lead, std::uint8_t trail) const
+{
+    const qint32 advance = std::max(m_measure(Cp932::instance().doubleByte(lead, trail)), 0);
+    m_double[std::size_t(m_rowOf[lead] + trail)] = advance;
+    return advance;
+}

@@ -1,0 +1,79 @@
+#pragma once
+
+#include <QtGlobal>
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+// How wide the characters of a code page 932 text are when its lines are
+// laid out, in units of 1/64 pixel, the fixed point in which Qt's own text
+// layout adds up advances, so that sums here equal its positions exactly.
+//
+// A line starts at x = 0; each character moves x by its advance, and by the
+// kerning between it and the next character where both are printable ASCII
+// (kerning elsewhere is left out). A tab moves x to the next tab stop
+// strictly after it, at whole multiples of the tab stop distance, as Qt's
+// layout places tab stops.
+//
+// Advances are asked of the measure function the first time a character is
+// met and kept; the table is filled as texts are read, on the one thread
+// that uses it. CR and LF end lines and have no advance.
+class TextMetrics
+{
+public:
+    using Units = qint64;
+    static constexpr int UnitsPerPixel = 64;
+
+    // The advance of a character as it is shown, in units (>= 0).
+    using Measure = std::function<qint32(char16_t)>;
+    // Kerning of printable ASCII pairs, row = previous byte - 0x20, column =
+    // next byte - 0x20; empty for none.
+    using Kerning = std::vector<qint16>;
+    static constexpr int KerningSide = 0x7F - 0x20;
+
+    TextMetrics(Measure measure, Units tabStopDistance, Kerning kerning = {});
+
+    // Every character `advance` units wide, tab stops every `tabStop` units.
+    static std::shared_ptr<const TextMetrics> uniform(qint32 advance, Units tabStop);
+
+    qint32 single(std::uint8_t byte) const { return m_single[byte]; }
+    qint32 doubleByte(std::uint8_t lead, std::uint8_t trail) const
+    {
+        const qint32 advance = m_double[std::size_t(m_rowOf[lead] + trail)];
+        return advance >= 0 ? advance : measureDouble(lead, trail);
+    }
+
+    // The tables themselves, for a scan that reads them a byte at a time:
+    // doubleTable()[rowOf(lead) + trail] is the advance of a double-byte
+    // character, -1 until measured (doubleByte() measures it), and 0 for a
+    // pair that is no character, a non-lead byte's row included.
+    const qint32 *singleTable() const { return m_single.data(); }
+    const qint32 *doubleTable() const { return m_double.data(); }
+    int rowOf(std::uint8_t byte) const { return m_rowOf[byte]; }
+    bool hasKerning() const { return !m_kerning.empty(); }
+    // Between two bytes that are each a whole character.
+    qint32 kerning(std::uint8_t previous, std::uint8_t next) const
+    {
+        if (m_kerning.empty() || !isKerned(previous) || !isKerned(next))
+            return 0;
+        return m_kerning[std::size_t((previous - 0x20) * KerningSide + next - 0x20)];
+    }
+    static constexpr bool isKerned(std::uint8_t byte) { return byte >= 0x20 && byte < 0x7F; }
+
+    Units tabStopDistance() const { return m_tabStop; }
+    Units nextTabStop(Units x) const { return (x / m_tabStop + 1) * m_tabStop; }
+
+private:
+    qint32 measureDouble(std::uint8_t lead, std::uint8_t trail) const;
+
+    static constexpr int LeadCount = 0x9F - 0x81 + 1 + 0xFC - 0xE0 + 1;
+
+    Measure m_measure;
+    Units m_tabStop;
+    Kerning m_kerning;
+    std::array<qint32, 256> m_single{};
+    std::array<int, 256> m_rowOf{};       // into m_double; a byte that is no lead: the last row, all 0
+    mutable std::vector<qint32> m_double; // (LeadCount + 1) x 256
+};

@@ -1,0 +1,71 @@
+#include "GlyphCache.h"
+
+#include <QTextLayout>
+#include <QtMath>
+
+namespace {
+
+constexpr char16_t MiddleDot = 0xB7;
+
+qint32 toUnits(qreal pixels)
+{
+    return qint32(qRound(pixels * 64));
+}
+
+} // namespace
+
+GlyphCache::GlyphCache(const QFont &font)
+    : m_font(font)
+    , m_rawFonts{QRawFont::fromFont(font)}
+{
+}
+
+char16_t GlyphCache::shown(char16_t character)
+{
+    if (character == u'\t')
+        return u' ';
+    return isControl(character) ? MiddleDot : character;
+}
+
+const GlyphCache::Glyph &GlyphCache::glyph(char16_t character)
+{
+    auto found = m_glyphs.constFind(character);
+    if (found == m_glyphs.constEnd())
+        found = m_glyphs.insert(character, lookUp(shown(character)));
+    return *found;
+}
+
+// The font's own glyph when it has one: that is the layout's first choice.
+GlyphCache::Glyph GlyphCache::lookUp(char16_t character)
+{
+    const QRawFont &raw = m_rawFonts.front();
+    const QList<quint32> indexes = raw.isValid() ? raw.glyphIndexesForString(QString(QChar(character))) : QList<quint32>();
+    if (indexes.size() != 1 || indexes.front() == 0)
+        return fromLayout(character);
+    const qint32 advance = toUnits(raw.advancesForGlyphIndexes(indexes).front().x());
+    return {character == u' ' ? -1 : 0, indexes.front(), advance};
+}
+
+// What Qt's layout draws for the character alone, a missing glyph's box
+// included.
+GlyphCache::Glyph GlyphCache::fromLayout(char16_t character)
+{
+    QTextLayout layout(QString(QChar(character)), m_font);
+    layout.beginLayout();
+    const QTextLine line = layout.createLine();
+    layout.endLayout();
+    const qint32 advance = toUnits(line.naturalTextWidth());
+    const QList<QGlyphRun> runs = layout.glyphRuns();
+    if (runs.isEmpty() || runs.front().glyphIndexes().isEmpty())
+        return {-1, 0, advance};
+    return {fontIndex(runs.front().rawFont()), runs.front().glyphIndexes().front(), advance};
+}
+
+int GlyphCache::fontIndex(const QRawFont &raw)
+{
+    for (std::size_t i = 0; i < m_rawFonts.size(); ++i)
+        if (m_rawFonts[i] == raw)
+            return int(i);
+    m_rawFonts.push_back(raw);
+    return int(m_rawFonts.size()) - 1;
+}
