@@ -15,6 +15,11 @@ qint64 TextNavigator::size() const
     return m_text.size();
 }
 
+const char *TextNavigator::data() const
+{
+    return m_text.data();
+}
+
 qint64 TextNavigator::lineCount() const
 {
     return m_text.index().lines().lineCount();

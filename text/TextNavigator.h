@@ -20,6 +20,7 @@ public:
     explicit TextNavigator(const FileText &text);
 
     qint64 size() const;
+    const char *data() const;
     qint64 lineCount() const;
     qint64 longestLineLength() const;
     qint64 lineStart(qint64 line) const;

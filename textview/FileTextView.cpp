@@ -22,20 +22,15 @@ namespace {
 
 constexpr int AutoScrollInterval = 50; // ms
 constexpr int CaretWidth = 1;
+constexpr int Margin = 4; // as a text box's document
 constexpr qint64 Unit = TextMetrics::UnitsPerPixel;
-
-std::shared_ptr<const FileText> emptyText()
-{
-    static const auto text = std::make_shared<const FileText>();
-    return text;
-}
 
 } // namespace
 
 FileTextView::FileTextView(QWidget *parent)
     : QAbstractScrollArea(parent)
-    , m_text(emptyText())
     , m_font(font())
+    , m_scroller(verticalScrollBar(), horizontalScrollBar())
     , m_notice(new QLabel(this))
     , m_clipboardCopy(new ClipboardCopy(QClipboard::Clipboard, this))
     , m_selectionCopy(new ClipboardCopy(QClipboard::Selection, this))
@@ -59,35 +54,19 @@ FileTextView::~FileTextView() = default;
 
 TextNavigator FileTextView::navigator() const
 {
-    return TextNavigator(*m_text);
+    return m_shown.navigator();
 }
 
 LineLayout FileTextView::layout() const
 {
-    return LineLayout(*m_text, characters());
-}
-
-const CharacterIndex &FileTextView::characters() const
-{
-    return m_ownCharacters ? *m_ownCharacters : m_text->index().characters();
-}
-
-// A text indexed for other metrics is measured again for this font.
-void FileTextView::indexForFont()
-{
-    m_ownCharacters.reset();
-    if (m_text->index().characters().sharedMetrics() == m_font.metrics())
-        return;
-    m_ownCharacters = std::make_unique<CharacterIndex>(m_font.metrics());
-    m_ownCharacters->extend(m_text->data(), m_text->size());
+    return m_shown.layout();
 }
 
 void FileTextView::setFileText(std::shared_ptr<const FileText> text)
 {
-    m_text = text ? std::move(text) : emptyText();
-    indexForFont();
+    m_shown.set(std::move(text), m_font.metrics());
     m_cursor = TextCursor();
-    m_firstLine = m_firstX = 0;
+    m_scroller.scrollTo(0, 0);
     updateScrollBars();
     viewport()->update();
     emit selectionChanged();
@@ -119,7 +98,7 @@ qint64 FileTextView::copyEnd() const
 void FileTextView::selectAll()
 {
     m_cursor.preferredX.reset();
-    select(0, m_text->size());
+    select(0, m_shown.text()->size());
 }
 
 void FileTextView::copy()
@@ -130,7 +109,7 @@ void FileTextView::copy()
 void FileTextView::copySelection(ClipboardCopy *copy) const
 {
     if (m_cursor.hasSelection())
-        copy->start(m_text, selectionStart(), copyEnd());
+        copy->start(m_shown.text(), selectionStart(), copyEnd());
 }
 
 void FileTextView::setNotice(const QString &notice)
@@ -155,67 +134,36 @@ void FileTextView::placeNotice()
 
 qint64 FileTextView::pageRows() const
 {
-    return std::max(1, viewport()->height() / m_font.lineHeight());
+    return std::max(1, (viewport()->height() - Margin) / m_font.lineHeight());
+}
+
+// Where the text's x = 0 stands, in pixels of the viewport left of it.
+qint64 FileTextView::textLeft() const
+{
+    return m_scroller.firstX() - Margin;
 }
 
 void FileTextView::paintEvent(QPaintEvent *)
 {
     QPainter painter(viewport());
-    const TextNavigator text = navigator();
-    const LineLayout lines = layout();
-    const int lineHeight = m_font.lineHeight();
-    const qint64 from = m_firstX * Unit;
-    const qint64 to = (m_firstX + viewport()->width()) * Unit;
-    TextRowPainter rows(painter, m_font, palette(), m_text->data(), m_firstX);
+    TextRowPainter rows(painter, m_font, palette(), textLeft(), viewport()->width());
     rows.setSelection(selectionStart(), selectionEnd());
-    const auto spans = text.lines(m_firstLine, viewport()->height() / lineHeight + 1);
-    for (std::size_t i = 0; i < spans.size(); ++i) {
-        const LineIndex::Span &line = spans[i];
-        const auto placed = lines.characters(line, from, to);
-        std::optional<TextMetrics::Units> breakX;
-        if (m_firstLine + qint64(i) + 1 < text.lineCount() && (placed.empty() || placed.back().position + placed.back().length == line.end))
-            breakX = placed.empty() ? lines.xOf(line, line.end) : placed.back().x + placed.back().advance;
-        const int top = int(i) * lineHeight;
-        rows.paintRow(top, placed, line.end, breakX);
-        if (hasFocus() && cursorPosition() >= line.start && cursorPosition() <= line.end)
-            rows.paintCaret(top, lines.xOf(line, cursorPosition()));
-    }
+    const qint64 caret = hasFocus() ? cursorPosition() : -1;
+    rows.paintLines(navigator(), layout(), m_scroller.firstLine(), Margin, viewport()->height(), caret);
     rows.finish();
 }
 
 void FileTextView::updateScrollBars()
 {
-    const qint64 widest = (characters().widestLine() + Unit - 1) / Unit;
-    m_lineScale = ScrollScale(navigator().lineCount() - pageRows());
-    m_xScale = ScrollScale(widest + CaretWidth - viewport()->width());
-    scrollTo(m_firstLine, m_firstX);
-}
-
-// Moves the view to show `line` first and the text from pixel x, and the
-// bars with it.
-void FileTextView::scrollTo(qint64 line, qint64 x)
-{
-    m_firstLine = std::clamp<qint64>(line, 0, m_lineScale.maximum());
-    m_firstX = std::clamp<qint64>(x, 0, m_xScale.maximum());
-    m_settingBars = true;
-    const auto setBar = [](QScrollBar *bar, const ScrollScale &scale, qint64 position, qint64 page, int step) {
-        bar->setRange(0, scale.barMaximum());
-        bar->setPageStep(std::max(1, scale.isScaled() ? scale.toBar(page) : int(page)));
-        bar->setSingleStep(step);
-        bar->setValue(scale.toBar(position));
-    };
-    setBar(verticalScrollBar(), m_lineScale, m_firstLine, pageRows(), 1);
-    setBar(horizontalScrollBar(), m_xScale, m_firstX, viewport()->width(), std::max(1, m_font.lineHeight()));
-    m_settingBars = false;
+    const qint64 widest = (m_shown.characters().widestLine() + Unit - 1) / Unit;
+    m_scroller.setExtent(navigator().lineCount(), widest + CaretWidth + 2 * Margin, pageRows(), viewport()->width(),
+                         std::max(1, m_font.lineHeight()));
     viewport()->update();
 }
 
 void FileTextView::scrollContentsBy(int, int)
 {
-    if (m_settingBars)
-        return;
-    m_firstLine = m_lineScale.fromBar(verticalScrollBar()->value());
-    m_firstX = m_xScale.fromBar(horizontalScrollBar()->value());
+    m_scroller.followBars();
     viewport()->update();
 }
 
@@ -231,18 +179,8 @@ void FileTextView::ensureVisible(qint64 position)
     const TextNavigator text = navigator();
     const qint64 line = text.lineOf(position);
     const qint64 x = layout().xOf(text.lines(line, 1).front(), position) / Unit;
-    qint64 firstLine = m_firstLine;
-    if (line < firstLine)
-        firstLine = line;
-    else if (line >= firstLine + pageRows())
-        firstLine = line - pageRows() + 1;
-    qint64 firstX = m_firstX;
-    if (x < firstX)
-        firstX = x;
-    else if (x + CaretWidth > firstX + viewport()->width())
-        firstX = x + CaretWidth - viewport()->width();
-    if (firstLine != m_firstLine || firstX != m_firstX)
-        scrollTo(firstLine, firstX);
+    if (m_scroller.ensureVisible(line, x, CaretWidth + 2 * Margin))
+        viewport()->update();
 }
 
 void FileTextView::moveCursor(qint64 position, bool keepAnchor)
@@ -276,8 +214,10 @@ void FileTextView::keyPressEvent(QKeyEvent *event)
         const TextNavigator text = navigator();
         const LineLayout lines = layout();
         const qint64 target = KeyNavigator(text, lines, pageRows()).target(*move, m_cursor);
-        if (move->move == KeyNavigator::Move::NextPage || move->move == KeyNavigator::Move::PreviousPage)
-            scrollTo(m_firstLine + (move->move == KeyNavigator::Move::NextPage ? pageRows() : -pageRows()), m_firstX);
+        if (move->move == KeyNavigator::Move::NextPage || move->move == KeyNavigator::Move::PreviousPage) {
+            const qint64 page = move->move == KeyNavigator::Move::NextPage ? pageRows() : -pageRows();
+            m_scroller.scrollTo(m_scroller.firstLine() + page, m_scroller.firstX());
+        }
         moveCursor(target, move->select);
     } else {
         event->ignore(); // typing does nothing here
@@ -287,9 +227,9 @@ void FileTextView::keyPressEvent(QKeyEvent *event)
 qint64 FileTextView::positionAt(const QPoint &point) const
 {
     const TextNavigator text = navigator();
-    const qint64 row = qint64(std::floor(qreal(point.y()) / m_font.lineHeight()));
-    const qint64 line = std::clamp<qint64>(m_firstLine + row, 0, text.lineCount() - 1);
-    return layout().positionAt(text.lines(line, 1).front(), (m_firstX + point.x()) * Unit);
+    const qint64 row = qint64(std::floor(qreal(point.y() - Margin) / m_font.lineHeight()));
+    const qint64 line = std::clamp<qint64>(m_scroller.firstLine() + row, 0, text.lineCount() - 1);
+    return layout().positionAt(text.lines(line, 1).front(), (textLeft() + point.x()) * Unit);
 }
 
 QRect FileTextView::positionRect(qint64 position) const
@@ -300,9 +240,10 @@ QRect FileTextView::positionRect(qint64 position) const
     const LineIndex::Span span = text.lines(line, 1).front();
     const LineLayout::Placed placed = lines.characterAt(span, lines.xOf(span, position));
     const qint64 advance = placed.length > 0 ? placed.advance : m_font.glyphs().glyph(u' ').advance;
-    const int left = int(std::floor(qreal(placed.x) / Unit)) - int(m_firstX);
-    const int right = int(std::ceil(qreal(placed.x + advance) / Unit)) - int(m_firstX);
-    return QRect(left, int(line - m_firstLine) * m_font.lineHeight(), std::max(1, right - left), m_font.lineHeight());
+    const int left = int(std::floor(qreal(placed.x) / Unit) - qreal(textLeft()));
+    const int right = int(std::ceil(qreal(placed.x + advance) / Unit) - qreal(textLeft()));
+    const int top = Margin + int(line - m_scroller.firstLine()) * m_font.lineHeight();
+    return QRect(left, top, std::max(1, right - left), m_font.lineHeight());
 }
 
 void FileTextView::mousePressEvent(QMouseEvent *event)
@@ -362,7 +303,7 @@ void FileTextView::changeEvent(QEvent *event)
     QAbstractScrollArea::changeEvent(event);
     if (event->type() == QEvent::FontChange) {
         m_font = TextFont(font());
-        indexForFont();
+        m_shown.setMetrics(m_font.metrics());
         updateScrollBars();
     }
 }

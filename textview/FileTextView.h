@@ -1,9 +1,9 @@
 #pragma once
 
-#include "CharacterIndex.h"
-#include "ScrollScale.h"
+#include "ShownText.h"
 #include "TextCursor.h"
 #include "TextFont.h"
+#include "ViewScroller.h"
 
 #include <QAbstractScrollArea>
 #include <QBasicTimer>
@@ -18,7 +18,7 @@ class TextNavigator;
 // A read-only, multi-line view of a FileText of any size, with both scroll
 // bars and no wrapping, that reads like a text box: each line set as Qt's
 // own layout sets it in the view's font (TextFont, LineLayout), tab stops
-// included.
+// included, with a text box's margin of 4 pixels around the text.
 //
 // Nothing is laid out ahead: each paint reads only the lines on screen and,
 // of each, the characters in view, found through the text's indexes, so a
@@ -50,7 +50,7 @@ public:
 
     // Shows `text` from its start, the cursor at 0 and nothing selected.
     void setFileText(std::shared_ptr<const FileText> text);
-    std::shared_ptr<const FileText> fileText() const { return m_text; }
+    std::shared_ptr<const FileText> fileText() const { return m_shown.text(); }
 
     qint64 cursorPosition() const { return m_cursor.position(); }
     qint64 selectionStart() const { return m_cursor.selectionStart(); }
@@ -61,7 +61,7 @@ public:
     // break as one LF (TextNavigator::plainText), at once.
     QString selectedText() const;
 
-    qint64 firstVisibleLine() const { return m_firstLine; }
+    qint64 firstVisibleLine() const { return m_scroller.firstLine(); }
     // Rows that fit whole in the viewport (at least one).
     qint64 pageRows() const;
     // Scrolls as little as needed to show `position`.
@@ -104,27 +104,20 @@ protected:
 private:
     TextNavigator navigator() const;
     LineLayout layout() const;
-    const CharacterIndex &characters() const;
-    void indexForFont();
     void placeNotice();
     void moveCursor(qint64 position, bool keepAnchor);
     void select(qint64 anchor, qint64 cursor);
-    void scrollTo(qint64 line, qint64 x);
     void updateScrollBars();
+    qint64 textLeft() const;
     void copySelection(ClipboardCopy *copy) const;
     qint64 copyEnd() const;
     void notifyCursorMoved();
 
-    std::shared_ptr<const FileText> m_text;
     TextFont m_font;
-    std::unique_ptr<CharacterIndex> m_ownCharacters; // when the text's own has other metrics
+    ShownText m_shown;
     TextCursor m_cursor;
-    ScrollScale m_lineScale;
-    ScrollScale m_xScale; // in pixels
-    qint64 m_firstLine = 0;
-    qint64 m_firstX = 0; // pixels of the text left of the viewport
+    ViewScroller m_scroller; // in lines and pixels, the margins included
     QLabel *m_notice;
-    bool m_settingBars = false;
     bool m_selectingWithMouse = false;
     QPoint m_lastMousePoint;
     QBasicTimer m_autoScrollTimer;

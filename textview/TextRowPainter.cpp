@@ -6,12 +6,12 @@
 #include <QPainter>
 #include <QPalette>
 
-TextRowPainter::TextRowPainter(QPainter &painter, TextFont &font, const QPalette &palette, const char *bytes, qint64 left)
+TextRowPainter::TextRowPainter(QPainter &painter, TextFont &font, const QPalette &palette, qint64 left, int width)
     : m_painter(painter)
     , m_font(font)
     , m_palette(palette)
-    , m_bytes(bytes)
     , m_left(left)
+    , m_width(width)
     , m_glyphs(font.glyphs())
 {
 }
@@ -20,6 +20,27 @@ void TextRowPainter::setSelection(qint64 start, qint64 end)
 {
     m_selectionStart = start;
     m_selectionEnd = end;
+}
+
+void TextRowPainter::paintLines(const TextNavigator &text, const LineLayout &layout, qint64 firstLine, int top, int bottom, qint64 caret)
+{
+    m_bytes = text.data();
+    const int lineHeight = m_font.lineHeight();
+    const Units from = m_left * TextMetrics::UnitsPerPixel;
+    const Units to = (m_left + m_width) * TextMetrics::UnitsPerPixel;
+    const auto spans = text.lines(firstLine, (bottom - top) / lineHeight + 1);
+    for (std::size_t i = 0; i < spans.size(); ++i) {
+        const LineIndex::Span &line = spans[i];
+        const auto placed = layout.characters(line, from, to);
+        const bool endInView = placed.empty() || placed.back().position + placed.back().length == line.end;
+        std::optional<Units> breakX;
+        if (firstLine + qint64(i) + 1 < text.lineCount() && endInView)
+            breakX = placed.empty() ? layout.xOf(line, line.end) : placed.back().x + placed.back().advance;
+        const int rowTop = top + int(i) * lineHeight;
+        paintRow(rowTop, placed, line.end, breakX);
+        if (caret >= line.start && caret <= line.end)
+            paintCaret(rowTop, layout.xOf(line, caret));
+    }
 }
 
 qreal TextRowPainter::viewX(Units x) const

@@ -2,6 +2,7 @@
 
 #include "GlyphBatch.h"
 #include "LineLayout.h"
+#include "TextNavigator.h"
 
 #include <QRectF>
 #include <optional>
@@ -21,9 +22,13 @@ class TextRowPainter
 public:
     using Units = TextMetrics::Units;
 
-    TextRowPainter(QPainter &painter, TextFont &font, const QPalette &palette, const char *bytes, qint64 left);
+    // The view is `width` pixels wide.
+    TextRowPainter(QPainter &painter, TextFont &font, const QPalette &palette, qint64 left, int width);
 
     void setSelection(qint64 start, qint64 end);
+    // The lines from `firstLine` on, the first at `top`, down to `bottom`,
+    // and the caret at `caret` unless it is negative.
+    void paintLines(const TextNavigator &text, const LineLayout &layout, qint64 firstLine, int top, int bottom, qint64 caret);
     // `breakX`: where the line's break stands, when it is in view and the
     // line has one.
     void paintRow(int top, const std::vector<LineLayout::Placed> &characters, qint64 lineEnd, std::optional<Units> breakX);
@@ -38,8 +43,9 @@ private:
     QPainter &m_painter;
     TextFont &m_font;
     const QPalette &m_palette;
-    const char *m_bytes;
+    const char *m_bytes = nullptr;
     qint64 m_left;
+    int m_width;
     qint64 m_selectionStart = 0;
     qint64 m_selectionEnd = 0;
     GlyphBatch m_glyphs;
