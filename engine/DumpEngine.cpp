@@ -2,6 +2,7 @@
 
 #include "DumpWindow.h"
 #include "FileText.h"
+#include "TextStorage.h"
 
 #include <QDir>
 #include <QLocale>
@@ -11,10 +12,6 @@
 const QString DumpEngine::FileFilter = QStringLiteral("テキストファイル(*.txt)|*.txt|全てのファイル(*.*)|*.*");
 
 namespace {
-
-// Memory left for the rest of the program and the system once a file's text
-// is held.
-constexpr qint64 MemoryReserve = qint64(64) << 20;
 
 // A byte count as Japanese readers write it: 1,234,567.
 QString byteCount(qint64 count)
@@ -117,30 +114,19 @@ void DumpEngine::openFile(Run &run)
 {
     if (PendingError)
         return; // nothing to open: the path is gone or is no regular file
-    const qint64 available = m_fileSystem.availableMemory();
-    if (available >= 0 && run.FileSize > available - MemoryReserve) {
-        recordTooLarge(run, available);
-        return;
-    }
     QString reason;
     run.file = m_fileSystem.open(run.ChosenPath, reason);
     if (!run.file) {
         record(QStringLiteral("「%1」を開けません。\n理由: %2").arg(run.shownPath, reason));
         return;
     }
+    const qint64 budget = m_copyBudget >= 0 ? m_copyBudget : TextStorage::copyBudget(m_fileSystem.availableMemory());
     try {
-        run.TextAll = std::make_shared<FileText>(run.FileSize, m_window.textMetrics());
+        run.TextAll = TextStorage::create(*run.file, run.FileSize, budget, m_window.textMetrics());
     } catch (const std::bad_alloc &) {
         run.file.reset();
-        recordTooLarge(run, available);
+        record(QStringLiteral("「%1」のテキストを置くメモリを確保できません。").arg(run.shownPath));
     }
-}
-
-void DumpEngine::recordTooLarge(const Run &run, qint64 available)
-{
-    const QString memory = available >= 0 ? QStringLiteral(" (%1 バイト)").arg(byteCount(available)) : QString();
-    record(QStringLiteral("「%1」(%2 バイト) は大きすぎて、使えるメモリ%3 に収まりません。")
-                                   .arg(run.shownPath, byteCount(run.FileSize), memory));
 }
 
 void DumpEngine::dumpBlocks(Run &run)

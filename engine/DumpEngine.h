@@ -36,6 +36,11 @@ public:
     // Option1 / Option2: puts the dump list, cut to DumpLimit, into Text1.
     void ShowDumpList();
 
+    // Keeps a copy of the file's text for files of at most `bytes`, and
+    // shows larger ones from the file (TextStorage); negative: half the
+    // memory available, read at each run.
+    void setCopyBudget(qint64 bytes) { m_copyBudget = bytes; }
+
     bool isRunning() const { return m_running; }
     const DumpList &dumpList() const { return m_dumpList; }
 
@@ -45,7 +50,6 @@ private:
     struct Run;
     void readSize(Run &run);
     void openFile(Run &run);
-    void recordTooLarge(const Run &run, qint64 available);
     void dumpBlocks(Run &run);
     qint64 readBlock(Run &run, const char *&block);
     void record(const QString &message);
@@ -55,6 +59,7 @@ private:
     LocalFileSystem m_localFileSystem;
     FileSystem &m_fileSystem;
     const qint64 m_blockLength;
+    qint64 m_copyBudget = -1;
     DumpList m_dumpList;
     bool StopRequested = false;
     bool m_running = false;

@@ -2,6 +2,9 @@
 
 #include <QString>
 #include <QtGlobal>
+#include <memory>
+
+class FileMapping;
 
 // A file open for sequential reading; closed when destroyed.
 class InputFile
@@ -13,4 +16,7 @@ public:
     virtual qint64 read(char *into, qint64 max) = 0;
     // The system's reason for the last failure.
     virtual QString errorText() const = 0;
+    // The file's first `length` bytes mapped read-only, readable after the
+    // file is closed; nullptr when it cannot be mapped.
+    virtual std::unique_ptr<FileMapping> map(qint64 length) = 0;
 };

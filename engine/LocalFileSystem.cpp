@@ -1,5 +1,7 @@
 #include "LocalFileSystem.h"
 
+#include "FileMapping.h"
+
 #include <QFile>
 #include <cerrno>
 #include <cstring>
@@ -39,6 +41,7 @@ public:
     }
 
     QString errorText() const override { return systemReason(m_error); }
+    std::unique_ptr<FileMapping> map(qint64 length) override { return FileMapping::map(m_fd, length); }
 
 private:
     int m_fd;

@@ -36,6 +36,8 @@ FileTextView::FileTextView(QWidget *parent)
     , m_selectionCopy(new ClipboardCopy(QClipboard::Selection, this))
 {
     connect(m_clipboardCopy, &ClipboardCopy::finished, this, &FileTextView::copied);
+    connect(m_clipboardCopy, &ClipboardCopy::finished, this, &FileTextView::checkVanished);
+    connect(m_selectionCopy, &ClipboardCopy::finished, this, &FileTextView::checkVanished);
     FileTextViewAccessible::install();
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_InputMethodEnabled, false);
@@ -65,6 +67,7 @@ LineLayout FileTextView::layout() const
 void FileTextView::setFileText(std::shared_ptr<const FileText> text)
 {
     m_shown.set(std::move(text), m_font.metrics());
+    m_vanishedTold = false;
     m_cursor = TextCursor();
     m_scroller.scrollTo(0, 0);
     updateScrollBars();
@@ -151,6 +154,15 @@ void FileTextView::paintEvent(QPaintEvent *)
     const qint64 caret = hasFocus() ? cursorPosition() : -1;
     rows.paintLines(navigator(), layout(), m_scroller.firstLine(), Margin, viewport()->height(), caret);
     rows.finish();
+    checkVanished();
+}
+
+void FileTextView::checkVanished()
+{
+    if (m_vanishedTold || m_shown.text()->vanishedPages() == 0)
+        return;
+    m_vanishedTold = true;
+    emit textVanished();
 }
 
 void FileTextView::updateScrollBars()

@@ -86,6 +86,9 @@ signals:
     void selectionChanged();
     // The clipboard holds what copy() was asked to put there.
     void copied();
+    // Some of the text, read from a file that has since been shortened, was
+    // gone when it was shown or copied, and is shown as zeros; once a text.
+    void textVanished();
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -112,6 +115,7 @@ private:
     void copySelection(ClipboardCopy *copy) const;
     qint64 copyEnd() const;
     void notifyCursorMoved();
+    void checkVanished();
 
     TextFont m_font;
     ShownText m_shown;
@@ -119,6 +123,7 @@ private:
     ViewScroller m_scroller; // in lines and pixels, the margins included
     QLabel *m_notice;
     bool m_selectingWithMouse = false;
+    bool m_vanishedTold = false;
     QPoint m_lastMousePoint;
     QBasicTimer m_autoScrollTimer;
     ClipboardCopy *m_clipboardCopy;

@@ -12,6 +12,7 @@
 #include <QCoreApplication>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLocale>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -137,6 +138,7 @@ void Form1::connectControls()
     connect(Command2, &QPushButton::clicked, this, [this] { m_engine.StopDump(); });
     connect(Option1, &QRadioButton::clicked, this, [this] { m_engine.ShowDumpList(); });
     connect(Option2, &QRadioButton::clicked, this, [this] { m_engine.ShowDumpList(); });
+    connect(Text2, &FileTextView::textVanished, this, &Form1::tellTextVanished);
 }
 
 void Form1::runDump()
@@ -195,7 +197,17 @@ std::shared_ptr<const TextMetrics> Form1::textMetrics() const
 
 void Form1::setFileText(std::shared_ptr<const FileText> text)
 {
+    const qint64 dropped = text ? text->droppedBytes() : 0;
+    const qint64 kept = text ? text->size() : 0;
     Text2->setFileText(std::move(text));
+    Text2->setNotice(dropped > 0 ? QStringLiteral("メモリに収まらないため、ファイルの最初の %1 バイトだけを表示しています。")
+                                       .arg(QLocale(QLocale::Japanese, QLocale::Japan).toString(kept))
+                                 : QString());
+}
+
+void Form1::tellTextVanished()
+{
+    Text2->setNotice(QStringLiteral("このファイルは読み込んだ後に短くなりました。なくなった部分は 0 のバイトとして表示しています。"));
 }
 
 void Form1::setDumpText(const QString &text)

@@ -54,6 +54,7 @@ private:
     void orderTabs();
     void connectControls();
     void runDump();
+    void tellTextVanished();
 
     std::unique_ptr<DialogService> m_dialogs;
     DumpEngine m_engine;

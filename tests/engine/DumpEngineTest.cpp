@@ -7,6 +7,7 @@
 #include <QTest>
 #include <limits>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -251,8 +252,8 @@ private slots:
         QTest::newRow("the file cannot be opened") << "open" << "を開けません。\n理由: Permission denied" << "実行終了0/40" << qsizetype(0);
         QTest::newRow("a read fails midway") << "read" << "読み込み中にエラー" << "実行終了20/40" << qsizetype(32);
         QTest::newRow("the file shrank during the run") << "shrank" << "短くなりました" << "実行終了28/40" << qsizetype(40);
-        QTest::newRow("the file does not fit in memory") << "memory" << "大きすぎて" << "実行終了0/40" << qsizetype(0);
-        QTest::newRow("no room can be reserved for the text") << "reserve" << "大きすぎて" << "実行終了0/1000000000000000" << qsizetype(0);
+        QTest::newRow("a size beyond any address space is read to the file's real end")
+            << "huge" << "短くなりました" << "実行終了40/1000000000000000" << qsizetype(64);
     }
 
     void failures()
@@ -275,9 +276,7 @@ private slots:
             fileSystem.readFailsAt = 40;
         else if (failure == "shrank")
             fileSystem.endsAt = 40;
-        else if (failure == "memory")
-            fileSystem.memory = 1000;
-        else if (failure == "reserve") // more than any address space holds
+        else if (failure == "huge")
             fileSystem.statusOverride = FileSystem::Status{true, true, qint64(1) << 60, {}};
 
         auto engine = engineWithBlocks(16);
@@ -290,6 +289,40 @@ private slots:
         QCOMPARE(window.fileText->size(), bytesDumped);
         QCOMPARE(fileSystem.openFiles, 0);
         QVERIFY(!engine->isRunning());
+    }
+
+    void aFileAboveTheCopyBudgetIsShownFromTheFileItself_data()
+    {
+        QTest::addColumn<bool>("mappable");
+        QTest::newRow("mapped, whole") << true;
+        QTest::newRow("not mappable: the text keeps what fits") << false;
+    }
+
+    void aFileAboveTheCopyBudgetIsShownFromTheFileItself()
+    {
+        QFETCH(bool, mappable);
+        const QByteArray bytes = randomBytes(300000, 12, 0.3);
+        window.chosenPath = files.write("big.bin", bytes);
+        fileSystem.mappable = mappable;
+        DumpEngine engine(window, &fileSystem, 65536);
+        engine.setCopyBudget(100000);
+        engine.RunDump();
+        QVERIFY(window.messages.isEmpty());
+        QCOMPARE(window.captions.last(), QStringLiteral("実行終了493E0/493E0"));
+        QCOMPARE(window.fileText->isMapped(), mappable);
+        const qint64 kept = mappable ? bytes.size() : 100000;
+        QCOMPARE(window.fileText->size(), kept);
+        QCOMPARE(window.fileText->droppedBytes(), bytes.size() - kept);
+        QCOMPARE(window.fileText->toString(), Cp932::instance().decode(bytes.constData(), kept));
+        QCOMPARE(fileSystem.openFiles, 0);
+        if (!mappable)
+            return;
+        // Shortened afterwards: what is gone reads as zeros, and is told.
+        QVERIFY(::truncate(qPrintable(*window.chosenPath), 1000) == 0);
+        const QString now = window.fileText->toString();
+        QVERIFY(now.startsWith(Cp932::instance().decode(bytes.constData(), 200).chopped(1)));
+        QCOMPARE(now.right(10), QString(10, QChar(0)));
+        QVERIFY(window.fileText->vanishedPages() > 0);
     }
 
     void aGrowingFileIsDumpedUpToItsFirstSize()

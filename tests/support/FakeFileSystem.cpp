@@ -1,5 +1,7 @@
 #include "FakeFileSystem.h"
 
+#include "FileMapping.h"
+
 #include <algorithm>
 
 namespace {
@@ -26,6 +28,7 @@ public:
         return count;
     }
 
+    std::unique_ptr<FileMapping> map(qint64 length) override { return m_owner.mappable ? m_real->map(length) : nullptr; }
     QString errorText() const override { return QStringLiteral("Input/output error"); }
 
 private:

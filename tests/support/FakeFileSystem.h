@@ -16,6 +16,7 @@ public:
     qint64 readFailsAt = -1;              // a read that reaches this offset fails
     qint64 endsAt = -1;                   // the file seems to end here (it shrank)
     qint64 memory = -1;
+    bool mappable = true;                 // files can be mapped
 
     int opened = 0;
     int openFiles = 0; // opened and not yet closed

@@ -1,7 +1,9 @@
 #include "ClipboardCopy.h"
 #include "Cp932.h"
+#include "FileMapping.h"
 #include "FileText.h"
 #include "FileTextView.h"
+#include "TestFiles.h"
 #include "TestTexts.h"
 #include "TextNavigator.h"
 
@@ -13,6 +15,8 @@
 #include <QTest>
 #include <QTextLayout>
 #include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -369,6 +373,34 @@ private slots:
         QCOMPARE(text->text(0, text->characterCount()), whole);
         QCOMPARE(text->cursorPosition(), text->characterCount());
         QCOMPARE(text->text(whole.size() - 3, whole.size()), whole.right(3));
+    }
+
+    void aMappedFileShortenedAfterItIsShownIsPaintedAndCopiedAsZeros()
+    {
+        FileTextView &view = showView(QByteArray());
+        TestFiles files;
+        const QByteArray bytes = QByteArray("first line\r\n") + QByteArray(3 << 20, 'x');
+        const QString path = files.write("shown.txt", bytes);
+        const int fd = ::open(qPrintable(path), O_RDONLY);
+        QVERIFY(fd >= 0);
+        auto text = std::make_shared<FileText>(FileMapping::map(fd, bytes.size()), view.textMetrics());
+        for (qint64 done = 0; done < bytes.size(); done += qint64(1) << 20) {
+            const qint64 n = std::min(qint64(1) << 20, bytes.size() - done);
+            QCOMPARE(::read(fd, text->blockBuffer(n), std::size_t(n)), ssize_t(n));
+            text->commit(n);
+        }
+        ::close(fd);
+        view.setFileText(text);
+        QCOMPARE(rowText(view, 0), QStringLiteral("first line"));
+        QSignalSpy vanished(&view, &FileTextView::textVanished);
+        QVERIFY(::truncate(qPrintable(path), 0) == 0);
+        QSignalSpy copied(&view, &FileTextView::copied);
+        pressKeys(&view, {"Ctrl+A", "Ctrl+C"});
+        QVERIFY(copied.wait());
+        QCOMPARE(QGuiApplication::clipboard()->text(), QString(bytes.size(), QChar(0)));
+        view.horizontalScrollBar()->setValue(view.horizontalScrollBar()->maximum());
+        view.repaint();
+        QCOMPARE(vanished.count(), 1);
     }
 
     void aTextOfFiveGibibytesOfZerosScrollsToItsEnd()
