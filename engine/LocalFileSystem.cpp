@@ -1,18 +1,14 @@
 #include "LocalFileSystem.h"
 
+#include "SystemReason.h"
+
 #include <QFile>
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
-
-QString systemReason(int error)
-{
-    return QString::fromLocal8Bit(std::strerror(error));
-}
 
 class LocalInputFile : public InputFile
 {
@@ -38,7 +34,7 @@ public:
         return done;
     }
 
-    QString errorText() const override { return systemReason(m_error); }
+    QString errorText() const override { return SystemReason::text(m_error); }
 
 private:
     int m_fd;
@@ -52,7 +48,7 @@ FileSystem::Status LocalFileSystem::status(const QString &path)
     struct stat info {};
     Status result;
     if (::stat(QFile::encodeName(path).constData(), &info) != 0) {
-        result.errorText = systemReason(errno);
+        result.errorText = SystemReason::text(errno);
         return result;
     }
     result.ok = true;
@@ -66,12 +62,13 @@ std::unique_ptr<InputFile> LocalFileSystem::open(const QString &path, QString &e
     // O_NONBLOCK: a FIFO swapped in for the file must not hang the open.
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
-        errorText = systemReason(errno);
+        errorText = SystemReason::text(errno);
         return nullptr;
     }
     struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        errorText = S_ISREG(info.st_mode) ? systemReason(errno) : QStringLiteral("通常のファイルではありません");
+    const bool examined = ::fstat(fd, &info) == 0;
+    if (!examined || !S_ISREG(info.st_mode)) {
+        errorText = examined ? SystemReason::notRegularFile() : SystemReason::text(errno);
         ::close(fd);
         return nullptr;
     }

@@ -5,6 +5,7 @@
 #include "TestFiles.h"
 
 #include <QTest>
+#include <cerrno>
 #include <limits>
 #include <sys/stat.h>
 
@@ -248,8 +249,8 @@ private slots:
         QTest::newRow("the file vanished after the dialog") << "vanished" << "大きさを取得できません" << "実行終了0/0" << qsizetype(0);
         QTest::newRow("a folder is refused") << "folder" << "通常のファイルではない" << "実行終了0/0" << qsizetype(0);
         QTest::newRow("a FIFO is refused without blocking") << "fifo" << "通常のファイルではない" << "実行終了0/0" << qsizetype(0);
-        QTest::newRow("the file cannot be opened") << "open" << "を開けません。\n理由: Permission denied" << "実行終了0/40" << qsizetype(0);
-        QTest::newRow("a read fails midway") << "read" << "読み込み中にエラー" << "実行終了20/40" << qsizetype(32);
+        QTest::newRow("the file cannot be opened") << "open" << "を開けません。\n理由: アクセスが拒否されました" << "実行終了0/40" << qsizetype(0);
+        QTest::newRow("a read fails midway") << "read" << "読み込み中にエラーが発生しました。\n理由: 入出力エラー" << "実行終了20/40" << qsizetype(32);
         QTest::newRow("the file shrank during the run") << "shrank" << "短くなりました" << "実行終了28/40" << qsizetype(40);
         QTest::newRow("the file does not fit in memory") << "memory" << "大きすぎて" << "実行終了0/40" << qsizetype(0);
         QTest::newRow("no room can be reserved for the text") << "reserve" << "大きすぎて" << "実行終了0/1000000000000000" << qsizetype(0);
@@ -270,7 +271,7 @@ private slots:
         else if (failure == "fifo")
             QCOMPARE(::mkfifo(qPrintable(*(window.chosenPath = files.path("pipe"))), 0600), 0);
         else if (failure == "open")
-            fileSystem.openFailure = QStringLiteral("Permission denied");
+            fileSystem.openError = EACCES;
         else if (failure == "read")
             fileSystem.readFailsAt = 40;
         else if (failure == "shrank")

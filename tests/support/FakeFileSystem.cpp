@@ -1,6 +1,9 @@
 #include "FakeFileSystem.h"
 
+#include "SystemReason.h"
+
 #include <algorithm>
+#include <cerrno>
 
 namespace {
 
@@ -26,7 +29,7 @@ public:
         return count;
     }
 
-    QString errorText() const override { return QStringLiteral("Input/output error"); }
+    QString errorText() const override { return SystemReason::text(EIO); }
 
 private:
     std::unique_ptr<InputFile> m_real;
@@ -43,8 +46,8 @@ FileSystem::Status FakeFileSystem::status(const QString &path)
 
 std::unique_ptr<InputFile> FakeFileSystem::open(const QString &path, QString &errorText)
 {
-    if (!openFailure.isEmpty()) {
-        errorText = openFailure;
+    if (openError != 0) {
+        errorText = SystemReason::text(openError);
         return nullptr;
     }
     auto real = m_local.open(path, errorText);

@@ -12,7 +12,7 @@ public:
     qint64 availableMemory() override { return memory; }
 
     std::optional<Status> statusOverride; // answered instead of the real status
-    QString openFailure;                  // non-empty: open fails with this reason
+    int openError = 0;                    // non-zero: open fails with this errno
     qint64 readFailsAt = -1;              // a read that reaches this offset fails
     qint64 endsAt = -1;                   // the file seems to end here (it shrank)
     qint64 memory = -1;

@@ -1,0 +1,42 @@
+#include "LocalFileSystem.h"
+#include "SystemReason.h"
+#include "TestFiles.h"
+
+#include <QRegularExpression>
+#include <QTest>
+#include <cerrno>
+
+// The machine's own file system; cases that hold when run as root too.
+class LocalFileSystemTest : public QObject
+{
+    Q_OBJECT
+
+    TestFiles files;
+    LocalFileSystem fileSystem;
+
+private slots:
+    void reasonsAreInJapanese_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("error");
+        QTest::newRow("a path that does not exist") << "missing.bin" << ENOENT;
+        QTest::newRow("a path that goes through a file as if it were a folder") << "plain.txt/inner.bin" << ENOTDIR;
+    }
+
+    void reasonsAreInJapanese()
+    {
+        QFETCH(QString, name);
+        QFETCH(int, error);
+        files.write("plain.txt", "x");
+        const FileSystem::Status status = fileSystem.status(files.path(name));
+        QVERIFY(!status.ok);
+        QCOMPARE(status.errorText, SystemReason::text(error));
+        QString reason;
+        QVERIFY(!fileSystem.open(files.path(name), reason));
+        QCOMPARE(reason, SystemReason::text(error));
+        QVERIFY2(!reason.contains(QRegularExpression("[A-Za-z]")), qPrintable(reason));
+    }
+};
+
+QTEST_APPLESS_MAIN(LocalFileSystemTest)
+#include "LocalFileSystemTest.moc"
