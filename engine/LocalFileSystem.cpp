@@ -82,8 +82,10 @@ qint64 LocalFileSystem::availableMemory()
     QFile meminfo(QStringLiteral("/proc/meminfo"));
     if (!meminfo.open(QIODevice::ReadOnly))
         return -1;
-    while (!meminfo.atEnd()) {
-        const QByteArray line = meminfo.readLine();
+    // readAll reads on to the real end: the file reports a size of 0, so
+    // atEnd() is true before the first line.
+    const QList<QByteArray> lines = meminfo.readAll().split('\n');
+    for (const QByteArray &line : lines) {
         if (line.startsWith("MemAvailable:")) {
             bool ok = false;
             const qint64 kib = line.mid(13).trimmed().split(' ').value(0).toLongLong(&ok);

@@ -5,6 +5,7 @@
 #include <QRegularExpression>
 #include <QTest>
 #include <cerrno>
+#include <sys/sysinfo.h>
 
 // The machine's own file system; cases that hold when run as root too.
 class LocalFileSystemTest : public QObject
@@ -35,6 +36,15 @@ private slots:
         QVERIFY(!fileSystem.open(files.path(name), reason));
         QCOMPARE(reason, SystemReason::text(error));
         QVERIFY2(!reason.contains(QRegularExpression("[A-Za-z]")), qPrintable(reason));
+    }
+
+    void availableMemoryIsReadFromTheSystem()
+    {
+        struct sysinfo info {};
+        QCOMPARE(::sysinfo(&info), 0);
+        const qint64 available = fileSystem.availableMemory();
+        QVERIFY2(available > 0, qPrintable(QString::number(available)));
+        QVERIFY(available <= qint64(info.totalram) * info.mem_unit);
     }
 };
 
