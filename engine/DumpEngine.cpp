@@ -6,7 +6,9 @@
 #include <QDir>
 #include <QLocale>
 #include <algorithm>
+#include <cstring>
 #include <new>
+#include <vector>
 
 const QString DumpEngine::FileFilter = QStringLiteral("テキストファイル(*.txt)|*.txt|全てのファイル(*.*)|*.*");
 
@@ -41,8 +43,12 @@ struct DumpEngine::Run
     QString ChosenPath;
     QString shownPath; // as the user knows it, for messages
     qint64 FileSize = 0;
+    bool sizeKnown = true;
     qint64 Position = 1;
+    bool atEnd = false;
     std::shared_ptr<FileText> TextAll = std::make_shared<FileText>();
+    qint64 textCapacity = 0;
+    std::vector<char> block; // where a file of unknown size is read before its text keeps it
     std::unique_ptr<InputFile> file;
 };
 
@@ -78,10 +84,19 @@ void DumpEngine::RunDump()
     run.Position = 1;
     StopRequested = false;
     m_window.setStopEnabled(true);
+    run.atEnd = run.sizeKnown && run.FileSize == 0;
     dumpBlocks(run);
+    finish(run);
+}
+
+// The final caption counts what was read, of the size read at the start or,
+// when that size is unknown, of what was found.
+void DumpEngine::finish(Run &run)
+{
     if (PendingError && !m_errorShown)
         reportPendingError();
-    m_window.setStatusCaption(progressCaption(QStringLiteral("実行終了"), run.Position - 1, run.FileSize));
+    const qint64 dumped = run.Position - 1;
+    m_window.setStatusCaption(progressCaption(QStringLiteral("実行終了"), dumped, run.sizeKnown ? run.FileSize : dumped));
     m_dumpList.FinishDumpList();
     ShowDumpList();
     m_window.setFileText(std::move(run.TextAll));
@@ -109,8 +124,10 @@ void DumpEngine::readSize(Run &run)
         record(QStringLiteral("「%1」の大きさを取得できません。\n理由: %2").arg(run.shownPath, status.errorText));
     else if (!status.isRegular)
         record(QStringLiteral("「%1」は通常のファイルではないため、ダンプできません。").arg(run.shownPath));
-    else
+    else {
         run.FileSize = status.size;
+        run.sizeKnown = status.sizeKnown;
+    }
 }
 
 void DumpEngine::openFile(Run &run)
@@ -118,7 +135,7 @@ void DumpEngine::openFile(Run &run)
     if (PendingError)
         return; // nothing to open: the path is gone or is no regular file
     const qint64 available = m_fileSystem.availableMemory();
-    if (available >= 0 && run.FileSize > available - MemoryReserve) {
+    if (run.sizeKnown && available >= 0 && run.FileSize > available - MemoryReserve) {
         recordTooLarge(run, available);
         return;
     }
@@ -129,33 +146,45 @@ void DumpEngine::openFile(Run &run)
         return;
     }
     try {
-        run.TextAll = std::make_shared<FileText>(run.FileSize);
+        makeText(run);
     } catch (const std::bad_alloc &) {
         run.file.reset();
         recordTooLarge(run, available);
     }
 }
 
+// The text holds a file of known size whole, and of a file of unknown size
+// what fits in a fixed capacity (see keepInText).
+void DumpEngine::makeText(Run &run)
+{
+    run.textCapacity = run.sizeKnown ? run.FileSize : UnknownSizeTextCapacity;
+    run.TextAll = std::make_shared<FileText>(run.textCapacity);
+    if (!run.sizeKnown)
+        run.block.resize(std::size_t(m_blockLength));
+}
+
 void DumpEngine::recordTooLarge(const Run &run, qint64 available)
 {
     const QString memory = available >= 0 ? QStringLiteral(" (%1 バイト)").arg(byteCount(available)) : QString();
-    record(QStringLiteral("「%1」(%2 バイト) は大きすぎて、使えるメモリ%3 に収まりません。")
-                                   .arg(run.shownPath, byteCount(run.FileSize), memory));
+    if (run.sizeKnown)
+        record(QStringLiteral("「%1」(%2 バイト) は大きすぎて、使えるメモリ%3 に収まりません。")
+                   .arg(run.shownPath, byteCount(run.FileSize), memory));
+    else
+        record(QStringLiteral("「%1」を読み込む %2 バイトの領域を、使えるメモリ%3 に確保できません。")
+                   .arg(run.shownPath, byteCount(run.textCapacity), memory));
 }
 
 void DumpEngine::dumpBlocks(Run &run)
 {
-    while (run.Position <= run.FileSize) {
+    while (!run.atEnd) {
         m_window.handlePendingEvents();
         if (StopRequested)
             break;
-        m_window.setStatusCaption(progressCaption(QStringLiteral("実行中 "), run.Position, run.FileSize));
-        const char *block = run.TextAll->end();
-        const qint64 count = readBlock(run);
-        if (count > 0) {
-            m_dumpList.AppendDumpBytes(block, count);
-            run.Position += count;
-        }
+        m_window.setStatusCaption(runningCaption(run));
+        if (run.sizeKnown)
+            dumpKnownBlock(run);
+        else
+            dumpUnknownBlock(run);
         if (PendingError) {
             reportPendingError();
             break;
@@ -163,23 +192,78 @@ void DumpEngine::dumpBlocks(Run &run)
     }
 }
 
-// Reads the next block into the file's text; never more than the size read
-// at the start, so a growing file is dumped up to that size.
-qint64 DumpEngine::readBlock(Run &run)
+QString DumpEngine::runningCaption(const Run &run) const
+{
+    const QString prefix = QStringLiteral("実行中 ");
+    if (run.sizeKnown)
+        return progressCaption(prefix, run.Position, run.FileSize);
+    return prefix + QString::number(run.Position, 16).toUpper() + QStringLiteral("/?");
+}
+
+// Reads the next block straight into the file's text; never more than the
+// size read at the start, so a growing file is dumped up to that size.
+void DumpEngine::dumpKnownBlock(Run &run)
+{
+    const qint64 wanted = std::min(m_blockLength, run.FileSize - (run.Position - 1));
+    char *block = run.TextAll->end();
+    const qint64 count = readSome(run, block, wanted);
+    if (count > 0) {
+        run.TextAll->commit(count);
+        dump(run, block, count);
+    }
+    if (count >= 0 && count < wanted)
+        recordShrink(run);
+    run.atEnd = run.Position > run.FileSize;
+}
+
+// Reads the next block whatever size the file reported: only a read that
+// returns 0 ends it.
+void DumpEngine::dumpUnknownBlock(Run &run)
+{
+    const qint64 count = readSome(run, run.block.data(), m_blockLength);
+    if (count > 0) {
+        keepInText(run, run.block.data(), count);
+        dump(run, run.block.data(), count);
+    }
+    run.atEnd = count == 0;
+}
+
+// The text of a file of unknown size keeps what fits in its capacity; the
+// dump goes on past it.
+void DumpEngine::keepInText(Run &run, const char *block, qint64 count)
+{
+    const qint64 kept = std::min(count, run.textCapacity - run.TextAll->size());
+    if (kept <= 0)
+        return;
+    std::memcpy(run.TextAll->end(), block, std::size_t(kept));
+    run.TextAll->commit(kept);
+}
+
+// Reads up to `max` bytes; returns as InputFile::read does, after recording a
+// failure. When the file has nothing yet, waits for it a little: the run's
+// loop then handles the window's events and tries again.
+qint64 DumpEngine::readSome(Run &run, char *into, qint64 max)
 {
     if (!run.file)
-        return 0; // the failure to open is already recorded
-    const qint64 wanted = std::min(m_blockLength, run.FileSize - (run.Position - 1));
-    const qint64 count = run.file->read(run.TextAll->end(), wanted);
-    if (count < 0) {
+        return -1; // the failure to open is already recorded
+    const qint64 count = run.file->read(into, max);
+    if (count == InputFile::WouldBlock)
+        run.file->waitForData(DataWaitMilliseconds);
+    else if (count < 0)
         record(QStringLiteral("「%1」の読み込み中にエラーが発生しました。\n理由: %2").arg(run.shownPath, run.file->errorText()));
-        return 0;
-    }
-    run.TextAll->commit(count);
-    if (count < wanted)
-        record(QStringLiteral("「%1」は読み込み中に短くなりました。ファイルの終わりまでの %2 バイトをダンプしました。")
-                   .arg(run.shownPath, byteCount(run.Position - 1 + count)));
     return count;
+}
+
+void DumpEngine::dump(Run &run, const char *block, qint64 count)
+{
+    m_dumpList.AppendDumpBytes(block, count);
+    run.Position += count;
+}
+
+void DumpEngine::recordShrink(const Run &run)
+{
+    record(QStringLiteral("「%1」は読み込み中に短くなりました。ファイルの終わりまでの %2 バイトをダンプしました。")
+               .arg(run.shownPath, byteCount(run.Position - 1)));
 }
 
 void DumpEngine::record(const QString &message)

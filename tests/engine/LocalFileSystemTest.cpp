@@ -2,6 +2,7 @@
 #include "SystemReason.h"
 #include "TestFiles.h"
 
+#include <QFile>
 #include <QRegularExpression>
 #include <QTest>
 #include <cerrno>
@@ -36,6 +37,27 @@ private slots:
         QVERIFY(!fileSystem.open(files.path(name), reason));
         QCOMPARE(reason, SystemReason::text(error));
         QVERIFY2(!reason.contains(QRegularExpression("[A-Za-z]")), qPrintable(reason));
+    }
+
+    void sizesOfPseudoFilesAndEmptyFilesAreUnknown_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<bool>("sizeKnown");
+        QTest::newRow("a file on disk with content has a known size") << files.write("full.bin", "abc") << true;
+        QTest::newRow("an empty file may be a pseudo-file") << files.write("empty.bin", {}) << false;
+        QTest::newRow("a /proc file reports 0 whatever it holds") << "/proc/version" << false;
+        QTest::newRow("a /sys file reports a page whatever it holds") << "/sys/kernel/uevent_seqnum" << false;
+    }
+
+    void sizesOfPseudoFilesAndEmptyFilesAreUnknown()
+    {
+        QFETCH(QString, path);
+        QFETCH(bool, sizeKnown);
+        if (!QFile::exists(path))
+            QSKIP("not on this machine");
+        const FileSystem::Status status = fileSystem.status(path);
+        QVERIFY(status.ok && status.isRegular);
+        QCOMPARE(status.sizeKnown, sizeKnown);
     }
 
     void availableMemoryIsReadFromTheSystem()

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 
 namespace {
 
@@ -20,8 +21,16 @@ public:
 
     qint64 read(char *into, qint64 max) override
     {
+        if (m_owner.wouldBlockReads > 0) {
+            --m_owner.wouldBlockReads;
+            return WouldBlock;
+        }
         if (m_owner.readFailsAt >= 0 && m_offset + max > m_owner.readFailsAt)
             return -1;
+        if (m_owner.endless) {
+            std::memset(into, FakeFileSystem::EndlessByte, std::size_t(max));
+            return max;
+        }
         if (m_owner.endsAt >= 0)
             max = std::clamp<qint64>(m_owner.endsAt - m_offset, 0, max);
         const qint64 count = m_real->read(into, max);
@@ -29,6 +38,7 @@ public:
         return count;
     }
 
+    void waitForData(int) override { ++m_owner.waits; }
     QString errorText() const override { return SystemReason::text(EIO); }
 
 private:

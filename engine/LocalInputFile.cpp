@@ -1,0 +1,43 @@
+#include "LocalInputFile.h"
+
+#include "SystemReason.h"
+
+#include <cerrno>
+#include <poll.h>
+#include <unistd.h>
+
+LocalInputFile::~LocalInputFile()
+{
+    ::close(m_fd);
+}
+
+qint64 LocalInputFile::read(char *into, qint64 max)
+{
+    qint64 done = 0;
+    while (done < max) { // a regular file may still return short counts
+        const ssize_t n = ::read(m_fd, into + done, std::size_t(max - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && errno == EAGAIN) // opened without blocking, and nothing more yet
+            return done > 0 ? done : WouldBlock;
+        if (n < 0) {
+            m_error = errno;
+            return done > 0 ? done : -1;
+        }
+        if (n == 0)
+            break;
+        done += n;
+    }
+    return done;
+}
+
+void LocalInputFile::waitForData(int milliseconds)
+{
+    pollfd ready{m_fd, POLLIN, 0};
+    ::poll(&ready, 1, milliseconds);
+}
+
+QString LocalInputFile::errorText() const
+{
+    return SystemReason::text(m_error);
+}
