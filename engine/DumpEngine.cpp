@@ -262,8 +262,12 @@ void DumpEngine::dump(Run &run, const char *block, qint64 count)
 
 void DumpEngine::recordShrink(const Run &run)
 {
-    record(QStringLiteral("「%1」は読み込み中に短くなりました。ファイルの終わりまでの %2 バイトをダンプしました。")
-               .arg(run.shownPath, byteCount(run.Position - 1)));
+    QString message = QStringLiteral("「%1」は読み込み中に短くなりました。%2 バイトをダンプしました。")
+                          .arg(run.shownPath, byteCount(run.Position - 1));
+    const qint64 now = run.file->currentSize();
+    if (now >= 0)
+        message += QStringLiteral("ファイルは今 %1 バイトです。").arg(byteCount(now));
+    record(message);
 }
 
 void DumpEngine::record(const QString &message)

@@ -18,6 +18,8 @@ public:
     // After WouldBlock: returns once read() may have something, or after
     // `milliseconds` at most.
     virtual void waitForData(int milliseconds) = 0;
+    // The file's length now, as the system reports it; -1 if it cannot tell.
+    virtual qint64 currentSize() const = 0;
     // The system's reason for the last failure.
     virtual QString errorText() const = 0;
 };

@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <poll.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 LocalInputFile::~LocalInputFile()
@@ -35,6 +36,12 @@ void LocalInputFile::waitForData(int milliseconds)
 {
     pollfd ready{m_fd, POLLIN, 0};
     ::poll(&ready, 1, milliseconds);
+}
+
+qint64 LocalInputFile::currentSize() const
+{
+    struct stat info {};
+    return ::fstat(m_fd, &info) == 0 ? qint64(info.st_size) : -1;
 }
 
 QString LocalInputFile::errorText() const

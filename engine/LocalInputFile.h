@@ -14,6 +14,7 @@ public:
 
     qint64 read(char *into, qint64 max) override;
     void waitForData(int milliseconds) override;
+    qint64 currentSize() const override;
     QString errorText() const override;
 
 private:

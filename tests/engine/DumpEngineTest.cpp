@@ -317,6 +317,22 @@ private slots:
         QVERIFY(window.messages.isEmpty());
     }
 
+    void aFileCutShortMidwayIsReportedWithWhatWasDumpedAndItsLengthNow()
+    {
+        window.chosenPath = files.write("cut.bin", QByteArray(4096, 'c'));
+        DumpEngine engine(window, nullptr, 1024);
+        window.onPendingEvents = [&](int pass) {
+            if (pass == 3)
+                QVERIFY(QFile::resize(*window.chosenPath, 1500));
+        };
+        engine.RunDump();
+        QCOMPARE(window.messages.size(), 1);
+        const QString message = window.messages.first();
+        QVERIFY2(message.contains(QStringLiteral("2,048 バイトをダンプしました。")), qPrintable(message));
+        QVERIFY2(message.contains(QStringLiteral("ファイルは今 1,500 バイトです。")), qPrintable(message));
+        QCOMPARE(window.captions.last(), QStringLiteral("実行終了800/1000"));
+    }
+
     void aFileOfUnknownSizeIsReadToItsRealEnd_data()
     {
         QTest::addColumn<qint64>("reportedSize");

@@ -39,6 +39,7 @@ public:
     }
 
     void waitForData(int) override { ++m_owner.waits; }
+    qint64 currentSize() const override { return m_owner.endsAt >= 0 ? m_owner.endsAt : m_real->currentSize(); }
     QString errorText() const override { return SystemReason::text(EIO); }
 
 private:
