@@ -1,7 +1,6 @@
 #include "SystemReason.h"
 
 #include <QRegularExpression>
-#include <QSet>
 #include <QTest>
 #include <cerrno>
 
@@ -37,17 +36,6 @@ private slots:
         const QString text = SystemReason::text(error);
         QVERIFY(!text.isEmpty());
         QVERIFY2(!text.contains(QRegularExpression("[A-Za-z]")), qPrintable(text));
-    }
-
-    void theTableGivesEachReasonItsOwnText()
-    {
-        const int errors[] = {ENOENT, EACCES, EPERM, ENOTDIR, ELOOP, ENAMETOOLONG, EISDIR, EIO, ENXIO,
-                              ENODEV, ENOMEM, EMFILE, ENFILE, EOVERFLOW, EFBIG, EINVAL, EAGAIN, EINTR,
-                              ETXTBSY, ESTALE, ENOTCONN, ETIMEDOUT, EROFS, EBADF, ENOLINK, EREMOTEIO, ENOMEDIUM};
-        QSet<QString> texts;
-        for (int error : errors)
-            texts.insert(SystemReason::text(error));
-        QCOMPARE(texts.size(), int(std::size(errors)));
     }
 
     void anUnknownNumberIsNamedInTheText()
