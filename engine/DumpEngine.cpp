@@ -7,7 +7,9 @@
 #include <QDir>
 #include <QLocale>
 #include <algorithm>
+#include <cstring>
 #include <new>
+#include <vector>
 
 const QString DumpEngine::FileFilter = QStringLiteral("テキストファイル(*.txt)|*.txt|全てのファイル(*.*)|*.*");
 
@@ -38,7 +40,9 @@ struct DumpEngine::Run
     QString ChosenPath;
     QString shownPath; // as the user knows it, for messages
     qint64 FileSize = 0;
+    bool sizeKnown = true;
     qint64 Position = 1;
+    bool atEnd = false;
     std::shared_ptr<FileText> TextAll = std::make_shared<FileText>();
     std::unique_ptr<InputFile> file;
 };
@@ -75,10 +79,19 @@ void DumpEngine::RunDump()
     run.Position = 1;
     StopRequested = false;
     m_window.setStopEnabled(true);
+    run.atEnd = run.sizeKnown && run.FileSize == 0;
     dumpBlocks(run);
+    finish(run);
+}
+
+// The final caption counts what was read, of the size read at the start or,
+// when that size is unknown, of what was found.
+void DumpEngine::finish(Run &run)
+{
     if (PendingError && !m_errorShown)
         reportPendingError();
-    m_window.setStatusCaption(progressCaption(QStringLiteral("実行終了"), run.Position - 1, run.FileSize));
+    const qint64 dumped = run.Position - 1;
+    m_window.setStatusCaption(progressCaption(QStringLiteral("実行終了"), dumped, run.sizeKnown ? run.FileSize : dumped));
     m_dumpList.FinishDumpList();
     ShowDumpList();
     m_window.setFileText(std::move(run.TextAll));
@@ -106,8 +119,10 @@ void DumpEngine::readSize(Run &run)
         record(QStringLiteral("「%1」の大きさを取得できません。\n理由: %2").arg(run.shownPath, status.errorText));
     else if (!status.isRegular)
         record(QStringLiteral("「%1」は通常のファイルではないため、ダンプできません。").arg(run.shownPath));
-    else
+    else {
         run.FileSize = status.size;
+        run.sizeKnown = status.sizeKnown;
+    }
 }
 
 void DumpEngine::openFile(Run &run)
@@ -122,7 +137,7 @@ void DumpEngine::openFile(Run &run)
     }
     const qint64 budget = m_copyBudget >= 0 ? m_copyBudget : TextStorage::copyBudget(m_fileSystem.availableMemory());
     try {
-        run.TextAll = TextStorage::create(*run.file, run.FileSize, budget, m_window.textMetrics());
+        run.TextAll = TextStorage::create(*run.file, run.sizeKnown ? run.FileSize : -1, budget, m_window.textMetrics());
     } catch (const std::bad_alloc &) {
         run.file.reset();
         record(QStringLiteral("「%1」のテキストを置くメモリを確保できません。").arg(run.shownPath));
@@ -131,17 +146,12 @@ void DumpEngine::openFile(Run &run)
 
 void DumpEngine::dumpBlocks(Run &run)
 {
-    while (run.Position <= run.FileSize) {
+    while (!run.atEnd) {
         m_window.handlePendingEvents();
         if (StopRequested)
             break;
-        m_window.setStatusCaption(progressCaption(QStringLiteral("実行中 "), run.Position, run.FileSize));
-        const char *block = nullptr;
-        const qint64 count = readBlock(run, block);
-        if (count > 0) {
-            m_dumpList.AppendDumpBytes(block, count);
-            run.Position += count;
-        }
+        m_window.setStatusCaption(runningCaption(run));
+        dumpBlock(run);
         if (PendingError) {
             reportPendingError();
             break;
@@ -149,25 +159,65 @@ void DumpEngine::dumpBlocks(Run &run)
     }
 }
 
-// Reads the next block into the file's text; never more than the size read
-// at the start, so a growing file is dumped up to that size.
-qint64 DumpEngine::readBlock(Run &run, const char *&block)
+QString DumpEngine::runningCaption(const Run &run) const
+{
+    const QString prefix = QStringLiteral("実行中 ");
+    if (run.sizeKnown)
+        return progressCaption(prefix, run.Position, run.FileSize);
+    return prefix + QString::number(run.Position, 16).toUpper() + QStringLiteral("/?");
+}
+
+// Reads the next block into the file's text, which keeps what it has room
+// for. A file of known size is read up to the size read at the start, so a
+// growing file is dumped up to that size; one of unknown size until a read
+// returns 0.
+void DumpEngine::dumpBlock(Run &run)
+{
+    const qint64 wanted = run.sizeKnown ? std::min(m_blockLength, run.FileSize - (run.Position - 1)) : m_blockLength;
+    char *block = run.TextAll->blockBuffer(wanted);
+    const qint64 count = readSome(run, block, wanted);
+    if (count > 0) {
+        run.TextAll->commit(count);
+        dump(run, block, count);
+    }
+    if (!run.sizeKnown) {
+        run.atEnd = count == 0;
+        return;
+    }
+    if (count >= 0 && count < wanted)
+        recordShrink(run);
+    run.atEnd = run.Position > run.FileSize;
+}
+
+// Reads up to `max` bytes; returns as InputFile::read does, after recording a
+// failure. When the file has nothing yet, waits for it a little: the run's
+// loop then handles the window's events and tries again.
+qint64 DumpEngine::readSome(Run &run, char *into, qint64 max)
 {
     if (!run.file)
-        return 0; // the failure to open is already recorded
-    const qint64 wanted = std::min(m_blockLength, run.FileSize - (run.Position - 1));
-    char *into = run.TextAll->blockBuffer(wanted);
-    block = into;
-    const qint64 count = run.file->read(into, wanted);
-    if (count < 0) {
+        return -1; // the failure to open is already recorded
+    const qint64 count = run.file->read(into, max);
+    if (count == InputFile::WouldBlock)
+        run.file->waitForData(DataWaitMilliseconds);
+    else if (count < 0)
         record(QStringLiteral("「%1」の読み込み中にエラーが発生しました。\n理由: %2").arg(run.shownPath, run.file->errorText()));
-        return 0;
-    }
-    run.TextAll->commit(count);
-    if (count < wanted)
-        record(QStringLiteral("「%1」は読み込み中に短くなりました。ファイルの終わりまでの %2 バイトをダンプしました。")
-                   .arg(run.shownPath, byteCount(run.Position - 1 + count)));
     return count;
+}
+
+void DumpEngine::dump(Run &run, const char *block, qint64 count)
+{
+    m_dumpList.AppendDumpBytes(block, count);
+    run.Position += count;
+}
+
+void DumpEngine::recordShrink(const Run &run)
+{
+    QString message = QStringLiteral("「%1」は読み込み中に短くなりました。%2 バイトをダンプしました。")
+                          .arg(run.shownPath, byteCount(run.Position - 1));
+    const qint64 now = run.file->currentSize();
+    if (now >= 0)
+        message += QStringLiteral("ファイルは今 %1 バイトです。").arg(byteCount(now));
+    record(message);
 }
 
 void DumpEngine::record(const QString &message)

@@ -15,15 +15,24 @@ class FileText;
 // are handled once per block, and that is when StopDump and ShowDumpList can
 // be called during a run.
 //
-// Every file is dumped byte for byte, of any size. Failures are collected as
-// they happen and reported once per run in a message box; a run always
-// finishes: the partial dump is shown and the file is closed.
+// Every file is dumped byte for byte, of any size. A file of known size is
+// dumped up to the size read at the start; one of unknown size (a pseudo-file
+// of /proc or /sys) until a read finds its real end, with "?" for its size in
+// the captions. The file's text is a copy where it fits in the copy budget,
+// else the file itself, mapped (TextStorage); what neither holds is dumped
+// but left out of the text. While such a file has nothing to give, the run waits for it in
+// short steps and handles the window's events between them. Failures are
+// collected as they happen and reported once per run in a message box; a run
+// always finishes: the partial dump is shown and the file is closed.
 class DumpEngine
 {
 public:
     // Bytes read per block: large enough that handling events and repainting
     // the caption cost little, small enough that the window stays responsive.
     static constexpr qint64 BlockLength = qint64(1) << 20;
+    // The longest wait for a file that has nothing to give yet before the
+    // window's events are handled again.
+    static constexpr int DataWaitMilliseconds = 50;
     static const QString FileFilter;
 
     // Without a file system, the machine's own is used.
@@ -50,8 +59,14 @@ private:
     struct Run;
     void readSize(Run &run);
     void openFile(Run &run);
+
     void dumpBlocks(Run &run);
-    qint64 readBlock(Run &run, const char *&block);
+    QString runningCaption(const Run &run) const;
+    void dumpBlock(Run &run);
+    qint64 readSome(Run &run, char *into, qint64 max);
+    void dump(Run &run, const char *block, qint64 count);
+    void recordShrink(const Run &run);
+    void finish(Run &run);
     void record(const QString &message);
     void reportPendingError();
 

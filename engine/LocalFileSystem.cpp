@@ -1,66 +1,63 @@
 #include "LocalFileSystem.h"
 
-#include "FileMapping.h"
+#include "LocalInputFile.h"
+#include "SystemReason.h"
 
 #include <QFile>
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
+#include <linux/magic.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 
 namespace {
 
-QString systemReason(int error)
+constexpr long ConfigFsMagic = 0x62656570; // not in <linux/magic.h>
+
+// Pseudo file systems, whose files report a nominal size (0, or a page)
+// whatever they hold.
+bool hasNominalSizes(const struct statfs &fileSystem)
 {
-    return QString::fromLocal8Bit(std::strerror(error));
+    switch (long(fileSystem.f_type)) {
+    case PROC_SUPER_MAGIC:
+    case SYSFS_MAGIC:
+    case DEBUGFS_MAGIC:
+    case TRACEFS_MAGIC:
+    case SECURITYFS_MAGIC:
+    case CGROUP_SUPER_MAGIC:
+    case CGROUP2_SUPER_MAGIC:
+    case ConfigFsMagic:
+        return true;
+    default:
+        return false;
+    }
 }
 
-class LocalInputFile : public InputFile
+// Whether a regular file's size is its length. `fileSystem` is nullptr when
+// it could not be examined; its sizes are then taken as real.
+bool sizeIsKnown(const struct stat &file, const struct statfs *fileSystem)
 {
-public:
-    explicit LocalInputFile(int fd) : m_fd(fd) {}
-    ~LocalInputFile() override { ::close(m_fd); }
-
-    qint64 read(char *into, qint64 max) override
-    {
-        qint64 done = 0;
-        while (done < max) { // a regular file may still return short counts
-            const ssize_t n = ::read(m_fd, into + done, std::size_t(max - done));
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n < 0) {
-                m_error = errno;
-                return done > 0 ? done : -1;
-            }
-            if (n == 0)
-                break;
-            done += n;
-        }
-        return done;
-    }
-
-    QString errorText() const override { return systemReason(m_error); }
-    std::unique_ptr<FileMapping> map(qint64 length) override { return FileMapping::map(m_fd, length); }
-
-private:
-    int m_fd;
-    int m_error = 0;
-};
+    return file.st_size > 0 && !(fileSystem && hasNominalSizes(*fileSystem));
+}
 
 } // namespace
 
 FileSystem::Status LocalFileSystem::status(const QString &path)
 {
+    const QByteArray name = QFile::encodeName(path);
     struct stat info {};
     Status result;
-    if (::stat(QFile::encodeName(path).constData(), &info) != 0) {
-        result.errorText = systemReason(errno);
+    if (::stat(name.constData(), &info) != 0) {
+        result.errorText = SystemReason::text(errno);
         return result;
     }
+    struct statfs fileSystem {};
+    const bool examined = ::statfs(name.constData(), &fileSystem) == 0;
     result.ok = true;
     result.isRegular = S_ISREG(info.st_mode);
     result.size = result.isRegular ? qint64(info.st_size) : 0;
+    result.sizeKnown = result.isRegular && sizeIsKnown(info, examined ? &fileSystem : nullptr);
     return result;
 }
 
@@ -69,17 +66,21 @@ std::unique_ptr<InputFile> LocalFileSystem::open(const QString &path, QString &e
     // O_NONBLOCK: a FIFO swapped in for the file must not hang the open.
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
-        errorText = systemReason(errno);
+        errorText = SystemReason::text(errno);
         return nullptr;
     }
     struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        errorText = S_ISREG(info.st_mode) ? systemReason(errno) : QStringLiteral("通常のファイルではありません");
+    const bool examined = ::fstat(fd, &info) == 0;
+    if (!examined || !S_ISREG(info.st_mode)) {
+        errorText = examined ? SystemReason::notRegularFile() : SystemReason::text(errno);
         ::close(fd);
         return nullptr;
     }
-    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+    struct statfs fileSystem {};
+    if (sizeIsKnown(info, ::fstatfs(fd, &fileSystem) == 0 ? &fileSystem : nullptr)) {
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+        ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+    }
     return std::make_unique<LocalInputFile>(fd);
 }
 
@@ -88,8 +89,10 @@ qint64 LocalFileSystem::availableMemory()
     QFile meminfo(QStringLiteral("/proc/meminfo"));
     if (!meminfo.open(QIODevice::ReadOnly))
         return -1;
-    while (!meminfo.atEnd()) {
-        const QByteArray line = meminfo.readLine();
+    // readAll reads on to the real end: the file reports a size of 0, so
+    // atEnd() is true before the first line.
+    const QList<QByteArray> lines = meminfo.readAll().split('\n');
+    for (const QByteArray &line : lines) {
         if (line.startsWith("MemAvailable:")) {
             bool ok = false;
             const qint64 kib = line.mid(13).trimmed().split(' ').value(0).toLongLong(&ok);

@@ -4,7 +4,9 @@
 #include "FakeFileSystem.h"
 #include "TestFiles.h"
 
+#include <QFile>
 #include <QTest>
+#include <cerrno>
 #include <limits>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -22,6 +24,16 @@ QString wholeDumpOf(const QByteArray &bytes)
     list.AppendDumpBytes(bytes.constData(), bytes.size());
     list.FinishDumpList();
     return list.first(list.length());
+}
+
+// The status of a pseudo-file: a regular file whose size tells nothing.
+FileSystem::Status sizeUnknown(qint64 reported = 0)
+{
+    FileSystem::Status status;
+    status.ok = status.isRegular = true;
+    status.size = reported;
+    status.sizeKnown = false;
+    return status;
 }
 
 QString shownCut(const QString &whole, bool cutFront)
@@ -70,7 +82,7 @@ private slots:
     {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("lastCaption");
-        QTest::newRow("an empty file reads no block") << QByteArray() << QStringLiteral("実行終了0/0");
+        QTest::newRow("an empty file: one read finds its end") << QByteArray() << QStringLiteral("実行終了0/0");
         QTest::newRow("the worked 20-byte example")
             << QByteArray::fromHex("48656C6C6F2C20776F726C64210D0A00011F7F80") << QStringLiteral("実行終了14/14");
         QTest::newRow("256 single-byte characters") << QByteArray(256, 'z') << QStringLiteral("実行終了100/100");
@@ -101,7 +113,9 @@ private slots:
         engine.RunDump();
         QCOMPARE(window.dumpText, Heading + QStringLiteral(": \r\n"));
         QCOMPARE(window.fileText->toString(), QString());
-        QCOMPARE(window.eventPasses, 0);
+        // A size of 0 may be a pseudo-file's: one read tells.
+        QCOMPARE(window.captions, (QStringList{"実行中 1/?", "実行終了0/0"}));
+        QCOMPARE(window.eventPasses, 1);
     }
 
     void katakanaAIsTwoCellsAndTwoPositions()
@@ -249,8 +263,8 @@ private slots:
         QTest::newRow("the file vanished after the dialog") << "vanished" << "大きさを取得できません" << "実行終了0/0" << qsizetype(0);
         QTest::newRow("a folder is refused") << "folder" << "通常のファイルではない" << "実行終了0/0" << qsizetype(0);
         QTest::newRow("a FIFO is refused without blocking") << "fifo" << "通常のファイルではない" << "実行終了0/0" << qsizetype(0);
-        QTest::newRow("the file cannot be opened") << "open" << "を開けません。\n理由: Permission denied" << "実行終了0/40" << qsizetype(0);
-        QTest::newRow("a read fails midway") << "read" << "読み込み中にエラー" << "実行終了20/40" << qsizetype(32);
+        QTest::newRow("the file cannot be opened") << "open" << "を開けません。\n理由: アクセスが拒否されました" << "実行終了0/40" << qsizetype(0);
+        QTest::newRow("a read fails midway") << "read" << "読み込み中にエラーが発生しました。\n理由: 入出力エラー" << "実行終了20/40" << qsizetype(32);
         QTest::newRow("the file shrank during the run") << "shrank" << "短くなりました" << "実行終了28/40" << qsizetype(40);
         QTest::newRow("a size beyond any address space is read to the file's real end")
             << "huge" << "短くなりました" << "実行終了40/1000000000000000" << qsizetype(64);
@@ -271,7 +285,7 @@ private slots:
         else if (failure == "fifo")
             QCOMPARE(::mkfifo(qPrintable(*(window.chosenPath = files.path("pipe"))), 0600), 0);
         else if (failure == "open")
-            fileSystem.openFailure = QStringLiteral("Permission denied");
+            fileSystem.openError = EACCES;
         else if (failure == "read")
             fileSystem.readFailsAt = 40;
         else if (failure == "shrank")
@@ -333,6 +347,101 @@ private slots:
         engine.RunDump();
         QCOMPARE(window.captions.last(), QStringLiteral("実行終了1E/1E"));
         QCOMPARE(bytesFromDump(window.dumpText), QByteArray(30, 'g'));
+        QVERIFY(window.messages.isEmpty());
+    }
+
+    void aFileCutShortMidwayIsReportedWithWhatWasDumpedAndItsLengthNow()
+    {
+        window.chosenPath = files.write("cut.bin", QByteArray(4096, 'c'));
+        DumpEngine engine(window, nullptr, 1024);
+        window.onPendingEvents = [&](int pass) {
+            if (pass == 3)
+                QVERIFY(QFile::resize(*window.chosenPath, 1500));
+        };
+        engine.RunDump();
+        QCOMPARE(window.messages.size(), 1);
+        const QString message = window.messages.first();
+        QVERIFY2(message.contains(QStringLiteral("2,048 バイトをダンプしました。")), qPrintable(message));
+        QVERIFY2(message.contains(QStringLiteral("ファイルは今 1,500 バイトです。")), qPrintable(message));
+        QCOMPARE(window.captions.last(), QStringLiteral("実行終了800/1000"));
+    }
+
+    void aFileOfUnknownSizeIsReadToItsRealEnd_data()
+    {
+        QTest::addColumn<qint64>("reportedSize");
+        QTest::addColumn<int>("emptyReads");
+        QTest::addColumn<QStringList>("captions");
+        const QStringList blocks{"実行中 1/?", "実行中 11/?", "実行中 21/?", "実行中 29/?", "実行終了28/28"};
+        QTest::newRow("a file that reports size 0 is dumped whole") << qint64(0) << 0 << blocks;
+        QTest::newRow("a file whose nominal size is more than it holds does not shrink") << qint64(4096) << 0 << blocks;
+        QTest::newRow("a file that has nothing for two reads is waited for")
+            << qint64(0) << 2 << QStringList{"実行中 1/?", "実行中 1/?"} + blocks;
+    }
+
+    void aFileOfUnknownSizeIsReadToItsRealEnd()
+    {
+        QFETCH(qint64, reportedSize);
+        QFETCH(int, emptyReads);
+        QFETCH(QStringList, captions);
+        const QByteArray bytes = randomBytes(40, 5);
+        window.chosenPath = files.write("pseudo", bytes);
+        fileSystem.statusOverride = sizeUnknown(reportedSize);
+        fileSystem.wouldBlockReads = emptyReads;
+        engineWithBlocks(16)->RunDump();
+        QCOMPARE(window.captions, captions);
+        QCOMPARE(bytesFromDump(window.dumpText), bytes);
+        QCOMPARE(QByteArray(window.fileText->data(), window.fileText->size()), bytes);
+        QVERIFY2(window.messages.isEmpty(), qPrintable(window.messages.value(0)));
+        QCOMPARE(fileSystem.waits, emptyReads);
+    }
+
+    void aFileThatNeverEndsIsStoppedAtTheNextBlock()
+    {
+        window.chosenPath = files.write("endless", {});
+        fileSystem.statusOverride = sizeUnknown();
+        fileSystem.endless = true;
+        auto engine = engineWithBlocks(16);
+        window.onPendingEvents = [&](int pass) {
+            if (pass == 3)
+                engine->StopDump();
+        };
+        engine->RunDump();
+        QCOMPARE(window.captions.last(), QStringLiteral("実行終了20/20"));
+        QCOMPARE(bytesFromDump(window.dumpText), QByteArray(32, FakeFileSystem::EndlessByte));
+        QCOMPARE(fileSystem.openFiles, 0);
+    }
+
+    void theTextOfAFileOfUnknownSizeStopsAtTheCopyBudget()
+    {
+        window.chosenPath = files.write("endless", {});
+        fileSystem.statusOverride = sizeUnknown();
+        fileSystem.endless = true;
+        const qint64 budget = 4000;
+        const qint64 block = budget / 4;
+        auto engine = engineWithBlocks(block);
+        engine->setCopyBudget(budget);
+        window.onPendingEvents = [&](int pass) {
+            if (pass == 6)
+                engine->StopDump();
+        };
+        engine->RunDump();
+        QCOMPARE(window.captions.last(), DumpEngine::progressCaption(QStringLiteral("実行終了"), 5 * block, 5 * block));
+        QCOMPARE(window.fileText->size(), budget);
+        QCOMPARE(window.fileText->droppedBytes(), block);
+        QVERIFY(window.messages.isEmpty());
+    }
+
+    void aProcFileIsDumpedWholeFromTheRealFileSystem()
+    {
+        QFile version(QStringLiteral("/proc/version"));
+        if (!version.open(QIODevice::ReadOnly))
+            QSKIP("no /proc/version here");
+        const QByteArray bytes = version.readAll();
+        window.chosenPath = version.fileName();
+        DumpEngine engine(window);
+        engine.RunDump();
+        QCOMPARE(bytesFromDump(window.dumpText), bytes);
+        QCOMPARE(window.captions.last(), DumpEngine::progressCaption(QStringLiteral("実行終了"), bytes.size(), bytes.size()));
         QVERIFY(window.messages.isEmpty());
     }
 

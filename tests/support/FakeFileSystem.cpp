@@ -2,7 +2,11 @@
 
 #include "FileMapping.h"
 
+#include "SystemReason.h"
+
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 
 namespace {
 
@@ -19,8 +23,16 @@ public:
 
     qint64 read(char *into, qint64 max) override
     {
+        if (m_owner.wouldBlockReads > 0) {
+            --m_owner.wouldBlockReads;
+            return WouldBlock;
+        }
         if (m_owner.readFailsAt >= 0 && m_offset + max > m_owner.readFailsAt)
             return -1;
+        if (m_owner.endless) {
+            std::memset(into, FakeFileSystem::EndlessByte, std::size_t(max));
+            return max;
+        }
         if (m_owner.endsAt >= 0)
             max = std::clamp<qint64>(m_owner.endsAt - m_offset, 0, max);
         const qint64 count = m_real->read(into, max);
@@ -28,8 +40,10 @@ public:
         return count;
     }
 
+    void waitForData(int) override { ++m_owner.waits; }
+    qint64 currentSize() const override { return m_owner.endsAt >= 0 ? m_owner.endsAt : m_real->currentSize(); }
+    QString errorText() const override { return SystemReason::text(EIO); }
     std::unique_ptr<FileMapping> map(qint64 length) override { return m_owner.mappable ? m_real->map(length) : nullptr; }
-    QString errorText() const override { return QStringLiteral("Input/output error"); }
 
 private:
     std::unique_ptr<InputFile> m_real;
@@ -46,8 +60,8 @@ FileSystem::Status FakeFileSystem::status(const QString &path)
 
 std::unique_ptr<InputFile> FakeFileSystem::open(const QString &path, QString &errorText)
 {
-    if (!openFailure.isEmpty()) {
-        errorText = openFailure;
+    if (openError != 0) {
+        errorText = SystemReason::text(openError);
         return nullptr;
     }
     auto real = m_local.open(path, errorText);

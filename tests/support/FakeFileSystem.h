@@ -12,14 +12,19 @@ public:
     qint64 availableMemory() override { return memory; }
 
     std::optional<Status> statusOverride; // answered instead of the real status
-    QString openFailure;                  // non-empty: open fails with this reason
+    int openError = 0;                    // non-zero: open fails with this errno
     qint64 readFailsAt = -1;              // a read that reaches this offset fails
     qint64 endsAt = -1;                   // the file seems to end here (it shrank)
+    bool endless = false;                 // reads give bytes of EndlessByte for ever
+    int wouldBlockReads = 0;              // the first reads have nothing yet
     qint64 memory = -1;
     bool mappable = true;                 // files can be mapped
 
+    static constexpr char EndlessByte = 'n';
+
     int opened = 0;
     int openFiles = 0; // opened and not yet closed
+    int waits = 0;     // waitForData calls
 
 private:
     LocalFileSystem m_local;
