@@ -30,9 +30,13 @@ constexpr ByteClasses Classes;
 // break: then each is a character of its own, which is the case of most
 // text and of runs of zeros.
 constexpr int SimpleRun = 16;
+// Bytes taken one at a time before the runs above are looked for again:
+// few after a run, more and more while none is found, as in binary data.
+constexpr qint64 FirstByteRun = 4;
+constexpr qint64 LongestByteRun = 256;
 
 #if defined(__SSE2__)
-bool isSimpleRun(const unsigned char *p)
+inline bool isSimpleRun(const unsigned char *p)
 {
     const __m128i bytes = _mm_xor_si128(_mm_loadu_si128(reinterpret_cast<const __m128i *>(p)), _mm_set1_epi8(char(0x80)));
     // With the top bit flipped, the lead bytes 81-9F and E0-FC are 01-1F and
@@ -44,7 +48,7 @@ bool isSimpleRun(const unsigned char *p)
     return _mm_movemask_epi8(_mm_or_si128(_mm_or_si128(low, high), breaks)) == 0;
 }
 #else
-bool isSimpleRun(const unsigned char *p)
+inline bool isSimpleRun(const unsigned char *p)
 {
     unsigned kinds = 0;
     for (int i = 0; i < SimpleRun; ++i)
@@ -99,9 +103,9 @@ const unsigned char *CharacterIndex::scan(const unsigned char *p, const unsigned
     unsigned previous = unsigned(std::max(m_previous, 0));
     unsigned leadOpen = m_leadOpen; // 0 or 1, as is every flag here
     unsigned trailLast = m_trailLast;
+    qint64 byteRun = FirstByteRun;
     while (p < end) {
-        const unsigned char *runEnd = p + std::min<qint64>(SimpleRun, end - p);
-        if (!leadOpen && runEnd - p == SimpleRun && isSimpleRun(p)) {
+        if (!leadOpen && *p < 0x80 && end - p >= SimpleRun && isSimpleRun(p)) {
             // Every byte a character of its own: their advances add up.
             Units run = 0;
             for (int i = 0; i < SimpleRun; ++i)
@@ -116,14 +120,35 @@ const unsigned char *CharacterIndex::scan(const unsigned char *p, const unsigned
             characters += SimpleRun;
             trailLast = 0;
             previous = p[SimpleRun - 1];
-            p = runEnd;
+            p += SimpleRun;
+            byteRun = FirstByteRun;
             continue;
         }
+        if (!leadOpen && end - p >= 2 && (Classes.of[p[0]] & Lead) && (Classes.of[p[1]] & Trail)) {
+            // A run of double-byte characters, as Japanese text mostly is.
+            const unsigned char *start = p;
+            do {
+                qint32 pair = doubles[metrics.rowOf(p[0]) + p[1]];
+                if (pair < 0) [[unlikely]]
+                    pair = metrics.doubleByte(p[0], p[1]);
+                x += pair;
+                p += 2;
+            } while (end - p >= 2 && (Classes.of[p[0]] & Lead) && (Classes.of[p[1]] & Trail));
+            characters += (p - start) / 2;
+            trailLast = 1;
+            previous = p[-1];
+            byteRun = FirstByteRun;
+            continue;
+        }
+        const unsigned char *runEnd = p + std::min<qint64>(byteRun, end - p);
+        byteRun = std::min(2 * byteRun, LongestByteRun);
         // One byte at a time without branches on its kind, so that binary
         // data scans as fast as text: the byte's class, its single-byte
         // advance and the double-byte advance it makes with the byte before
         // are all looked up, and the one that applies is taken.
-        for (; p < runEnd; ++p) {
+        // Goes on past runEnd to the end of a double-byte character, so that
+        // the runs above can be looked for from a character's start.
+        for (; p < end && (p < runEnd || leadOpen); ++p) {
             const unsigned b = *p;
             const unsigned kind = Classes.of[b];
             if (kind & Special) [[unlikely]] {
