@@ -54,6 +54,8 @@ public:
     QString toString() const;
 
 private:
+    static void populate(char *from, qint64 n);
+
     char *m_bytes = nullptr;
     qint64 m_capacity = 0;
     qint64 m_size = 0;
