@@ -23,6 +23,8 @@ trap cleanup EXIT
 {
   printf 'Hexmoth サンプル\r\n'
   printf 'ファイルの中身を16進ダンプで表示します。\r\n'
+  printf '項目\t値\t単位\r\n'
+  printf '幅\t747\tpx\r\n'
   for i in $(seq 1 12); do printf '%02d行目: あいうえお ABCDE 12345\r\n' "$i"; done
 } | iconv -f UTF-8 -t CP932 > "$work/sample.txt"
 
