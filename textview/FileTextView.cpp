@@ -5,15 +5,14 @@
 #include "FileTextViewAccessible.h"
 #include "KeyNavigator.h"
 #include "LineLayout.h"
+#include "NoticeBar.h"
 #include "TextNavigator.h"
 #include "TextRowPainter.h"
+#include "ViewGeometry.h"
 
 #include <QApplication>
 #include <QClipboard>
-#include <QContextMenuEvent>
 #include <QKeyEvent>
-#include <QLabel>
-#include <QMenu>
 #include <QPainter>
 #include <QScrollBar>
 #include <cmath>
@@ -22,7 +21,7 @@ namespace {
 
 constexpr int AutoScrollInterval = 50; // ms
 constexpr int CaretWidth = 1;
-constexpr int Margin = 4; // as a text box's document
+constexpr int Margin = ViewGeometry::Margin;
 constexpr qint64 Unit = TextMetrics::UnitsPerPixel;
 
 } // namespace
@@ -31,7 +30,7 @@ FileTextView::FileTextView(QWidget *parent)
     : QAbstractScrollArea(parent)
     , m_font(font())
     , m_scroller(verticalScrollBar(), horizontalScrollBar())
-    , m_notice(new QLabel(this))
+    , m_notice(new NoticeBar(this))
     , m_clipboardCopy(new ClipboardCopy(QClipboard::Clipboard, this))
     , m_selectionCopy(new ClipboardCopy(QClipboard::Selection, this))
 {
@@ -44,25 +43,10 @@ FileTextView::FileTextView(QWidget *parent)
     viewport()->setCursor(Qt::IBeamCursor);
     viewport()->setBackgroundRole(QPalette::Base);
     viewport()->setAutoFillBackground(true);
-    m_notice->setObjectName(QStringLiteral("notice"));
-    m_notice->setBackgroundRole(QPalette::ToolTipBase);
-    m_notice->setForegroundRole(QPalette::ToolTipText);
-    m_notice->setAutoFillBackground(true);
-    m_notice->hide();
     updateScrollBars();
 }
 
 FileTextView::~FileTextView() = default;
-
-TextNavigator FileTextView::navigator() const
-{
-    return m_shown.navigator();
-}
-
-LineLayout FileTextView::layout() const
-{
-    return m_shown.layout();
-}
 
 void FileTextView::setFileText(std::shared_ptr<const FileText> text)
 {
@@ -78,47 +62,16 @@ void FileTextView::setFileText(std::shared_ptr<const FileText> text)
 
 void FileTextView::setSelection(qint64 anchor, qint64 cursor)
 {
-    const TextNavigator text = navigator();
+    const TextNavigator text = m_shown.navigator();
     m_cursor.preferredX.reset();
     const qint64 from = text.positionNear(std::clamp<qint64>(anchor, 0, text.size()));
     select(from, text.positionNear(std::clamp<qint64>(cursor, 0, text.size())));
     ensureVisible(m_cursor.position());
 }
 
-QString FileTextView::selectedText() const
-{
-    return navigator().plainText(selectionStart(), copyEnd());
-}
-
-// The end of what is copied of the selection.
-qint64 FileTextView::copyEnd() const
-{
-    const qint64 from = selectionStart();
-    return selectionEnd() - from > CopyLimit ? navigator().positionNear(from + CopyLimit) : selectionEnd();
-}
-
-// Like a text box, without scrolling to the end.
-void FileTextView::selectAll()
-{
-    m_cursor.preferredX.reset();
-    select(0, m_shown.text()->size());
-}
-
-void FileTextView::copy()
-{
-    copySelection(m_clipboardCopy);
-}
-
-void FileTextView::copySelection(ClipboardCopy *copy) const
-{
-    if (m_cursor.hasSelection())
-        copy->start(m_shown.text(), selectionStart(), copyEnd());
-}
-
 void FileTextView::setNotice(const QString &notice)
 {
-    m_notice->setText(notice);
-    m_notice->setVisible(!notice.isEmpty());
+    m_notice->say(notice);
     placeNotice();
     updateScrollBars();
 }
@@ -130,7 +83,7 @@ QString FileTextView::notice() const
 
 void FileTextView::placeNotice()
 {
-    const int height = m_notice->isVisible() ? m_notice->sizeHint().height() : 0;
+    const int height = m_notice->heightInView();
     setViewportMargins(0, height, 0, 0);
     m_notice->setGeometry(frameWidth(), frameWidth(), width() - 2 * frameWidth(), height);
 }
@@ -140,11 +93,6 @@ qint64 FileTextView::pageRows() const
     return std::max(1, (viewport()->height() - Margin) / m_font.lineHeight());
 }
 
-// Where the text's x = 0 stands, in pixels of the viewport left of it.
-qint64 FileTextView::textLeft() const
-{
-    return m_scroller.firstX() - Margin;
-}
 
 void FileTextView::paintEvent(QPaintEvent *)
 {
@@ -152,7 +100,7 @@ void FileTextView::paintEvent(QPaintEvent *)
     TextRowPainter rows(painter, m_font, palette(), textLeft(), viewport()->width());
     rows.setSelection(selectionStart(), selectionEnd());
     const qint64 caret = hasFocus() ? cursorPosition() : -1;
-    rows.paintLines(navigator(), layout(), m_scroller.firstLine(), Margin, viewport()->height(), caret);
+    rows.paintLines(m_shown.navigator(), m_shown.layout(), m_scroller.firstLine(), Margin, viewport()->height(), caret);
     rows.finish();
     checkVanished();
 }
@@ -168,7 +116,7 @@ void FileTextView::checkVanished()
 void FileTextView::updateScrollBars()
 {
     const qint64 widest = (m_shown.characters().widestLine() + Unit - 1) / Unit;
-    m_scroller.setExtent(navigator().lineCount(), widest + CaretWidth + 2 * Margin, pageRows(), viewport()->width(),
+    m_scroller.setExtent(m_shown.navigator().lineCount(), widest + CaretWidth + 2 * Margin, pageRows(), viewport()->width(),
                          std::max(1, m_font.lineHeight()));
     viewport()->update();
 }
@@ -188,9 +136,9 @@ void FileTextView::resizeEvent(QResizeEvent *event)
 
 void FileTextView::ensureVisible(qint64 position)
 {
-    const TextNavigator text = navigator();
+    const TextNavigator text = m_shown.navigator();
     const qint64 line = text.lineOf(position);
-    const qint64 x = layout().xOf(text.lines(line, 1).front(), position) / Unit;
+    const qint64 x = m_shown.layout().xOf(text.lines(line, 1).front(), position) / Unit;
     if (m_scroller.ensureVisible(line, x, CaretWidth + 2 * Margin))
         viewport()->update();
 }
@@ -223,8 +171,8 @@ void FileTextView::keyPressEvent(QKeyEvent *event)
     } else if (event == QKeySequence::Copy) {
         copy();
     } else if (move) {
-        const TextNavigator text = navigator();
-        const LineLayout lines = layout();
+        const TextNavigator text = m_shown.navigator();
+        const LineLayout lines = m_shown.layout();
         const qint64 target = KeyNavigator(text, lines, pageRows()).target(*move, m_cursor);
         if (move->move == KeyNavigator::Move::NextPage || move->move == KeyNavigator::Move::PreviousPage) {
             const qint64 page = move->move == KeyNavigator::Move::NextPage ? pageRows() : -pageRows();
@@ -236,26 +184,21 @@ void FileTextView::keyPressEvent(QKeyEvent *event)
     }
 }
 
+
+
 qint64 FileTextView::positionAt(const QPoint &point) const
 {
-    const TextNavigator text = navigator();
-    const qint64 row = qint64(std::floor(qreal(point.y() - Margin) / m_font.lineHeight()));
-    const qint64 line = std::clamp<qint64>(m_scroller.firstLine() + row, 0, text.lineCount() - 1);
-    return layout().positionAt(text.lines(line, 1).front(), (textLeft() + point.x()) * Unit);
+    return ViewGeometry(m_shown, m_font, m_scroller).positionAt(point);
 }
 
 QRect FileTextView::positionRect(qint64 position) const
 {
-    const TextNavigator text = navigator();
-    const LineLayout lines = layout();
-    const qint64 line = text.lineOf(position);
-    const LineIndex::Span span = text.lines(line, 1).front();
-    const LineLayout::Placed placed = lines.characterAt(span, lines.xOf(span, position));
-    const qint64 advance = placed.length > 0 ? placed.advance : m_font.glyphs().glyph(u' ').advance;
-    const int left = int(std::floor(qreal(placed.x) / Unit) - qreal(textLeft()));
-    const int right = int(std::ceil(qreal(placed.x + advance) / Unit) - qreal(textLeft()));
-    const int top = Margin + int(line - m_scroller.firstLine()) * m_font.lineHeight();
-    return QRect(left, top, std::max(1, right - left), m_font.lineHeight());
+    return ViewGeometry(m_shown, m_font, m_scroller).positionRect(position);
+}
+
+qint64 FileTextView::textLeft() const
+{
+    return ViewGeometry(m_shown, m_font, m_scroller).textLeft();
 }
 
 void FileTextView::mousePressEvent(QMouseEvent *event)
@@ -300,16 +243,6 @@ void FileTextView::timerEvent(QTimerEvent *event)
     moveCursor(positionAt(m_lastMousePoint), true);
 }
 
-void FileTextView::contextMenuEvent(QContextMenuEvent *event)
-{
-    QMenu menu(this);
-    QAction *copyAction = menu.addAction(QCoreApplication::translate("QWidgetTextControl", "&Copy"), this, &FileTextView::copy);
-    copyAction->setEnabled(m_cursor.hasSelection());
-    menu.addSeparator();
-    menu.addAction(QCoreApplication::translate("QWidgetTextControl", "Select All"), this, &FileTextView::selectAll);
-    menu.exec(event->globalPos());
-}
-
 void FileTextView::changeEvent(QEvent *event)
 {
     QAbstractScrollArea::changeEvent(event);
@@ -320,6 +253,7 @@ void FileTextView::changeEvent(QEvent *event)
     }
 }
 
+// The caret shows only with the focus.
 void FileTextView::focusInEvent(QFocusEvent *event)
 {
     QAbstractScrollArea::focusInEvent(event);

@@ -10,7 +10,7 @@
 #include <memory>
 
 class ClipboardCopy;
-class QLabel;
+class NoticeBar;
 class FileText;
 class LineLayout;
 class TextNavigator;
@@ -105,8 +105,6 @@ protected:
     void focusOutEvent(QFocusEvent *event) override;
 
 private:
-    TextNavigator navigator() const;
-    LineLayout layout() const;
     void placeNotice();
     void moveCursor(qint64 position, bool keepAnchor);
     void select(qint64 anchor, qint64 cursor);
@@ -121,7 +119,7 @@ private:
     ShownText m_shown;
     TextCursor m_cursor;
     ViewScroller m_scroller; // in lines and pixels, the margins included
-    QLabel *m_notice;
+    NoticeBar *m_notice;
     bool m_selectingWithMouse = false;
     bool m_vanishedTold = false;
     QPoint m_lastMousePoint;
