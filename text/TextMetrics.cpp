@@ -35,3 +35,12 @@ qint32 TextMetrics::measureDouble(std::uint8_t lead, std::uint8_t trail) const
     m_double[std::size_t(m_rowOf[lead] + trail)] = advance;
     return advance;
 }
+
+void TextMetrics::measureLead(std::uint8_t lead) const
+{
+    if (!Cp932::isLeadByte(lead))
+        return;
+    for (int trail = 0x40; trail <= 0xFC; ++trail)
+        if (Cp932::isTrailByte(std::uint8_t(trail)))
+            doubleByte(lead, std::uint8_t(trail));
+}

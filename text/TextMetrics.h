@@ -52,6 +52,10 @@ public:
     const qint32 *singleTable() const { return m_single.data(); }
     const qint32 *doubleTable() const { return m_double.data(); }
     int rowOf(std::uint8_t byte) const { return m_rowOf[byte]; }
+    // Measures every double-byte character of one lead byte not measured yet,
+    // so that a window can fill the table while it waits for the user.
+    void measureLead(std::uint8_t lead) const;
+
     bool hasKerning() const { return !m_kerning.empty(); }
     // Between two bytes that are each a whole character.
     qint32 kerning(std::uint8_t previous, std::uint8_t next) const

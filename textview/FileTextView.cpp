@@ -236,6 +236,10 @@ void FileTextView::mouseReleaseEvent(QMouseEvent *event)
 // towards it.
 void FileTextView::timerEvent(QTimerEvent *event)
 {
+    if (event->timerId() == m_measureTimer.timerId()) {
+        measureAhead();
+        return;
+    }
     if (event->timerId() != m_autoScrollTimer.timerId()) {
         QAbstractScrollArea::timerEvent(event);
         return;
@@ -249,8 +253,29 @@ void FileTextView::changeEvent(QEvent *event)
     if (event->type() == QEvent::FontChange) {
         m_font = TextFont(font());
         m_shown.setMetrics(m_font.metrics());
+        m_nextLead = 0x81;
+        if (isVisible())
+            m_measureTimer.start(0, this);
         updateScrollBars();
     }
+}
+
+// Measuring a character for the first time asks the font for its glyph;
+// the double-byte characters are measured while the window waits for the
+// user, a lead byte's worth per turn of the event loop, rather than all at
+// once in the first block of the first file read.
+void FileTextView::showEvent(QShowEvent *event)
+{
+    QAbstractScrollArea::showEvent(event);
+    if (m_nextLead <= 0xFC && !m_measureTimer.isActive())
+        m_measureTimer.start(0, this);
+}
+
+void FileTextView::measureAhead()
+{
+    m_font.metrics()->measureLead(std::uint8_t(m_nextLead++));
+    if (m_nextLead > 0xFC)
+        m_measureTimer.stop();
 }
 
 // The caret shows only with the focus.

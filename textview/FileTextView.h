@@ -103,6 +103,7 @@ protected:
     void changeEvent(QEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     void placeNotice();
@@ -114,6 +115,7 @@ private:
     qint64 copyEnd() const;
     void notifyCursorMoved();
     void checkVanished();
+    void measureAhead();
 
     TextFont m_font;
     ShownText m_shown;
@@ -124,6 +126,8 @@ private:
     bool m_vanishedTold = false;
     QPoint m_lastMousePoint;
     QBasicTimer m_autoScrollTimer;
+    QBasicTimer m_measureTimer;
+    int m_nextLead = 0x81; // measureAhead()'s next lead byte
     ClipboardCopy *m_clipboardCopy;
     ClipboardCopy *m_selectionCopy;
 };
