@@ -52,6 +52,7 @@ public:
     // The character start at or just before the Stride-th byte `stride`.
     Anchor anchor(qint64 stride) const;
     qint64 strideCount() const { return qint64(m_strideX.size()); }
+    qint64 memoryBytes() const { return qint64(m_strideStarts.capacity() / 8 + m_strideCharacters.capacity() * sizeof(qint64) + m_strideX.capacity() * sizeof(Units)); }
     // The last stride whose anchor has at most `characters` before it.
     qint64 strideBeforeCharacter(qint64 characters) const;
     // The last stride in [first, last] whose anchor's x is at most x, or

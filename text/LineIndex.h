@@ -52,6 +52,7 @@ public:
     qint64 lineOf(const char *text, qint64 offset) const;
 
     qsizetype checkpointCount() const { return qsizetype(m_checkpoints.size()); }
+    qint64 memoryBytes() const { return qint64(m_checkpoints.capacity() * sizeof(Checkpoint)); }
 
 private:
     struct Checkpoint
