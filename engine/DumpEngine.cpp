@@ -7,9 +7,7 @@
 #include <QDir>
 #include <QLocale>
 #include <algorithm>
-#include <cstring>
 #include <new>
-#include <vector>
 
 const QString DumpEngine::FileFilter = QStringLiteral("テキストファイル(*.txt)|*.txt|全てのファイル(*.*)|*.*");
 

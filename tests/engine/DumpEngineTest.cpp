@@ -4,12 +4,10 @@
 #include "FakeFileSystem.h"
 #include "TestFiles.h"
 
-#include <QFile>
 #include <QTest>
 #include <cerrno>
 #include <limits>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -24,16 +22,6 @@ QString wholeDumpOf(const QByteArray &bytes)
     list.AppendDumpBytes(bytes.constData(), bytes.size());
     list.FinishDumpList();
     return list.first(list.length());
-}
-
-// The status of a pseudo-file: a regular file whose size tells nothing.
-FileSystem::Status sizeUnknown(qint64 reported = 0)
-{
-    FileSystem::Status status;
-    status.ok = status.isRegular = true;
-    status.size = reported;
-    status.sizeKnown = false;
-    return status;
 }
 
 QString shownCut(const QString &whole, bool cutFront)
@@ -303,146 +291,6 @@ private slots:
         QCOMPARE(window.fileText->size(), bytesDumped);
         QCOMPARE(fileSystem.openFiles, 0);
         QVERIFY(!engine->isRunning());
-    }
-
-    void aFileAboveTheCopyBudgetIsShownFromTheFileItself_data()
-    {
-        QTest::addColumn<bool>("mappable");
-        QTest::newRow("mapped, whole") << true;
-        QTest::newRow("not mappable: the text keeps what fits") << false;
-    }
-
-    void aFileAboveTheCopyBudgetIsShownFromTheFileItself()
-    {
-        QFETCH(bool, mappable);
-        const QByteArray bytes = randomBytes(300000, 12, 0.3);
-        window.chosenPath = files.write("big.bin", bytes);
-        fileSystem.mappable = mappable;
-        DumpEngine engine(window, &fileSystem, 65536);
-        engine.setCopyBudget(100000);
-        engine.RunDump();
-        QVERIFY(window.messages.isEmpty());
-        QCOMPARE(window.captions.last(), QStringLiteral("実行終了493E0/493E0"));
-        QCOMPARE(window.fileText->isMapped(), mappable);
-        const qint64 kept = mappable ? bytes.size() : 100000;
-        QCOMPARE(window.fileText->size(), kept);
-        QCOMPARE(window.fileText->droppedBytes(), bytes.size() - kept);
-        QCOMPARE(window.fileText->toString(), Cp932::instance().decode(bytes.constData(), kept));
-        QCOMPARE(fileSystem.openFiles, 0);
-        if (!mappable)
-            return;
-        // Shortened afterwards: what is gone reads as zeros, and is told.
-        QVERIFY(::truncate(qPrintable(*window.chosenPath), 1000) == 0);
-        const QString now = window.fileText->toString();
-        QVERIFY(now.startsWith(Cp932::instance().decode(bytes.constData(), 200).chopped(1)));
-        QCOMPARE(now.right(10), QString(10, QChar(0)));
-        QVERIFY(window.fileText->vanishedPages() > 0);
-    }
-
-    void aGrowingFileIsDumpedUpToItsFirstSize()
-    {
-        window.chosenPath = files.write("grows.log", QByteArray(100, 'g'));
-        fileSystem.statusOverride = FileSystem::Status{true, true, 30, {}};
-        DumpEngine engine(window, &fileSystem);
-        engine.RunDump();
-        QCOMPARE(window.captions.last(), QStringLiteral("実行終了1E/1E"));
-        QCOMPARE(bytesFromDump(window.dumpText), QByteArray(30, 'g'));
-        QVERIFY(window.messages.isEmpty());
-    }
-
-    void aFileCutShortMidwayIsReportedWithWhatWasDumpedAndItsLengthNow()
-    {
-        window.chosenPath = files.write("cut.bin", QByteArray(4096, 'c'));
-        DumpEngine engine(window, nullptr, 1024);
-        window.onPendingEvents = [&](int pass) {
-            if (pass == 3)
-                QVERIFY(QFile::resize(*window.chosenPath, 1500));
-        };
-        engine.RunDump();
-        QCOMPARE(window.messages.size(), 1);
-        const QString message = window.messages.first();
-        QVERIFY2(message.contains(QStringLiteral("2,048 バイトをダンプしました。")), qPrintable(message));
-        QVERIFY2(message.contains(QStringLiteral("ファイルは今 1,500 バイトです。")), qPrintable(message));
-        QCOMPARE(window.captions.last(), QStringLiteral("実行終了800/1000"));
-    }
-
-    void aFileOfUnknownSizeIsReadToItsRealEnd_data()
-    {
-        QTest::addColumn<qint64>("reportedSize");
-        QTest::addColumn<int>("emptyReads");
-        QTest::addColumn<QStringList>("captions");
-        const QStringList blocks{"実行中 1/?", "実行中 11/?", "実行中 21/?", "実行中 29/?", "実行終了28/28"};
-        QTest::newRow("a file that reports size 0 is dumped whole") << qint64(0) << 0 << blocks;
-        QTest::newRow("a file whose nominal size is more than it holds does not shrink") << qint64(4096) << 0 << blocks;
-        QTest::newRow("a file that has nothing for two reads is waited for")
-            << qint64(0) << 2 << QStringList{"実行中 1/?", "実行中 1/?"} + blocks;
-    }
-
-    void aFileOfUnknownSizeIsReadToItsRealEnd()
-    {
-        QFETCH(qint64, reportedSize);
-        QFETCH(int, emptyReads);
-        QFETCH(QStringList, captions);
-        const QByteArray bytes = randomBytes(40, 5);
-        window.chosenPath = files.write("pseudo", bytes);
-        fileSystem.statusOverride = sizeUnknown(reportedSize);
-        fileSystem.wouldBlockReads = emptyReads;
-        engineWithBlocks(16)->RunDump();
-        QCOMPARE(window.captions, captions);
-        QCOMPARE(bytesFromDump(window.dumpText), bytes);
-        QCOMPARE(QByteArray(window.fileText->data(), window.fileText->size()), bytes);
-        QVERIFY2(window.messages.isEmpty(), qPrintable(window.messages.value(0)));
-        QCOMPARE(fileSystem.waits, emptyReads);
-    }
-
-    void aFileThatNeverEndsIsStoppedAtTheNextBlock()
-    {
-        window.chosenPath = files.write("endless", {});
-        fileSystem.statusOverride = sizeUnknown();
-        fileSystem.endless = true;
-        auto engine = engineWithBlocks(16);
-        window.onPendingEvents = [&](int pass) {
-            if (pass == 3)
-                engine->StopDump();
-        };
-        engine->RunDump();
-        QCOMPARE(window.captions.last(), QStringLiteral("実行終了20/20"));
-        QCOMPARE(bytesFromDump(window.dumpText), QByteArray(32, FakeFileSystem::EndlessByte));
-        QCOMPARE(fileSystem.openFiles, 0);
-    }
-
-    void theTextOfAFileOfUnknownSizeStopsAtTheCopyBudget()
-    {
-        window.chosenPath = files.write("endless", {});
-        fileSystem.statusOverride = sizeUnknown();
-        fileSystem.endless = true;
-        const qint64 budget = 4000;
-        const qint64 block = budget / 4;
-        auto engine = engineWithBlocks(block);
-        engine->setCopyBudget(budget);
-        window.onPendingEvents = [&](int pass) {
-            if (pass == 6)
-                engine->StopDump();
-        };
-        engine->RunDump();
-        QCOMPARE(window.captions.last(), DumpEngine::progressCaption(QStringLiteral("実行終了"), 5 * block, 5 * block));
-        QCOMPARE(window.fileText->size(), budget);
-        QCOMPARE(window.fileText->droppedBytes(), block);
-        QVERIFY(window.messages.isEmpty());
-    }
-
-    void aProcFileIsDumpedWholeFromTheRealFileSystem()
-    {
-        QFile version(QStringLiteral("/proc/version"));
-        if (!version.open(QIODevice::ReadOnly))
-            QSKIP("no /proc/version here");
-        const QByteArray bytes = version.readAll();
-        window.chosenPath = version.fileName();
-        DumpEngine engine(window);
-        engine.RunDump();
-        QCOMPARE(bytesFromDump(window.dumpText), bytes);
-        QCOMPARE(window.captions.last(), DumpEngine::progressCaption(QStringLiteral("実行終了"), bytes.size(), bytes.size()));
-        QVERIFY(window.messages.isEmpty());
     }
 
     // Many random files, dense in lead bytes, through several block lengths:
