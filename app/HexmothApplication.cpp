@@ -4,6 +4,7 @@
 
 #include <QLibraryInfo>
 #include <QLocale>
+#include <new>
 
 HexmothApplication::HexmothApplication(int &argc, char **argv)
     : QApplication(argc, argv)
@@ -13,6 +14,16 @@ HexmothApplication::HexmothApplication(int &argc, char **argv)
     setDesktopFileName(QStringLiteral("hexmoth"));
     setWindowIcon(AppIcon::icon());
     loadJapaneseTranslations();
+}
+
+bool HexmothApplication::notify(QObject *receiver, QEvent *event)
+{
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::bad_alloc &) {
+        qWarning("Hexmoth: an event was dropped for want of memory");
+        return false;
+    }
 }
 
 void HexmothApplication::loadJapaneseTranslations()

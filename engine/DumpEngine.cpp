@@ -55,7 +55,8 @@ DumpEngine::DumpEngine(DumpWindow &window, FileSystem *fileSystem, qint64 blockL
 
 QString DumpEngine::progressCaption(const QString &prefix, qint64 count, qint64 size)
 {
-    return prefix + QString::number(count, 16).toUpper() + u'/' + QString::number(size, 16).toUpper();
+    const QString total = size < 0 ? QStringLiteral("?") : QString::number(size, 16).toUpper();
+    return prefix + QString::number(count, 16).toUpper() + u'/' + total;
 }
 
 void DumpEngine::RunDump()
@@ -83,13 +84,15 @@ void DumpEngine::RunDump()
 }
 
 // The final caption counts what was read, of the size read at the start or,
-// when that size is unknown, of what was found.
+// when that size is unknown, of what was found at the file's end; a run
+// stopped before that end does not know the size.
 void DumpEngine::finish(Run &run)
 {
     if (PendingError && !m_errorShown)
         reportPendingError();
     const qint64 dumped = run.Position - 1;
-    m_window.setStatusCaption(progressCaption(QStringLiteral("実行終了"), dumped, run.sizeKnown ? run.FileSize : dumped));
+    const qint64 size = run.sizeKnown ? run.FileSize : run.atEnd ? dumped : -1;
+    m_window.setStatusCaption(progressCaption(QStringLiteral("実行終了"), dumped, size));
     m_dumpList.FinishDumpList();
     ShowDumpList();
     m_window.setFileText(std::move(run.TextAll));
@@ -133,12 +136,12 @@ void DumpEngine::openFile(Run &run)
         record(QStringLiteral("「%1」を開けません。\n理由: %2").arg(run.shownPath, reason));
         return;
     }
-    const qint64 budget = m_copyBudget >= 0 ? m_copyBudget : TextStorage::copyBudget(m_fileSystem.availableMemory());
+    const TextStorage::Limits limits = m_limits ? *m_limits : TextStorage::Limits::forMemory(m_fileSystem.availableMemory());
     try {
-        run.TextAll = TextStorage::create(*run.file, run.sizeKnown ? run.FileSize : -1, budget, m_window.textMetrics());
+        run.TextAll = TextStorage::create(*run.file, run.sizeKnown ? run.FileSize : -1, limits, m_window.textMetrics());
     } catch (const std::bad_alloc &) {
-        run.file.reset();
-        record(QStringLiteral("「%1」のテキストを置くメモリを確保できません。").arg(run.shownPath));
+        // not even an empty text's few bytes: the run keeps its empty text,
+        // dumps the file all the same, and Text2 says what it left out
     }
 }
 
@@ -159,10 +162,7 @@ void DumpEngine::dumpBlocks(Run &run)
 
 QString DumpEngine::runningCaption(const Run &run) const
 {
-    const QString prefix = QStringLiteral("実行中 ");
-    if (run.sizeKnown)
-        return progressCaption(prefix, run.Position, run.FileSize);
-    return prefix + QString::number(run.Position, 16).toUpper() + QStringLiteral("/?");
+    return progressCaption(QStringLiteral("実行中 "), run.Position, run.sizeKnown ? run.FileSize : -1);
 }
 
 // Reads the next block into the file's text, which keeps what it has room

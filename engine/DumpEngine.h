@@ -2,6 +2,7 @@
 
 #include "DumpList.h"
 #include "LocalFileSystem.h"
+#include "TextStorage.h"
 
 #include <QString>
 #include <optional>
@@ -45,14 +46,17 @@ public:
     // Option1 / Option2: puts the dump list, cut to DumpLimit, into Text1.
     void ShowDumpList();
 
-    // Keeps a copy of the file's text for files of at most `bytes`, and
-    // shows larger ones from the file (TextStorage); negative: half the
+    // Keeps a copy of the file's text for files of at most `bytes`, shows
+    // larger ones from the file, and keeps at most `bytes` of any other
+    // (TextStorage::Limits::uniform); without it, the limits follow the
     // memory available, read at each run.
-    void setCopyBudget(qint64 bytes) { m_copyBudget = bytes; }
+    void setCopyBudget(qint64 bytes) { m_limits = TextStorage::Limits::uniform(bytes); }
 
     bool isRunning() const { return m_running; }
     const DumpList &dumpList() const { return m_dumpList; }
 
+    // The prefix, then count "/" size in upper-case hex; "?" for a size
+    // that is not known (negative).
     static QString progressCaption(const QString &prefix, qint64 count, qint64 size);
 
 private:
@@ -74,7 +78,7 @@ private:
     LocalFileSystem m_localFileSystem;
     FileSystem &m_fileSystem;
     const qint64 m_blockLength;
-    qint64 m_copyBudget = -1;
+    std::optional<TextStorage::Limits> m_limits;
     DumpList m_dumpList;
     bool StopRequested = false;
     bool m_running = false;

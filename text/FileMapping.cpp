@@ -2,27 +2,37 @@
 
 #include "MappingGuard.h"
 
+#include <fcntl.h>
 #include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 std::unique_ptr<FileMapping> FileMapping::map(int fd, qint64 length)
 {
-    if (length <= 0)
+    struct stat info {};
+    if (length <= 0 || ::fstat(fd, &info) != 0)
         return nullptr;
     void *data = ::mmap(nullptr, std::size_t(length), PROT_READ, MAP_SHARED, fd, 0);
     if (data == MAP_FAILED)
         return nullptr;
     const int slot = MappingGuard::add(static_cast<const char *>(data), length);
-    if (slot < 0) { // unguarded, a shortened file could end the program
+    const int own = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
+    if (slot < 0 || own < 0) { // unguarded, a shortened file could end the program
+        MappingGuard::remove(slot);
+        if (own >= 0)
+            ::close(own);
         ::munmap(data, std::size_t(length));
         return nullptr;
     }
-    return std::unique_ptr<FileMapping>(new FileMapping(static_cast<char *>(data), length, slot));
+    return std::unique_ptr<FileMapping>(new FileMapping(static_cast<char *>(data), length, slot, own, info.st_mtim));
 }
 
-FileMapping::FileMapping(char *data, qint64 length, int slot)
+FileMapping::FileMapping(char *data, qint64 length, int slot, int fd, timespec modified)
     : m_data(data)
     , m_length(length)
     , m_slot(slot)
+    , m_fd(fd)
+    , m_modified(modified)
 {
 }
 
@@ -30,9 +40,18 @@ FileMapping::~FileMapping()
 {
     MappingGuard::remove(m_slot);
     ::munmap(m_data, std::size_t(m_length));
+    ::close(m_fd);
 }
 
-qint64 FileMapping::vanishedPages() const
+FileMapping::Change FileMapping::change() const
 {
-    return MappingGuard::vanishedPages(m_slot);
+    if (MappingGuard::hasVanished(m_slot))
+        return Change::Shortened;
+    struct stat info {};
+    if (::fstat(m_fd, &info) != 0)
+        return Change::None;
+    if (qint64(info.st_size) < m_length)
+        return Change::Shortened;
+    const bool written = info.st_mtim.tv_sec != m_modified.tv_sec || info.st_mtim.tv_nsec != m_modified.tv_nsec;
+    return written ? Change::Rewritten : Change::None;
 }

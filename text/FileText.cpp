@@ -95,9 +95,9 @@ void FileText::commit(qint64 n)
     m_dropped += n - kept;
 }
 
-qint64 FileText::vanishedPages() const
+FileMapping::Change FileText::changeSinceRead() const
 {
-    return m_mapping ? m_mapping->vanishedPages() : 0;
+    return m_mapping ? m_mapping->change() : FileMapping::Change::None;
 }
 
 QString FileText::toString() const

@@ -1,13 +1,12 @@
 #pragma once
 
+#include "FileMapping.h"
 #include "TextIndex.h"
 
 #include <QString>
 #include <QtGlobal>
 #include <memory>
 #include <vector>
-
-class FileMapping;
 
 // The text of a dumped file: its bytes, kept as they are and decoded as
 // code page 932 only when asked, with the indexes that let any part of it be
@@ -47,8 +46,9 @@ public:
     // the file does.
     qint64 droppedBytes() const { return m_dropped; }
     bool isMapped() const { return m_mapping != nullptr; }
-    // Pages of a mapped file that were gone when read, shown as zeros.
-    qint64 vanishedPages() const;
+    // What happened to a mapped file since it was read; a copy stays as
+    // it was read.
+    FileMapping::Change changeSinceRead() const;
 
     // The whole text decoded; U+FFFD for what the code page does not define.
     QString toString() const;

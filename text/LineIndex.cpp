@@ -62,11 +62,11 @@ qint64 LineIndex::nextLineStart(const char *text, qint64 line, qint64 start, Che
         return next->offset;
     if (line + 1 == m_knownLines)
         return m_scanned; // the empty line after a CR at the end
-    // Line + 1 is no checkpoint, so it starts within BytesPerCheckpoint of
-    // the one before: the scan is short.
-    // The bytes of a mapped file may have changed since they were indexed:
-    // a break that is gone ends the scan at the limit, never beyond.
-    const qint64 limit = next != m_checkpoints.end() ? next->offset : m_scanned;
+    // Line + 1 is no checkpoint, so its break lies within BytesPerCheckpoint
+    // of the checkpoint before it: the scan is short. The bytes of a mapped
+    // file may have changed since they were indexed: a break that is gone
+    // ends the line at that bound, never beyond.
+    const qint64 limit = scanLimit(next);
     if (start >= limit)
         return limit;
     const qint64 found = BreakFinder(text + limit).next(text + start) - text;
@@ -75,10 +75,18 @@ qint64 LineIndex::nextLineStart(const char *text, qint64 line, qint64 start, Che
     return found + (text[found] == '\r' && found + 1 < m_scanned && text[found + 1] == '\n' ? 2 : 1);
 }
 
-qint64 LineIndex::endBefore(const char *text, qint64 nextStart) const
+qint64 LineIndex::scanLimit(CheckpointIt next) const
 {
-    const bool crLf = nextStart >= 2 && text[nextStart - 1] == '\n' && text[nextStart - 2] == '\r';
-    return nextStart - (crLf ? 2 : 1);
+    const qint64 window = std::prev(next)->offset + BytesPerCheckpoint;
+    return std::min(next != m_checkpoints.end() ? next->offset : m_scanned, window);
+}
+
+// The end of a line that starts at `start` and is followed by one starting
+// at `nextStart`; never before its start, even where the bytes have changed.
+qint64 LineIndex::endBefore(const char *text, qint64 start, qint64 nextStart) const
+{
+    const bool crLf = nextStart - start >= 2 && text[nextStart - 1] == '\n' && text[nextStart - 2] == '\r';
+    return std::max(start, nextStart - (crLf ? 2 : 1));
 }
 
 qint64 LineIndex::lineStart(const char *text, qint64 line) const
@@ -94,9 +102,7 @@ qint64 LineIndex::lineStart(const char *text, qint64 line) const
 
 qint64 LineIndex::lineEnd(const char *text, qint64 line) const
 {
-    if (line + 1 == lineCount())
-        return m_scanned;
-    return endBefore(text, lineStart(text, line + 1));
+    return lines(text, line, 1).front().end;
 }
 
 std::vector<LineIndex::Span> LineIndex::lines(const char *text, qint64 first, qint64 count) const
@@ -113,7 +119,7 @@ std::vector<LineIndex::Span> LineIndex::lines(const char *text, qint64 first, qi
             break;
         }
         const qint64 nextStart = nextLineStart(text, line, start, next);
-        spans.push_back({start, endBefore(text, nextStart)});
+        spans.push_back({start, endBefore(text, start, nextStart)});
         start = nextStart;
         if (next != m_checkpoints.end() && next->line == line + 1)
             ++next;

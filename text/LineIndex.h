@@ -21,7 +21,10 @@
 // The queries take the whole text, the bytes given to extend() in order;
 // they see the text as it was at the last extend(). A CR that ends what was taken in so
 // far counts as a whole break, until the next bytes show whether an LF
-// follows it.
+// follows it. Bytes that changed after they were taken in (a mapped file
+// rewritten) never make a query read more than BytesPerCheckpoint bytes past
+// a checkpoint: a break that is gone ends its line at that bound, and no
+// line ends before it starts.
 class LineIndex
 {
 public:
@@ -68,7 +71,9 @@ private:
     CheckpointIt checkpointAfter(qint64 line) const;
     // Start of line + 1, which must exist; `line` starts at `start`.
     qint64 nextLineStart(const char *text, qint64 line, qint64 start, CheckpointIt next) const;
-    qint64 endBefore(const char *text, qint64 nextStart) const;
+    // Where a scan for the break of a line before `next` must stop.
+    qint64 scanLimit(CheckpointIt next) const;
+    qint64 endBefore(const char *text, qint64 start, qint64 nextStart) const;
 
     std::vector<Checkpoint> m_checkpoints{{0, 0}};
     qint64 m_scanned = 0;

@@ -33,16 +33,20 @@ void passOn(int signal, siginfo_t *info, void *context)
     ::signal(signal, SIG_DFL); // the fault repeats on return and ends the program
 }
 
-// Only async-signal-safe work: atomics and mmap.
+// Only async-signal-safe work: atomics and mmap. Every page from the one
+// that faulted to the mapping's end lies past the file's new end, so all of
+// them are replaced at once: one map entry however many pages are read.
 void onBusError(int signal, siginfo_t *info, void *context)
 {
     const auto address = reinterpret_cast<std::uintptr_t>(info->si_addr);
     for (Slot &slot : slots) {
         const std::uintptr_t start = slot.start.load(std::memory_order_acquire);
-        if (start == 0 || address < start || address >= slot.end.load(std::memory_order_acquire))
+        const std::uintptr_t end = slot.end.load(std::memory_order_acquire);
+        if (start == 0 || address < start || address >= end)
             continue;
-        void *page = reinterpret_cast<void *>(address & ~(pageSize - 1));
-        if (::mmap(page, pageSize, PROT_READ, MAP_PRIVATE | MAP_ANONYMOUS | MAP_FIXED, -1, 0) != MAP_FAILED) {
+        const std::uintptr_t page = address & ~(pageSize - 1);
+        const std::uintptr_t length = ((end + pageSize - 1) & ~(pageSize - 1)) - page;
+        if (::mmap(reinterpret_cast<void *>(page), length, PROT_READ, MAP_PRIVATE | MAP_ANONYMOUS | MAP_FIXED, -1, 0) != MAP_FAILED) {
             slot.vanished.fetch_add(1, std::memory_order_relaxed);
             return;
         }
@@ -85,7 +89,7 @@ void MappingGuard::remove(int slot)
         slots[slot].start.store(0, std::memory_order_release);
 }
 
-qint64 MappingGuard::vanishedPages(int slot)
+bool MappingGuard::hasVanished(int slot)
 {
-    return slot >= 0 ? slots[slot].vanished.load() : 0;
+    return slot >= 0 && slots[slot].vanished.load() > 0;
 }

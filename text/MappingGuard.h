@@ -3,9 +3,9 @@
 #include <QtGlobal>
 
 // Keeps reads of mapped files from killing the program when a file has
-// been shortened: a SIGBUS on a page of a guarded mapping maps a page of
-// zeros in its place and counts it; any other SIGBUS goes to the handler
-// that was there before. The handler is installed with the first mapping.
+// been shortened: a SIGBUS on a page of a guarded mapping maps zeros over
+// that page and the rest of the mapping, and notes it; any other SIGBUS goes
+// to the handler that was there before. The handler is installed with the first mapping.
 // A fixed number of mappings can be guarded at once.
 class MappingGuard
 {
@@ -15,5 +15,6 @@ public:
     // A slot for [start, start + length), or -1 when all are taken.
     static int add(const char *start, qint64 length);
     static void remove(int slot);
-    static qint64 vanishedPages(int slot);
+    // Some pages were gone when read and are zeros now.
+    static bool hasVanished(int slot);
 };

@@ -1,6 +1,7 @@
 #include "AccessibleText.h"
 
 #include <algorithm>
+#include <new>
 
 AccessibleText::AccessibleText(const TextNavigator &text, qint64 cursor)
     : m_text(text)
@@ -28,7 +29,14 @@ qint64 AccessibleText::positionOf(int offset) const
 QString AccessibleText::text(int start, int end) const
 {
     const qint64 from = positionOf(start);
-    QString text = m_text.plainText(from, std::max(from, positionOf(end)));
-    text.replace(QChar(0), QChar(0x2400));
-    return text;
+    qint64 to = std::max(from, positionOf(end));
+    if (to - from > RangeLimit)
+        to = m_text.positionNear(from + RangeLimit);
+    try {
+        QString text = m_text.plainText(from, to);
+        text.replace(QChar(0), QChar(0x2400));
+        return text;
+    } catch (const std::bad_alloc &) {
+        return QString();
+    }
 }

@@ -14,10 +14,15 @@
 // goes, so the cursor is never near its edge; offsets count from the
 // window's start. U+0000, which the accessibility bus cannot carry, is given
 // as U+2400 (the symbol for null), one character for one, so offsets stay.
+// A range is decoded at most RangeLimit bytes of it, from its start: a
+// screen reader asks for a line, a word or a sentence at a time, and a
+// request for more is answered with its beginning rather than a stall
+// and gigabytes of memory.
 class AccessibleText
 {
 public:
     static constexpr qint64 Window = qint64(1) << 30;
+    static constexpr qint64 RangeLimit = qint64(1) << 20;
 
     // `cursor` places the window; the whole text needs none.
     AccessibleText(const TextNavigator &text, qint64 cursor);
@@ -26,7 +31,8 @@ public:
     // The offset of a position, cut to the window.
     int offsetOf(qint64 position) const;
     qint64 positionOf(int offset) const;
-    // The characters of [start, end), decoded only now.
+    // The characters of [start, end), decoded only now, cut to RangeLimit
+    // bytes; empty when not even that memory can be had.
     QString text(int start, int end) const;
 
 private:

@@ -35,8 +35,8 @@ FileTextView::FileTextView(QWidget *parent)
     , m_selectionCopy(new ClipboardCopy(QClipboard::Selection, this))
 {
     connect(m_clipboardCopy, &ClipboardCopy::finished, this, &FileTextView::copied);
-    connect(m_clipboardCopy, &ClipboardCopy::finished, this, &FileTextView::checkVanished);
-    connect(m_selectionCopy, &ClipboardCopy::finished, this, &FileTextView::checkVanished);
+    connect(m_clipboardCopy, &ClipboardCopy::finished, this, &FileTextView::checkFileChange);
+    connect(m_selectionCopy, &ClipboardCopy::finished, this, &FileTextView::checkFileChange);
     FileTextViewAccessible::install();
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_InputMethodEnabled, false);
@@ -51,7 +51,7 @@ FileTextView::~FileTextView() = default;
 void FileTextView::setFileText(std::shared_ptr<const FileText> text)
 {
     m_shown.set(std::move(text), m_font.metrics());
-    m_vanishedTold = false;
+    m_toldChange = FileMapping::Change::None;
     m_cursor = TextCursor();
     m_scroller.scrollTo(0, 0);
     updateScrollBars();
@@ -102,15 +102,16 @@ void FileTextView::paintEvent(QPaintEvent *)
     const qint64 caret = hasFocus() ? cursorPosition() : -1;
     rows.paintLines(m_shown.navigator(), m_shown.layout(), m_scroller.firstLine(), Margin, viewport()->height(), caret);
     rows.finish();
-    checkVanished();
+    checkFileChange();
 }
 
-void FileTextView::checkVanished()
+void FileTextView::checkFileChange()
 {
-    if (m_vanishedTold || m_shown.text()->vanishedPages() == 0)
+    const FileMapping::Change change = m_shown.text()->changeSinceRead();
+    if (change == FileMapping::Change::None || change == m_toldChange)
         return;
-    m_vanishedTold = true;
-    emit textVanished();
+    m_toldChange = change;
+    emit fileChanged(change);
 }
 
 void FileTextView::updateScrollBars()
@@ -282,6 +283,7 @@ void FileTextView::measureAhead()
 void FileTextView::focusInEvent(QFocusEvent *event)
 {
     QAbstractScrollArea::focusInEvent(event);
+    checkFileChange();
     viewport()->update();
 }
 

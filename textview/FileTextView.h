@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FileMapping.h"
 #include "ShownText.h"
 #include "TextCursor.h"
 #include "TextFont.h"
@@ -86,9 +87,13 @@ signals:
     void selectionChanged();
     // The clipboard holds what copy() was asked to put there.
     void copied();
-    // Some of the text, read from a file that has since been shortened, was
-    // gone when it was shown or copied, and is shown as zeros; once a text.
-    void textVanished();
+    // A copy of a selection of more than CopyLimit bytes took only the
+    // first `copiedBytes` of it.
+    void copyCut(qint64 copiedBytes);
+    // The file the text is shown from changed after it was read, as found
+    // when the view was painted, focused or copied from; once per kind of
+    // change and text.
+    void fileChanged(FileMapping::Change change);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -111,10 +116,10 @@ private:
     void select(qint64 anchor, qint64 cursor);
     void updateScrollBars();
     qint64 textLeft() const;
-    void copySelection(ClipboardCopy *copy) const;
+    void copySelection(ClipboardCopy *copy);
     qint64 copyEnd() const;
     void notifyCursorMoved();
-    void checkVanished();
+    void checkFileChange();
     void measureAhead();
 
     TextFont m_font;
@@ -123,7 +128,7 @@ private:
     ViewScroller m_scroller; // in lines and pixels, the margins included
     NoticeBar *m_notice;
     bool m_selectingWithMouse = false;
-    bool m_vanishedTold = false;
+    FileMapping::Change m_toldChange = FileMapping::Change::None;
     QPoint m_lastMousePoint;
     QBasicTimer m_autoScrollTimer;
     QBasicTimer m_measureTimer;

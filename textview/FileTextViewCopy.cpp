@@ -35,10 +35,14 @@ void FileTextView::copy()
     copySelection(m_clipboardCopy);
 }
 
-void FileTextView::copySelection(ClipboardCopy *copy) const
+void FileTextView::copySelection(ClipboardCopy *copy)
 {
-    if (m_cursor.hasSelection())
-        copy->start(m_shown.text(), selectionStart(), copyEnd());
+    if (!m_cursor.hasSelection())
+        return;
+    const qint64 end = copyEnd();
+    copy->start(m_shown.text(), selectionStart(), end);
+    if (end < selectionEnd())
+        emit copyCut(end - selectionStart());
 }
 
 void FileTextView::contextMenuEvent(QContextMenuEvent *event)

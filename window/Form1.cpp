@@ -19,6 +19,12 @@
 
 namespace {
 
+// A byte count as Japanese readers write it: 1,234,567.
+QString byteCount(qint64 count)
+{
+    return QLocale(QLocale::Japanese, QLocale::Japan).toString(count);
+}
+
 template<typename Control>
 Control *named(Control *control, const QString &name)
 {
@@ -138,7 +144,10 @@ void Form1::connectControls()
     connect(Command2, &QPushButton::clicked, this, [this] { m_engine.StopDump(); });
     connect(Option1, &QRadioButton::clicked, this, [this] { m_engine.ShowDumpList(); });
     connect(Option2, &QRadioButton::clicked, this, [this] { m_engine.ShowDumpList(); });
-    connect(Text2, &FileTextView::textVanished, this, &Form1::tellTextVanished);
+    connect(Text2, &FileTextView::fileChanged, this, &Form1::tellFileChanged);
+    connect(Text2, &FileTextView::copyCut, this, [this](qint64 copied) {
+        Text2->setNotice(QStringLiteral("選択範囲が大きいため、最初の %1 バイトだけをコピーしました。").arg(byteCount(copied)));
+    });
 }
 
 void Form1::runDump()
@@ -200,14 +209,20 @@ void Form1::setFileText(std::shared_ptr<const FileText> text)
     const qint64 dropped = text ? text->droppedBytes() : 0;
     const qint64 kept = text ? text->size() : 0;
     Text2->setFileText(std::move(text));
-    Text2->setNotice(dropped > 0 ? QStringLiteral("メモリに収まらないため、ファイルの最初の %1 バイトだけを表示しています。")
-                                       .arg(QLocale(QLocale::Japanese, QLocale::Japan).toString(kept))
-                                 : QString());
+    if (dropped == 0)
+        Text2->setNotice(QString());
+    else if (kept == 0)
+        Text2->setNotice(QStringLiteral("メモリが足りないため、このファイルのテキストは表示できません。ダンプは全体を表示しています。"));
+    else
+        Text2->setNotice(QStringLiteral("メモリに収まらないため、ファイルの最初の %1 バイトだけを表示しています。").arg(byteCount(kept)));
 }
 
-void Form1::tellTextVanished()
+void Form1::tellFileChanged(FileMapping::Change change)
 {
-    Text2->setNotice(QStringLiteral("このファイルは読み込んだ後に短くなりました。なくなった部分は 0 のバイトとして表示しています。"));
+    if (change == FileMapping::Change::Shortened)
+        Text2->setNotice(QStringLiteral("このファイルは読み込んだ後に短くなりました。なくなった部分は 0 のバイトとして表示しています。"));
+    else
+        Text2->setNotice(QStringLiteral("このファイルは読み込んだ後に書き換えられました。表示しているのは今のファイルの内容です。"));
 }
 
 void Form1::setDumpText(const QString &text)

@@ -3,6 +3,7 @@
 #include "DialogService.h"
 #include "DumpEngine.h"
 #include "DumpWindow.h"
+#include "FileMapping.h"
 
 #include <QWidget>
 #include <memory>
@@ -54,7 +55,7 @@ private:
     void orderTabs();
     void connectControls();
     void runDump();
-    void tellTextVanished();
+    void tellFileChanged(FileMapping::Change change);
 
     std::unique_ptr<DialogService> m_dialogs;
     DumpEngine m_engine;

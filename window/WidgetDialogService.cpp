@@ -1,6 +1,7 @@
 #include "WidgetDialogService.h"
 
 #include "NameFilters.h"
+#include "NameOnlyIconProvider.h"
 
 #include <QFileDialog>
 #include <QFileInfo>
@@ -30,6 +31,7 @@ std::unique_ptr<QFileDialog> WidgetDialogService::createFileDialog(QWidget *pare
     dialog->setAcceptMode(QFileDialog::AcceptOpen);
     dialog->setFileMode(QFileDialog::ExistingFile);
     dialog->setNameFilters(NameFilters::fromPipeList(filter));
+    dialog->setIconProvider(NameOnlyIconProvider::instance());
     return dialog;
 }
 

@@ -5,6 +5,7 @@
 #include <memory>
 
 class FileText;
+class QString;
 class TextMetrics;
 
 // `bytes` as a dump run leaves them in a FileText: committed in blocks of the
@@ -17,3 +18,8 @@ inline std::shared_ptr<FileText> fileTextOf(const QByteArray &bytes, qint64 bloc
 {
     return textInBlocks(bytes, {}, blockLength, std::move(metrics));
 }
+
+// The file at `path` as a run shows a file too large to copy: mapped, read
+// and indexed in blocks of `blockLength`, the file closed afterwards.
+std::shared_ptr<FileText> mappedTextOf(const QString &path, qint64 blockLength = qint64(1) << 20,
+                                       std::shared_ptr<const TextMetrics> metrics = nullptr);

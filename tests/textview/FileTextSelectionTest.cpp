@@ -1,3 +1,4 @@
+#include "AccessibleText.h"
 #include "ClipboardCopy.h"
 #include "FileText.h"
 #include "ViewTestSupport.h"
@@ -135,8 +136,11 @@ private slots:
         FileTextView &view = showView(bytes);
         QGuiApplication::clipboard()->setText(QStringLiteral("before"));
         QSignalSpy finished(&view, &FileTextView::copied);
+        QSignalSpy cut(&view, &FileTextView::copyCut);
         pressKeys(&view, {"Ctrl+A", "Ctrl+C"});
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("before"));
+        QCOMPARE(cut.count(), 1);
+        QCOMPARE(cut.front().front().toLongLong(), FileTextView::CopyLimit - 1);
         QVERIFY(finished.wait());
         const QString copied = QGuiApplication::clipboard()->text();
         QCOMPARE(copied.size(), FileTextView::CopyLimit - 1);
@@ -207,6 +211,18 @@ private slots:
         QCOMPARE(text->text(0, text->characterCount()), whole);
         QCOMPARE(text->cursorPosition(), text->characterCount());
         QCOMPARE(text->text(whole.size() - 3, whole.size()), whole.right(3));
+    }
+
+    // A request for more than the limit gets the range's beginning, at
+    // once; the rest is there for the asking.
+    void aScreenReadersRequestIsAnsweredUpToTheLimit()
+    {
+        const QByteArray bytes = QByteArray(3 * AccessibleText::RangeLimit, 'a') + "end";
+        FileTextView &view = showView(bytes);
+        QAccessibleTextInterface *text = QAccessible::queryAccessibleInterface(&view)->textInterface();
+        QCOMPARE(text->characterCount(), bytes.size());
+        QCOMPARE(text->text(0, text->characterCount()).size(), AccessibleText::RangeLimit);
+        QCOMPARE(text->text(text->characterCount() - 4, text->characterCount()), QStringLiteral("aend"));
     }
 };
 

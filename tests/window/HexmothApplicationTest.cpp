@@ -3,6 +3,8 @@
 #include <QFileInfo>
 #include <QLibraryInfo>
 #include <QTest>
+#include <QTimer>
+#include <new>
 
 class HexmothApplicationTest : public QObject
 {
@@ -12,7 +14,29 @@ private slots:
     void namesTheProgramForTheDesktop();
     void speaksJapaneseInQtsOwnDialogs_data();
     void speaksJapaneseInQtsOwnDialogs();
+    void anEventThatRunsOutOfMemoryFailsAlone();
 };
+
+namespace {
+
+class GreedyObject : public QObject
+{
+public:
+    bool event(QEvent *) override { throw std::bad_alloc(); }
+};
+
+} // namespace
+
+void HexmothApplicationTest::anEventThatRunsOutOfMemoryFailsAlone()
+{
+    GreedyObject greedy;
+    QEvent event(QEvent::User);
+    QVERIFY(!QCoreApplication::sendEvent(&greedy, &event));
+    QTimer::singleShot(0, &greedy, [] { throw std::bad_alloc(); });
+    bool later = false;
+    QTimer::singleShot(1, [&] { later = true; });
+    QTRY_VERIFY(later);
+}
 
 void HexmothApplicationTest::namesTheProgramForTheDesktop()
 {

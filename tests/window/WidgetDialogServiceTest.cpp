@@ -5,9 +5,12 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileSystemModel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTest>
+#include <sys/inotify.h>
+#include <unistd.h>
 
 class WidgetDialogServiceTest : public QObject
 {
@@ -17,8 +20,74 @@ private slots:
     void fileDialogShowsTheDescriptionsInOrder();
     void fileDialogListsWhatEachChoiceMatches_data();
     void fileDialogListsWhatEachChoiceMatches();
+    void fileDialogNeverOpensAFileToShowIt();
     void messageBoxHasTheTextOneOkButtonAndTheProgramsName();
 };
+
+namespace {
+
+// The names of the files opened in a folder since the watch began.
+class OpenWatch
+{
+public:
+    explicit OpenWatch(const QString &folder)
+        : m_fd(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC))
+    {
+        ::inotify_add_watch(m_fd, QFile::encodeName(folder).constData(), IN_OPEN | IN_ACCESS);
+    }
+    ~OpenWatch() { ::close(m_fd); }
+
+    QStringList opened() const
+    {
+        QStringList names;
+        alignas(inotify_event) char buffer[4096];
+        for (ssize_t n; (n = ::read(m_fd, buffer, sizeof buffer)) > 0;) {
+            for (char *at = buffer; at < buffer + n;) {
+                const auto *event = reinterpret_cast<const inotify_event *>(at);
+                if (event->len > 0)
+                    names << QFile::decodeName(event->name);
+                at += sizeof(inotify_event) + event->len;
+            }
+        }
+        return names;
+    }
+
+private:
+    int m_fd;
+};
+
+} // namespace
+
+// A pseudo-file such as /proc/kmsg blocks a read until it has data, and the
+// read takes that data: listing a file, showing its icon and type, or
+// completing its typed name must never open it.
+void WidgetDialogServiceTest::fileDialogNeverOpensAFileToShowIt()
+{
+    QTemporaryDir dir;
+    for (const char *name : {"kmsg", "notes.txt", "image.png"}) {
+        QFile file(dir.filePath(QLatin1String(name)));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("\x89PNG\r\n\x1a\n some bytes to read");
+    }
+    const OpenWatch watch(dir.path());
+    const auto dialog = WidgetDialogService::createFileDialog(nullptr, DumpEngine::FileFilter);
+    dialog->setDirectory(dir.path());
+    dialog->selectNameFilter(dialog->nameFilters().at(1));
+    dialog->show();
+    auto *model = dialog->findChild<QFileSystemModel *>();
+    QVERIFY(model);
+    const QModelIndex folder = model->index(dir.path());
+    QTRY_COMPARE(model->rowCount(folder), 3);
+    for (int row = 0; row < 3; ++row) {
+        QVERIFY(!model->data(model->index(row, 0, folder), Qt::DecorationRole).isNull());
+        QVERIFY(!model->data(model->index(row, 2, folder)).toString().isEmpty());
+    }
+    auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+    QVERIFY(name);
+    QTest::keyClicks(name, QStringLiteral("kms"));
+    QTest::qWait(200);
+    QCOMPARE(watch.opened(), QStringList());
+}
 
 void WidgetDialogServiceTest::fileDialogShowsTheDescriptionsInOrder()
 {

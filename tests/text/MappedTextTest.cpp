@@ -1,0 +1,160 @@
+#include "FileText.h"
+#include "LineLayout.h"
+#include "TestFiles.h"
+#include "TestTexts.h"
+#include "TextNavigator.h"
+
+#include <QFile>
+#include <QTest>
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+// A text shown from its file, and the file changed behind its back:
+// rewritten, shortened, grown. Whatever the bytes are now, every query stays
+// within what the indexes promise, and the program lives.
+
+namespace {
+
+constexpr qint64 Page = 4096;
+constexpr qint64 Size = qint64(8) << 20;
+const QByteArray Head("one\r\ntwo\r\nthree\r\n");
+const QByteArray Tail("\r\nlast\r\nend");
+
+// Lines at both ends of a long line of zeros, most of it a hole.
+QString writeSparseLines(TestFiles &files)
+{
+    const QString path = files.path(QStringLiteral("sparse.txt"));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || !file.resize(Size))
+        return {};
+    file.write(Head);
+    file.seek(Size - Tail.size());
+    file.write(Tail);
+    return path;
+}
+
+void writeAt(const QString &path, qint64 at, const QByteArray &bytes)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY);
+    QVERIFY(fd >= 0);
+    QCOMPARE(::pwrite(fd, bytes.constData(), std::size_t(bytes.size()), at), ssize_t(bytes.size()));
+    // a rewrite within the file system's clock tick would keep the time
+    timespec later[2]{{0, UTIME_OMIT}, {::time(nullptr) + 5, 0}};
+    QCOMPARE(::futimens(fd, later), 0);
+    ::close(fd);
+}
+
+int mapEntries()
+{
+    QFile maps(QStringLiteral("/proc/self/maps"));
+    return maps.open(QIODevice::ReadOnly) ? int(maps.readAll().count('\n')) : -1;
+}
+
+// Every query a view makes to paint, move and read each line.
+void queryEveryLine(const FileText &text)
+{
+    const TextNavigator navigator(text);
+    const LineLayout layout(text, text.index().characters());
+    qint64 previousEnd = 0;
+    for (const LineIndex::Span &line : navigator.lines(0, navigator.lineCount())) {
+        QVERIFY(line.start >= previousEnd && line.start <= line.end && line.end <= text.size());
+        previousEnd = line.end;
+        QCOMPARE(navigator.lineOf(line.start), navigator.lineOf(line.end));
+        layout.characters(line, 0, 2000 * TextMetrics::UnitsPerPixel);
+        layout.xOf(line, std::min(line.end, line.start + 10));
+        navigator.charactersBefore(line.start);
+    }
+    for (qint64 line = 0; line < navigator.lineCount(); ++line)
+        QVERIFY(navigator.lineStart(line) <= navigator.lineEnd(line));
+}
+
+} // namespace
+
+class MappedTextTest : public QObject
+{
+    Q_OBJECT
+
+    TestFiles files;
+
+private slots:
+    // The middle of the long line is made unreadable: a query that reads
+    // there fails the test with SIGSEGV.
+    void queriesReadNoFurtherThanTheIndexPromises_data()
+    {
+        QTest::addColumn<QByteArray>("rewrite");
+        QTest::newRow("the first lines' breaks overwritten") << QByteArray(Head.size(), 'x');
+        QTest::newRow("new breaks where there were none") << QByteArray(Head.size(), '\n');
+        QTest::newRow("nothing changed") << QByteArray();
+    }
+
+    void queriesReadNoFurtherThanTheIndexPromises()
+    {
+        QFETCH(QByteArray, rewrite);
+        const QString path = writeSparseLines(files);
+        const auto text = mappedTextOf(path);
+        QVERIFY(text && text->isMapped());
+        if (!rewrite.isEmpty())
+            writeAt(path, 0, rewrite);
+        char *hidden = const_cast<char *>(text->data()) + 64 * Page;
+        const std::size_t hiddenLength = std::size_t(Size - 128 * Page);
+        QCOMPARE(::mprotect(hidden, hiddenLength, PROT_NONE), 0);
+        queryEveryLine(*text);
+        const auto first = TextNavigator(*text).lines(0, 1).front();
+        QCOMPARE(QByteArray(text->data(), 3), rewrite.isEmpty() ? Head.left(3) : rewrite.left(3));
+        QVERIFY(first.end <= LineIndex::BytesPerCheckpoint);
+        QCOMPARE(::mprotect(hidden, hiddenLength, PROT_READ), 0);
+        QCOMPARE(text->changeSinceRead(), rewrite.isEmpty() ? FileMapping::Change::None : FileMapping::Change::Rewritten);
+    }
+
+    // Each page read past the new end would otherwise be a map entry of its
+    // own, until the system's limit ends the program.
+    void aShortenedFileReadsAsZerosInOneMapEntry()
+    {
+        const QString path = writeSparseLines(files);
+        const auto text = mappedTextOf(path);
+        QVERIFY(text);
+        QVERIFY(QFile::resize(path, 50));
+        const int before = mapEntries();
+        qint64 nonZero = 0;
+        for (qint64 at = Size - 1; at >= 0; at -= 12 * 1024)
+            nonZero += at >= Page && text->data()[at] != 0;
+        for (qint64 at = Page; at < Size; at += 12 * 1024)
+            nonZero += text->data()[at] != 0;
+        QCOMPARE(nonZero, 0);
+        QVERIFY2(mapEntries() - before <= 2, qPrintable(QString::number(mapEntries() - before)));
+        QCOMPARE(text->changeSinceRead(), FileMapping::Change::Shortened);
+        queryEveryLine(*text);
+    }
+
+    void tellsHowTheFileChanged_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<FileMapping::Change>("told");
+        QTest::newRow("left alone") << "none" << FileMapping::Change::None;
+        QTest::newRow("rewritten in place") << "rewrite" << FileMapping::Change::Rewritten;
+        QTest::newRow("grown") << "append" << FileMapping::Change::Rewritten;
+        QTest::newRow("shortened, before any of it is read") << "truncate" << FileMapping::Change::Shortened;
+    }
+
+    void tellsHowTheFileChanged()
+    {
+        QFETCH(QString, change);
+        QFETCH(FileMapping::Change, told);
+        const QString path = files.write(QStringLiteral("changes.txt"), QByteArray(3 * Page, 'a'));
+        const auto text = mappedTextOf(path);
+        QVERIFY(text);
+        if (change == QLatin1String("rewrite"))
+            writeAt(path, Page, "b");
+        else if (change == QLatin1String("append"))
+            writeAt(path, 3 * Page, "b");
+        else if (change == QLatin1String("truncate"))
+            QVERIFY(QFile::resize(path, Page));
+        QCOMPARE(text->changeSinceRead(), told);
+        QCOMPARE(fileTextOf(QByteArray(3 * Page, 'a'))->changeSinceRead(), FileMapping::Change::None);
+    }
+};
+
+QTEST_APPLESS_MAIN(MappedTextTest)
+#include "MappedTextTest.moc"

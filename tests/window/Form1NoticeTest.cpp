@@ -1,0 +1,66 @@
+#include "FakeDialogService.h"
+#include "FileText.h"
+#include "FileTextView.h"
+#include "Form1.h"
+
+#include <QTest>
+#include <functional>
+
+// What Text2's notice line tells about the text it shows.
+
+namespace {
+
+using SetUp = std::function<void(Form1 &, FileTextView &)>;
+
+// A text that kept `kept` of the 20 bytes the run read.
+SetUp textKeeping(qint64 kept)
+{
+    return [kept](Form1 &form, FileTextView &view) {
+        auto text = std::make_shared<FileText>(kept, view.textMetrics());
+        text->blockBuffer(20);
+        text->commit(20);
+        form.setFileText(text);
+    };
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(SetUp)
+
+class Form1NoticeTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void tellsWhatText2Shows_data()
+    {
+        QTest::addColumn<SetUp>("setUp");
+        QTest::addColumn<QString>("notice");
+        QTest::newRow("a whole text: nothing") << textKeeping(20) << QString();
+        QTest::newRow("a text cut where memory ran out") << textKeeping(10) << "メモリに収まらないため、ファイルの最初の 10 バイトだけを表示しています。";
+        QTest::newRow("no text at all") << textKeeping(0) << "メモリが足りないため、このファイルのテキストは表示できません。ダンプは全体を表示しています。";
+        QTest::newRow("the file shortened after the run")
+            << SetUp([](Form1 &, FileTextView &view) { emit view.fileChanged(FileMapping::Change::Shortened); })
+            << "このファイルは読み込んだ後に短くなりました。なくなった部分は 0 のバイトとして表示しています。";
+        QTest::newRow("the file rewritten after the run")
+            << SetUp([](Form1 &, FileTextView &view) { emit view.fileChanged(FileMapping::Change::Rewritten); })
+            << "このファイルは読み込んだ後に書き換えられました。表示しているのは今のファイルの内容です。";
+        QTest::newRow("a copy cut at its limit")
+            << SetUp([](Form1 &, FileTextView &view) { emit view.copyCut(FileTextView::CopyLimit); })
+            << "選択範囲が大きいため、最初の 16,777,216 バイトだけをコピーしました。";
+    }
+
+    void tellsWhatText2Shows()
+    {
+        QFETCH(SetUp, setUp);
+        QFETCH(QString, notice);
+        Form1 form(std::make_unique<FakeDialogService>());
+        auto *view = form.findChild<FileTextView *>(QStringLiteral("Text2"));
+        QVERIFY(view);
+        setUp(form, *view);
+        QCOMPARE(view->notice(), notice);
+    }
+};
+
+QTEST_MAIN(Form1NoticeTest)
+#include "Form1NoticeTest.moc"
