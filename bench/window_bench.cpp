@@ -192,7 +192,7 @@ private:
             m_lastTick = 0;
         }
         if (m_stopHalfway && !m_stopClicked.isValid() && position > size / 2) {
-            const qint64 dumpedAtClick = position - 1 + DumpEngine::BlockLength;
+            const qint64 dumpedAtClick = position - 1 + BlockPacer::ShortestBlock;
             QTimer::singleShot(0, this, [this, dumpedAtClick] {
                 m_stopClicked.start();
                 m_dumpedAtClick = dumpedAtClick;
@@ -207,7 +207,7 @@ private:
         m_figures.runMs = double(m_clock.nsecsElapsed()) / 1e6;
         if (m_stopClicked.isValid()) {
             m_figures.stopMs = double(m_stopClicked.nsecsElapsed()) / 1e6;
-            m_figures.blocksAfterStop = (dumped - m_dumpedAtClick + DumpEngine::BlockLength - 1) / DumpEngine::BlockLength;
+            m_figures.blocksAfterStop = (dumped - m_dumpedAtClick + BlockPacer::ShortestBlock - 1) / BlockPacer::ShortestBlock;
         }
         m_clock.invalidate();
     }
@@ -337,7 +337,7 @@ int runBenchmarks(int argc, char **argv)
     const QString path = files.writeRandomBinary(QStringLiteral("random.bin"), size, 1);
     std::printf("platform %s; file %lld random bytes in %s, in the page cache; blocks of %lld bytes\n",
                 qPrintable(QGuiApplication::platformName()), (long long)size, qPrintable(files.folder()),
-                (long long)DumpEngine::BlockLength);
+                (long long)BlockPacer::ShortestBlock);
     std::fflush(stdout);
     registerBenchmarks(path, chosen);
     MedianReporter medians;

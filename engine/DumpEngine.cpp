@@ -5,6 +5,7 @@
 #include "TextStorage.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QLocale>
 #include <algorithm>
 #include <new>
@@ -43,6 +44,7 @@ struct DumpEngine::Run
     bool atEnd = false;
     std::shared_ptr<FileText> TextAll = std::make_shared<FileText>();
     std::unique_ptr<InputFile> file;
+    BlockPacer blocks;
 };
 
 DumpEngine::DumpEngine(DumpWindow &window, FileSystem *fileSystem, qint64 blockLength)
@@ -50,7 +52,7 @@ DumpEngine::DumpEngine(DumpWindow &window, FileSystem *fileSystem, qint64 blockL
     , m_fileSystem(fileSystem ? *fileSystem : m_localFileSystem)
     , m_blockLength(blockLength)
 {
-    Q_ASSERT(blockLength > 0);
+    Q_ASSERT(blockLength >= 0);
 }
 
 QString DumpEngine::progressCaption(const QString &prefix, qint64 count, qint64 size)
@@ -70,6 +72,7 @@ void DumpEngine::RunDump()
         return;
     const RunningFlag running(m_running);
     Run run;
+    run.blocks = BlockPacer(m_blockLength);
     run.ChosenPath = *chosen;
     run.shownPath = QDir::toNativeSeparators(*chosen);
     readSize(run);
@@ -152,7 +155,10 @@ void DumpEngine::dumpBlocks(Run &run)
         if (StopRequested)
             break;
         m_window.setStatusCaption(runningCaption(run));
+        QElapsedTimer clock;
+        clock.start();
         dumpBlock(run);
+        run.blocks.took(clock.nsecsElapsed());
         if (PendingError) {
             reportPendingError();
             break;
@@ -171,7 +177,8 @@ QString DumpEngine::runningCaption(const Run &run) const
 // returns 0.
 void DumpEngine::dumpBlock(Run &run)
 {
-    const qint64 wanted = run.sizeKnown ? std::min(m_blockLength, run.FileSize - (run.Position - 1)) : m_blockLength;
+    const qint64 length = run.blocks.length();
+    const qint64 wanted = run.sizeKnown ? std::min(length, run.FileSize - (run.Position - 1)) : length;
     char *block = run.TextAll->blockBuffer(wanted);
     const qint64 count = readSome(run, block, wanted);
     if (count > 0) {

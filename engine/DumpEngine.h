@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BlockPacer.h"
 #include "DumpList.h"
 #include "LocalFileSystem.h"
 #include "TextStorage.h"
@@ -28,16 +29,14 @@ class FileText;
 class DumpEngine
 {
 public:
-    // Bytes read per block: large enough that handling events and repainting
-    // the caption cost little, small enough that the window stays responsive.
-    static constexpr qint64 BlockLength = qint64(1) << 20;
     // The longest wait for a file that has nothing to give yet before the
     // window's events are handled again.
     static constexpr int DataWaitMilliseconds = 50;
     static const QString FileFilter;
 
-    // Without a file system, the machine's own is used.
-    explicit DumpEngine(DumpWindow &window, FileSystem *fileSystem = nullptr, qint64 blockLength = BlockLength);
+    // Without a file system, the machine's own is used. Blocks are paced
+    // (BlockPacer) unless a fixed length is given.
+    explicit DumpEngine(DumpWindow &window, FileSystem *fileSystem = nullptr, qint64 blockLength = 0);
 
     // Command1. Ignored while a run is in progress.
     void RunDump();
@@ -77,7 +76,7 @@ private:
     DumpWindow &m_window;
     LocalFileSystem m_localFileSystem;
     FileSystem &m_fileSystem;
-    const qint64 m_blockLength;
+    const qint64 m_blockLength; // 0: paced
     std::optional<TextStorage::Limits> m_limits;
     DumpList m_dumpList;
     bool StopRequested = false;

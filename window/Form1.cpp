@@ -51,10 +51,10 @@ QAccessibleInterface *accessibleForm(const QString &className, QObject *object)
 
 } // namespace
 
-Form1::Form1(std::unique_ptr<DialogService> dialogs, QWidget *parent)
+Form1::Form1(std::unique_ptr<DialogService> dialogs, QWidget *parent, qint64 blockLength)
     : QWidget(parent)
     , m_dialogs(dialogs ? std::move(dialogs) : std::make_unique<WidgetDialogService>())
-    , m_engine(*this)
+    , m_engine(*this, nullptr, blockLength)
 {
     static const bool accessibleFormInstalled = (QAccessible::installFactory(accessibleForm), true);
     Q_UNUSED(accessibleFormInstalled);

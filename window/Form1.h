@@ -27,7 +27,8 @@ class Form1 : public QWidget, public DumpWindow
     Q_OBJECT
 public:
     // Without `dialogs`, Qt's own file dialog and message box.
-    explicit Form1(std::unique_ptr<DialogService> dialogs = nullptr, QWidget *parent = nullptr);
+    // Blocks of `blockLength` bytes, for tests; 0: as the run paces them.
+    explicit Form1(std::unique_ptr<DialogService> dialogs = nullptr, QWidget *parent = nullptr, qint64 blockLength = 0);
     ~Form1() override;
 
     const DumpEngine &engine() const { return m_engine; }

@@ -16,7 +16,7 @@
 
 namespace {
 
-constexpr qint64 Block = DumpEngine::BlockLength;
+constexpr qint64 Block = qint64(1) << 20; // the form is given fixed blocks
 
 // Text as a QPlainTextEdit gives it back: CR LF, CR and LF all end a line.
 QString asShown(QString text)
@@ -113,7 +113,7 @@ void Form1Test::init()
     m_dir = std::make_unique<QTemporaryDir>();
     auto dialogs = std::make_unique<FakeDialogService>();
     m_dialogs = dialogs.get();
-    m_form = std::make_unique<Form1>(std::move(dialogs));
+    m_form = std::make_unique<Form1>(std::move(dialogs), nullptr, Block);
     m_form->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
 }

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QtGlobal>
+#include <algorithm>
+
+// How long the run's blocks are. Between two blocks the window handles its
+// events and repaints the status caption, so a block should take a few
+// milliseconds: long enough that the caption costs little beside the
+// reading, short enough that the window answers within a frame. Reading
+// speeds differ a thousandfold between a file in the page cache and one on
+// a slow disk, so the length follows the time the last block took, from
+// ShortestBlock up to LongestBlock. A fixed length, for tests, never changes.
+class BlockPacer
+{
+public:
+    static constexpr qint64 ShortestBlock = qint64(1) << 20;
+    static constexpr qint64 LongestBlock = qint64(32) << 20;
+    static constexpr qint64 TargetNanoseconds = 8'000'000;
+
+    // 0: paced, starting at ShortestBlock.
+    explicit BlockPacer(qint64 fixedLength = 0)
+        : m_fixed(fixedLength > 0)
+        , m_length(m_fixed ? fixedLength : ShortestBlock)
+    {
+    }
+
+    qint64 length() const { return m_length; }
+
+    // The last block took `nanoseconds` to read, dump and index.
+    void took(qint64 nanoseconds)
+    {
+        if (m_fixed)
+            return;
+        if (nanoseconds < TargetNanoseconds / 2)
+            m_length = std::min(2 * m_length, LongestBlock);
+        else if (nanoseconds > 2 * TargetNanoseconds)
+            m_length = std::max(m_length / 2, ShortestBlock);
+    }
+
+private:
+    bool m_fixed;
+    qint64 m_length;
+};
