@@ -13,6 +13,8 @@
 
 namespace {
 
+constexpr qint64 Threshold = 65536;
+
 // The status of a pseudo-file: a regular file whose size tells nothing.
 FileSystem::Status sizeUnknown(qint64 reported = 0)
 {
@@ -77,6 +79,32 @@ private slots:
         QVERIFY(now.startsWith(Cp932::instance().decode(bytes.constData(), 200).chopped(1)));
         QCOMPARE(now.right(10), QString(10, QChar(0)));
         QCOMPARE(window.fileText->changeSinceRead(), FileMapping::Change::Shortened);
+    }
+
+    // Either side of the copy threshold the text is the file's, exactly,
+    // and stays so when the file is deleted after the run.
+    void aFileIsShownExactlyEitherSideOfTheCopyThreshold_data()
+    {
+        QTest::addColumn<qint64>("size");
+        QTest::addColumn<bool>("mapped");
+        QTest::newRow("just under: a copy") << Threshold - 1 << false;
+        QTest::newRow("at it: a copy") << Threshold << false;
+        QTest::newRow("just over: the file itself") << Threshold + 1 << true;
+    }
+
+    void aFileIsShownExactlyEitherSideOfTheCopyThreshold()
+    {
+        QFETCH(qint64, size);
+        QFETCH(bool, mapped);
+        const QByteArray bytes = randomBytes(size, 21, 0.4);
+        window.chosenPath = files.write("threshold.bin", bytes);
+        DumpEngine engine(window, nullptr, 4093);
+        engine.setCopyBudget(Threshold);
+        engine.RunDump();
+        QVERIFY(QFile::remove(*window.chosenPath));
+        QCOMPARE(window.fileText->isMapped(), mapped);
+        QCOMPARE(window.fileText->toString(), Cp932::instance().decode(bytes.constData(), bytes.size()));
+        QCOMPARE(window.fileText->changeSinceRead(), FileMapping::Change::None);
     }
 
     void aGrowingFileIsDumpedUpToItsFirstSize()
