@@ -9,7 +9,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 build_packages=(cmake g++ make pkg-config qt6-base-dev libxcb1-dev qt6-translations-l10n libbenchmark-dev fonts-ipafont-gothic)
-test_packages=(xvfb xauth xdotool x11-utils at-spi2-core dbus-daemon dbus-session-bus-common)
+test_packages=(xvfb xauth xdotool x11-utils at-spi2-core dbus-daemon dbus-session-bus-common appstream desktop-file-utils man-db)
 bench_packages=(xxd bsdextrautils xvfb xauth)
 
 ensure_packages() {
