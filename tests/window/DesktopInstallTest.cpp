@@ -1,3 +1,4 @@
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
@@ -188,6 +189,8 @@ void DesktopInstallTest::everyFileNamesTheProjectVersion_data()
     QTest::newRow("metainfo") << installed(MetainfoPath) << QStringLiteral("<release version=\"([^\"]+)\"");
     QTest::newRow("manual page") << installed(QStringLiteral("share/man/man1/hexmoth.1")) << man;
     QTest::newRow("Japanese manual page") << installed(QStringLiteral("share/man/ja/man1/hexmoth.1")) << man;
+    QTest::newRow("Debian changelog") << QDir(QStringLiteral(HEXMOTH_SOURCE_DIR)).filePath(QStringLiteral("debian/changelog"))
+                                      << QStringLiteral("^hexmoth \\(([^)]+)\\)");
 }
 
 void DesktopInstallTest::everyFileNamesTheProjectVersion()
