@@ -5,11 +5,15 @@
 #   ./dev.sh test --sanitize   the same in a separate AddressSanitizer + UBSan build
 #   ./dev.sh bench [ARGS]      build and run the benchmarks
 #   ./dev.sh screenshot        build, then photograph the window after a dump
+#   ./dev.sh package           build the Debian package into dist/ and check it with lintian
 set -euo pipefail
 cd "$(dirname "$0")"
 
 build_packages=(cmake g++ make pkg-config qt6-base-dev libxcb1-dev qt6-translations-l10n libbenchmark-dev fonts-ipafont-gothic)
-test_packages=(xvfb xauth xdotool x11-utils at-spi2-core dbus-daemon dbus-session-bus-common)
+test_packages=(xvfb xauth xdotool x11-utils at-spi2-core dbus-daemon dbus-session-bus-common appstream desktop-file-utils man-db)
+# debian/control's Build-Depends are build_packages without the benchmark
+# library, plus the validators the tests run.
+package_packages=(debhelper dpkg-dev lintian appstream desktop-file-utils man-db)
 bench_packages=(xxd bsdextrautils xvfb xauth)
 
 ensure_packages() {
@@ -61,8 +65,25 @@ case "${1:-}" in
     build build
     scripts/screenshot.sh build/app/hexmoth data/screenshot.png
     ;;
+  package)
+    ensure_packages "${build_packages[@]}" "${package_packages[@]}"
+    # dpkg-buildpackage writes beside the source tree, so the tree is a
+    # temporary copy of the checkout's own files (build folders left out).
+    work=$(mktemp -d)
+    trap 'rm -rf "$work"' EXIT
+    mkdir "$work/hexmoth"
+    git ls-files -z --cached --others --exclude-standard \
+      | while IFS= read -r -d '' f; do if [ -e "$f" ]; then printf '%s\0' "$f"; fi; done \
+      | tar --null -T - -cf - | tar -xf - -C "$work/hexmoth"
+    (cd "$work/hexmoth" && dpkg-buildpackage -b -us -uc -j"$(nproc)")
+    rm -rf dist
+    mkdir dist
+    mv "$work"/*.deb "$work"/*.buildinfo "$work"/*.changes dist/
+    lintian --fail-on error,warning dist/*.changes
+    ls dist/*.deb
+    ;;
   *)
-    sed -n '2,7p' "$0"
+    sed -n '2,8p' "$0"
     exit 2
     ;;
 esac
