@@ -102,7 +102,8 @@ qint64 LineIndex::lineStart(const char *text, qint64 line) const
 
 qint64 LineIndex::lineEnd(const char *text, qint64 line) const
 {
-    return lines(text, line, 1).front().end;
+    const std::vector<Span> span = lines(text, line, 1);
+    return span.empty() ? m_scanned : span.front().end;
 }
 
 std::vector<LineIndex::Span> LineIndex::lines(const char *text, qint64 first, qint64 count) const
