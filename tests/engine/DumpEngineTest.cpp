@@ -2,6 +2,7 @@
 #include "DumpEngine.h"
 #include "FakeDumpWindow.h"
 #include "FakeFileSystem.h"
+#include "RandomBytes.h"
 #include "TestFiles.h"
 
 #include <QTest>

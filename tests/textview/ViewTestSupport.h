@@ -5,6 +5,7 @@
 
 #include "Cp932.h"
 #include "FileTextView.h"
+#include "RandomBytes.h"
 #include "TestTexts.h"
 #include "TextNavigator.h"
 
@@ -20,20 +21,6 @@ inline QString decoded(const QByteArray &bytes)
 inline QString plain(const QByteArray &bytes)
 {
     return decoded(bytes).replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
-}
-
-// Bytes of every value but CR and LF, so one line.
-inline QByteArray binaryLine(qsizetype n)
-{
-    QByteArray bytes(n, Qt::Uninitialized);
-    quint32 state = 12345;
-    for (char &b : bytes) {
-        state = state * 1103515245 + 12345;
-        b = char(state >> 24);
-        if (b == '\r' || b == '\n')
-            b = 'x';
-    }
-    return bytes;
 }
 
 // What a row of the view shows, from its left edge to its right.
