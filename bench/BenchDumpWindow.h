@@ -3,12 +3,15 @@
 #include "DumpWindow.h"
 #include "TextMetrics.h"
 
+#include <QElapsedTimer>
 #include <QString>
 #include <QStringList>
 
 // The least window a dump run can go with: the dialog answers with a fixed
 // path, events and the stop button are ignored, and only what a benchmark
 // checks afterwards is kept (the last caption, the messages, both texts).
+// The time between two calls to handle events is one block's work: the
+// longest is the longest the window would have waited.
 // Option1 ("cut the front") is selected, as when the window opens.
 class BenchDumpWindow : public DumpWindow
 {
@@ -18,7 +21,7 @@ public:
     std::optional<QString> chooseFile(const QString &) override { return m_path; }
     void setStatusCaption(const QString &caption) override { m_caption = caption; }
     void setStopEnabled(bool) override {}
-    void handlePendingEvents() override {}
+    void handlePendingEvents() override;
     void showMessage(const QString &text) override { m_messages << text; }
     // Every character as wide as an average one of a 9 point font: the text
     // is measured as for a real view.
@@ -36,6 +39,7 @@ public:
     const QString &dumpText() const { return m_dumpText; }
     const std::shared_ptr<const FileText> &fileText() const { return m_fileText; }
     void releaseTexts();
+    double longestBlockMs() const { return m_longestBlockMs; }
 
 private:
     QString m_path;
@@ -43,4 +47,6 @@ private:
     QStringList m_messages;
     QString m_dumpText;
     std::shared_ptr<const FileText> m_fileText;
+    QElapsedTimer m_sinceEvents;
+    double m_longestBlockMs = 0;
 };

@@ -5,12 +5,17 @@
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <stdexcept>
 #include <fcntl.h>
+#include <filesystem>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
+
+// Where a child started by runSelf writes its report.
+constexpr int ReportFd = 3;
 
 double seconds(const timeval &time)
 {
@@ -22,16 +27,17 @@ double now()
     return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
-void writeAll(int fd, const std::string &bytes)
+bool writeAll(int fd, const std::string &bytes)
 {
     for (std::size_t done = 0; done < bytes.size();) {
         const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
-            return;
+            return false;
         done += std::size_t(n);
     }
+    return true;
 }
 
 std::string readAll(int fd)
@@ -48,8 +54,11 @@ std::string readAll(int fd)
     }
 }
 
-[[noreturn]] void execInChild(const std::vector<std::string> &command)
+[[noreturn]] void execInChild(const std::vector<std::string> &command, int reportFd)
 {
+    // dup2 clears close-on-exec, except on a descriptor that is already 3.
+    if (reportFd >= 0 && (reportFd == ReportFd ? ::fcntl(ReportFd, F_SETFD, 0) : ::dup2(reportFd, ReportFd)) < 0)
+        ::_exit(126);
     const int devNull = ::open("/dev/null", O_WRONLY);
     if (devNull < 0 || ::dup2(devNull, STDOUT_FILENO) < 0)
         ::_exit(126);
@@ -65,12 +74,41 @@ std::string readAll(int fd)
 
 ChildProcess::Outcome ChildProcess::run(const std::vector<std::string> &command)
 {
+    return spawn(command, false);
+}
+
+ChildProcess::Outcome ChildProcess::runSelf(const std::string &name, const std::vector<std::string> &arguments)
+{
+    std::vector<std::string> command{std::filesystem::read_symlink("/proc/self/exe").string(), SelfFlag, name};
+    command.insert(command.end(), arguments.begin(), arguments.end());
+    return spawn(command, true);
+}
+
+bool ChildProcess::writeReport(const std::string &report)
+{
+    return writeAll(ReportFd, report);
+}
+
+// The report is read before the child is reaped, so a large one cannot
+// block the child.
+ChildProcess::Outcome ChildProcess::spawn(const std::vector<std::string> &command, bool withReport)
+{
+    int ends[2] = {-1, -1};
+    if (withReport && ::pipe2(ends, O_CLOEXEC) != 0)
+        throw std::runtime_error(std::string("pipe: ") + std::strerror(errno));
     std::fflush(nullptr);
     const double start = now();
     const pid_t pid = ::fork();
     if (pid == 0)
-        execInChild(command);
+        execInChild(command, ends[1]);
+    std::string report;
+    if (withReport) {
+        ::close(ends[1]);
+        report = pid > 0 ? readAll(ends[0]) : std::string();
+        ::close(ends[0]);
+    }
     Outcome outcome = reap(pid, start);
+    outcome.report = report;
     if (!outcome.ok)
         outcome.failure = command[0] + ": " + outcome.failure;
     return outcome;

@@ -27,6 +27,13 @@ public:
     // Runs `command` (found on PATH) with its output to /dev/null; ok when it
     // exits with status 0.
     static Outcome run(const std::vector<std::string> &command);
+    // Runs this program again as a fresh process, as `SelfFlag name
+    // arguments...`; Bench::run hands that to the work added as `name`,
+    // whose result comes back as the report.
+    static Outcome runSelf(const std::string &name, const std::vector<std::string> &arguments);
+    static constexpr const char *SelfFlag = "--bench-child";
+    // In such a child: hands `report` back to the parent.
+    static bool writeReport(const std::string &report);
     // Runs `work` in a forked child and hands back what it returns; ok when it
     // returns rather than throws. The child leaves with _exit: no destructor
     // of this process runs in it.
@@ -36,5 +43,6 @@ public:
     static qint64 floor();
 
 private:
+    static Outcome spawn(const std::vector<std::string> &command, bool withReport);
     static Outcome reap(int pid, double startSeconds);
 };

@@ -21,6 +21,7 @@ EngineRun::Figures EngineRun::measure(const QString &path, qint64 size)
     engine.RunDump();
     Figures figures;
     figures.runSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    figures.longestBlockMs = window.longestBlockMs();
     check(window, size);
     window.releaseTexts();
     figures.dumpListHeapBytes = HeapCounter::liveBytes() - heldBefore;

@@ -17,6 +17,7 @@ public:
         double runSeconds = 0;        // RunDump alone
         qint64 dumpListHeapBytes = 0; // see measure()
         qint64 dumpListLength = 0;    // characters of the whole dump list
+        double longestBlockMs = 0;    // between two calls to handle events
     };
 
     // Runs the dump of `path`, a file of `size` bytes. dumpListHeapBytes is

@@ -45,3 +45,20 @@ std::string figure(std::optional<double> value, int decimals)
     std::snprintf(text, sizeof text, "%.*f", decimals, *value);
     return text;
 }
+
+std::optional<double> ratio(std::optional<double> a, std::optional<double> b)
+{
+    if (!a || !b || *b == 0)
+        return std::nullopt;
+    return *a / *b;
+}
+
+const char *verdict(bool known, bool met)
+{
+    return !known ? "n/a" : met ? "met" : "NOT met";
+}
+
+const char *verdict(std::optional<double> value, double limit, bool atLeast)
+{
+    return verdict(value.has_value(), value && (atLeast ? *value >= limit : *value <= limit));
+}

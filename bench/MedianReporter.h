@@ -33,3 +33,9 @@ private:
 
 // "1.23" or "n/a" when a figure is missing (a filtered or failed benchmark).
 std::string figure(std::optional<double> value, int decimals);
+// a / b, when both are there and b is not 0.
+std::optional<double> ratio(std::optional<double> a, std::optional<double> b);
+// How a goal is printed: "met", "NOT met", or "n/a" when a figure is missing.
+const char *verdict(bool known, bool met);
+// `value` at most (or, with atLeast, at least) `limit`.
+const char *verdict(std::optional<double> value, double limit, bool atLeast = false);

@@ -10,6 +10,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTimer>
+#include <chrono>
 #include <stdexcept>
 #include <utility>
 
@@ -20,6 +21,7 @@ constexpr int SettleMs = 200;
 constexpr int TimeoutMs = 15 * 60 * 1000;
 
 const std::pair<const char *, double WindowRun::Figures::*> Times[] = {
+    {"start_up_ms", &WindowRun::Figures::startUpMs},
     {"run_ms", &WindowRun::Figures::runMs},
     {"final_caption_ms", &WindowRun::Figures::finalCaptionMs},
     {"returned_ms", &WindowRun::Figures::returnedMs},
@@ -51,7 +53,7 @@ void check(const WindowRun::Figures &figures, const FakeDialogService &dialogs, 
 
 } // namespace
 
-WindowRun::Figures WindowRun::measure(const QString &path, qint64 size)
+WindowRun::Figures WindowRun::measure(const QString &path, qint64 size, qint64 startNs)
 {
     static int argc = 1;
     static char name[] = "hexmoth";
@@ -64,6 +66,8 @@ WindowRun::Figures WindowRun::measure(const QString &path, qint64 size)
     EventLoopGaps gaps;
     Figures figures;
     form.onShown = [&] {
+        const auto now = std::chrono::steady_clock::now().time_since_epoch();
+        figures.startUpMs = double(std::chrono::duration_cast<std::chrono::nanoseconds>(now).count() - startNs) / 1e6;
         QTimer::singleShot(SettleMs, &form, [&] {
             gaps.start();
             form.findChild<QPushButton *>(QStringLiteral("Command1"))->click();

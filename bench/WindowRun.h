@@ -17,6 +17,7 @@ public:
     // Times in ms from the click.
     struct Figures
     {
+        double startUpMs = 0;      // from startNs to the window's first paint
         double runMs = 0;          // to Text2 painted
         double finalCaptionMs = 0; // to "実行終了": every block read
         double returnedMs = 0;     // to RunDump's return
@@ -33,9 +34,10 @@ public:
         QString lastAddressLine; // Text1's last line
     };
 
+    // `startNs`: when the parent started this process, on the steady clock.
     // Throws std::runtime_error when the run does not end with the whole file
     // dumped and shown, or shows a message.
-    static Figures measure(const QString &path, qint64 size);
+    static Figures measure(const QString &path, qint64 size, qint64 startNs);
 
     static std::string toReport(const Figures &figures);
     static Figures fromReport(const std::string &report);
