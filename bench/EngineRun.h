@@ -4,11 +4,11 @@
 #include <QtGlobal>
 #include <string>
 
-class BenchDumpWindow;
+class FakeDumpWindow;
 
-// One whole dump run of a file, DumpEngine::RunDump with a BenchDumpWindow,
-// in this process. Meant for a forked child (ChildProcess::fork), so that the
-// child's peak memory is the run's.
+// One whole dump run of a file, DumpEngine::RunDump with a window that does
+// nothing (the tests' FakeDumpWindow), in this process. Meant for a forked
+// child (ChildProcess::fork), so that the child's peak memory is the run's.
 class EngineRun
 {
 public:
@@ -32,5 +32,5 @@ public:
     static Figures fromReport(const std::string &report);
 
 private:
-    static void check(const BenchDumpWindow &window, qint64 size);
+    static void check(const FakeDumpWindow &window, qint64 size);
 };
