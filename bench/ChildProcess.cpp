@@ -8,7 +8,10 @@
 #include <stdexcept>
 #include <fcntl.h>
 #include <filesystem>
+#include <new>
+#include <sys/mman.h>
 #include <sys/resource.h>
+#include <sys/sysinfo.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -150,6 +153,24 @@ ChildProcess::Outcome ChildProcess::fork(const std::function<std::string()> &wor
 qint64 ChildProcess::floor()
 {
     return fork([] { return std::string(); }).peakBytes;
+}
+
+void ChildProcess::warmMemory(qint64 size)
+{
+    fork([size] {
+        void *memory = ::mmap(nullptr, std::size_t(size), PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (memory == MAP_FAILED)
+            throw std::bad_alloc();
+        for (qint64 offset = 0; offset < size; offset += 4096)
+            static_cast<volatile char *>(memory)[offset] = 1;
+        return std::string();
+    });
+}
+
+qint64 ChildProcess::totalMemory()
+{
+    struct sysinfo info {};
+    return ::sysinfo(&info) == 0 ? qint64(info.totalram) * info.mem_unit : qint64(16) << 30;
 }
 
 ChildProcess::Outcome ChildProcess::reap(int pid, double startSeconds)

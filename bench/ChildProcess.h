@@ -41,6 +41,13 @@ public:
     // Peak memory of a forked child that does nothing: the share of every
     // figure above that comes from this process.
     static qint64 floor();
+    // Takes `size` bytes of fresh memory in a child and lets go of them. On
+    // a virtual machine that hands freed memory back to its host, the first
+    // process to take memory again after a pause waits for the host: run
+    // this first, and no timed child is that process.
+    static void warmMemory(qint64 size);
+    // The machine's memory (16 GiB when it cannot be told).
+    static qint64 totalMemory();
 
 private:
     static Outcome spawn(const std::vector<std::string> &command, bool withReport);

@@ -1,5 +1,6 @@
 #include "MedianReporter.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include <unistd.h>
@@ -35,6 +36,25 @@ int MedianReporter::repetitions(const std::string &name) const
 {
     const auto medians = m_medians.find(name);
     return medians == m_medians.end() ? 0 : medians->second.repetitions;
+}
+
+void MedianReporter::printTable(const std::string &rowTitle, const std::vector<std::string> &rows,
+                                const std::vector<Column> &columns) const
+{
+    std::size_t first = rowTitle.size();
+    for (const std::string &row : rows)
+        first = std::max(first, row.size());
+    std::printf("%-*s", int(first), rowTitle.c_str());
+    for (const Column &column : columns)
+        std::printf(" %*s", int(std::max<std::size_t>(column.title.size(), 7)), column.title.c_str());
+    for (const std::string &row : rows) {
+        std::printf("\n%-*s", int(first), row.c_str());
+        for (const Column &column : columns) {
+            const std::string text = column.text ? column.text(row) : figure(median(column.prefix + row, column.counter), column.decimals);
+            std::printf(" %*s", int(std::max<std::size_t>(column.title.size(), 7)), text.c_str());
+        }
+    }
+    std::printf("\n");
 }
 
 std::string figure(std::optional<double> value, int decimals)

@@ -6,11 +6,13 @@
 #include "HexmothApplication.h"
 #include "ObservedForm.h"
 
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTimer>
 #include <chrono>
+#include <cstring>
 #include <stdexcept>
 #include <utility>
 
@@ -138,4 +140,56 @@ WindowRun::Figures WindowRun::fromReport(const std::string &report)
     figures.caption = QString::fromUtf8(values.value("caption"));
     figures.lastAddressLine = QString::fromUtf8(values.value("last_address_line"));
     return figures;
+}
+
+WindowRun::Stop WindowRun::measureStop(const QString &path, qint64 size)
+{
+    static int argc = 1;
+    static char name[] = "hexmoth";
+    static char *argv[] = {name, nullptr};
+    HexmothApplication app(argc, argv);
+    auto dialogs = std::make_unique<FakeDialogService>();
+    dialogs->chosenPath = path;
+    ObservedForm form(std::move(dialogs), size);
+    QElapsedTimer clicked;
+    bool clickQueued = false;
+    Stop stop;
+    form.onShown = [&] {
+        QTimer::singleShot(SettleMs, &form, [&] {
+            form.findChild<QPushButton *>(QStringLiteral("Command1"))->click();
+            QCoreApplication::quit();
+        });
+    };
+    form.onCaption = [&](const QString &caption) {
+        if (!caption.startsWith(QStringLiteral("実行中 ")))
+            stop.stopMs = clicked.isValid() ? double(clicked.nsecsElapsed()) / 1e6 : 0;
+        else if (clickQueued)
+            ++stop.blocksAfterClick;
+        else if (caption.mid(4).section(u'/', 0, 0).toLongLong(nullptr, 16) > size / 2) {
+            // Clicked as the block starts; the click is handled once it is read.
+            clickQueued = true;
+            stop.blocksAfterClick = 1;
+            clicked.start();
+            QTimer::singleShot(0, &form, [&] { form.findChild<QPushButton *>(QStringLiteral("Command2"))->click(); });
+        }
+    };
+    QTimer::singleShot(TimeoutMs, &app, [] { QCoreApplication::exit(1); });
+    form.show();
+    if (app.exec() != 0 || !clicked.isValid())
+        throw std::runtime_error("the run was not stopped halfway");
+    return stop;
+}
+
+std::string WindowRun::toReport(const Stop &stop)
+{
+    return std::string(reinterpret_cast<const char *>(&stop), sizeof stop);
+}
+
+WindowRun::Stop WindowRun::stopFromReport(const std::string &report)
+{
+    Stop stop;
+    if (report.size() != sizeof stop)
+        throw std::runtime_error("the stopped run reported nothing usable");
+    std::memcpy(&stop, report.data(), sizeof stop);
+    return stop;
 }

@@ -42,6 +42,19 @@ public:
     static std::string toReport(const Figures &figures);
     static Figures fromReport(const std::string &report);
 
+    // A run stopped halfway: Command2 clicked as the first block past the
+    // middle of the file starts. Blocks read after the click, from the
+    // captions (the one in hand counts), and the time from the click to
+    // "実行終了".
+    struct Stop
+    {
+        double stopMs = 0;
+        qint64 blocksAfterClick = 0;
+    };
+    static Stop measureStop(const QString &path, qint64 size);
+    static std::string toReport(const Stop &stop);
+    static Stop stopFromReport(const std::string &report);
+
     // The dump list's address of the last line of a file of `size` bytes
     // (size > 0), as the list writes it.
     static QString lastAddress(qint64 size);

@@ -94,17 +94,19 @@ std::optional<double> speedRatio(const MedianReporter &medians, const std::strin
 
 void printFigures(const MedianReporter &medians)
 {
-    std::printf("\nmedians:\n%-8s %-10s %5s %10s %10s %9s %9s %14s %12s\n", "file", "peer", "runs", "MB/s", "peak MiB", "user ms",
-                "sys ms", "RunDump MB/s", "list bytes");
+    std::vector<std::string> rows;
     for (const std::string &kind : Kinds)
-        for (const std::string &peer : Peers) {
-            const std::string name = kind + "/" + peer;
-            const auto value = [&](const char *counter, int decimals) { return figure(medians.median(name, counter), decimals); };
-            std::printf("%-8s %-10s %5d %10s %10s %9s %9s %14s %12s\n", kind.c_str(), peer.c_str(), medians.repetitions(name),
-                        value("MB/s", 1).c_str(), value("peak_MiB", 1).c_str(), value("user_ms", 0).c_str(),
-                        value("sys_ms", 0).c_str(), peer == "engine" ? value("RunDump_MB/s", 1).c_str() : "",
-                        peer == "engine" ? value("list_bytes", 0).c_str() : "");
-        }
+        for (const std::string &peer : Peers)
+            rows.push_back(kind + "/" + peer);
+    const auto engineOnly = [&](const char *counter, int decimals) {
+        return [&medians, counter, decimals](const std::string &row) {
+            return row.ends_with("/engine") ? figure(medians.median(row, counter), decimals) : std::string();
+        };
+    };
+    std::printf("\nmedians:\n");
+    medians.printTable("file/peer", rows, {{"runs", [&](const std::string &row) { return std::to_string(medians.repetitions(row)); }},
+        {"MB/s", "MB/s"}, {"peak MiB", "peak_MiB"}, {"user ms", "user_ms", 0}, {"sys ms", "sys_ms", 0},
+        {"RunDump MB/s", engineOnly("RunDump_MB/s", 1)}, {"list bytes", engineOnly("list_bytes", 0)}});
 }
 
 void printGoals(const MedianReporter &medians, qint64 size)

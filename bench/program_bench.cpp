@@ -19,7 +19,7 @@
 // Files are random bytes ("binary") or Shift-JIS text lines ("sjis"), made
 // when first needed and read once. Each repetition runs the window and the
 // engine back to back, in turns first, right after a child that takes as
-// much fresh memory as the file and lets it go (warmMemory); three
+// much fresh memory as the file and lets it go (ChildProcess::warmMemory); three
 // repetitions, medians. The sparse file (one hole, as truncate -s makes
 // it) and the file beyond memory run once.
 
@@ -34,9 +34,6 @@
 #include <chrono>
 #include <cstdio>
 #include <map>
-#include <new>
-#include <sys/mman.h>
-#include <sys/sysinfo.h>
 
 namespace {
 
@@ -75,31 +72,11 @@ struct Input
 
 std::vector<Input> inputs;
 std::map<std::string, WindowRun::Figures> lastWindowRuns;
-
-qint64 totalMemory()
-{
-    struct sysinfo info {};
-    return ::sysinfo(&info) == 0 ? qint64(info.totalram) * info.mem_unit : qint64(16) << 30;
-}
+std::string stopName;
 
 qint64 monotonicNs()
 {
     return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch()).count();
-}
-
-// On a virtual machine that hands freed memory back to its host, the first
-// process to take memory again after a pause waits for the host; this makes
-// sure neither timed run is it.
-void warmMemory(qint64 size)
-{
-    ChildProcess::fork([size] {
-        void *memory = ::mmap(nullptr, std::size_t(size), PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-        if (memory == MAP_FAILED)
-            throw std::bad_alloc();
-        for (qint64 offset = 0; offset < size; offset += 4096)
-            static_cast<volatile char *>(memory)[offset] = 1;
-        return std::string();
-    });
 }
 
 void record(benchmark::State &state, const WindowRun::Figures &window, const ChildProcess::Outcome &windowProcess,
@@ -136,7 +113,7 @@ void measurePair(benchmark::State &state, const Input &input, const QString &pat
     const auto runWindow = [&] {
         return ChildProcess::runSelf("window-run", {path.toStdString(), std::to_string(input.size), std::to_string(monotonicNs())});
     };
-    warmMemory(std::min(input.size, totalMemory() / 2));
+    ChildProcess::warmMemory(std::min(input.size, ChildProcess::totalMemory() / 2));
     ChildProcess::Outcome engineProcess = windowFirst ? ChildProcess::Outcome() : runEngine();
     const ChildProcess::Outcome windowProcess = runWindow();
     if (windowFirst)
@@ -174,6 +151,26 @@ void addInput(Bench &bench, const Input &input, int repetitions = 0)
     }, repetitions);
 }
 
+// Command2 clicked halfway through a run of the program's window.
+void addStop(Bench &bench, const Input &input)
+{
+    stopName = "stop/" + input.name();
+    bench.add(stopName, [&bench, input](benchmark::State &state) {
+        const QString path = pathOf(bench.files(), input);
+        for (auto _ : state) {
+            const auto process = ChildProcess::runSelf("window-stop", {path.toStdString(), std::to_string(input.size)});
+            if (!process.ok) {
+                state.SkipWithError(process.failure.c_str());
+                return;
+            }
+            const WindowRun::Stop stop = WindowRun::stopFromReport(process.report);
+            state.SetIterationTime(stop.stopMs / 1e3);
+            state.counters["stop_ms"] = stop.stopMs;
+            state.counters["blocks_after_stop"] = double(stop.blocksAfterClick);
+        }
+    });
+}
+
 void setUp(Bench &bench)
 {
     std::vector<std::pair<std::string, qint64>> sizes{{"10MB", 10'000'000}, {"256MiB", qint64(256) << 20}, {"1GiB", LargestGoalSize}};
@@ -182,9 +179,10 @@ void setUp(Bench &bench)
     for (const auto &[sizeName, size] : sizes)
         for (const char *kind : {"binary", "sjis"})
             addInput(bench, {kind, sizeName, size});
+    addStop(bench, inputs[inputs.size() - 2]); // the largest random file
     if (Bench::flag("HEXMOTH_BENCH_SPARSE"))
         addInput(bench, {"sparse", "5GiB", qint64(5) << 30}, 1);
-    const qint64 beyond = totalMemory() + (qint64(4) << 30);
+    const qint64 beyond = ChildProcess::totalMemory() + (qint64(4) << 30);
     if (Bench::flag("HEXMOTH_BENCH_BEYOND_MEMORY"))
         addInput(bench, {"beyond", std::to_string(beyond >> 20) + "MiB", beyond}, 1);
     std::printf("window: the program in a fresh process on %s; start = its start to the first paint; time from the click\n"
@@ -201,35 +199,25 @@ void setUp(Bench &bench)
 
 // ---- the report ---------------------------------------------------------------
 
-void printTable(const MedianReporter &medians, const std::vector<Input> &ran)
+void printTables(const MedianReporter &medians, const std::vector<Input> &ran)
 {
-    std::printf("\nmedians (ms; MiB = 2^20 bytes):\n%-14s %4s %7s %10s %10s %6s %7s %7s %7s %8s %9s %7s %11s\n", "file", "runs",
-                "start", "window ms", "engine ms", "ratio", "gap ms", "end gap", "eng gap", "caption%", "peak MiB", "bound",
-                "engine peak");
+    std::vector<std::string> rows;
+    std::map<std::string, std::optional<double>> bounds;
     for (const Input &input : ran) {
-        const auto value = [&](const char *counter, int decimals) { return figure(medians.median(input.name(), counter), decimals); };
-        std::printf("%-14s %4d %7s %10s %10s %6s %7s %7s %7s %8s %9s %7s %11s\n", input.name().c_str(),
-                    medians.repetitions(input.name()), value("start_ms", 1).c_str(), value("window_ms", 1).c_str(),
-                    value("engine_ms", 1).c_str(), value("ratio", 2).c_str(), value("gap_ms", 2).c_str(),
-                    value("end_gap_ms", 2).c_str(), value("engine_gap_ms", 2).c_str(), value("caption_%", 2).c_str(),
-                    value("peak_MiB", 1).c_str(), figure(input.peakGoalMiB(), 1).c_str(), value("engine_peak_MiB", 1).c_str());
+        rows.push_back(input.name());
+        bounds[input.name()] = input.peakGoalMiB();
     }
-}
-
-void printTimeSplit(const MedianReporter &medians, const std::vector<Input> &ran)
-{
+    std::printf("\nmedians (ms; MiB = 2^20 bytes):\n");
+    medians.printTable("file", rows, {{"runs", [&](const std::string &row) { return std::to_string(medians.repetitions(row)); }},
+        {"start", "start_ms"}, {"window ms", "window_ms"}, {"engine ms", "engine_ms"}, {"ratio", "ratio", 2}, {"gap ms", "gap_ms", 2},
+        {"end gap", "end_gap_ms", 2}, {"eng gap", "engine_gap_ms", 2}, {"caption%", "caption_%", 2}, {"peak MiB", "peak_MiB"},
+        {"bound", [&](const std::string &row) { return figure(bounds[row], 1); }}, {"engine peak", "engine_peak_MiB"}});
     std::printf("\nwhere the window's time goes (medians, ms): reading = click to \"実行終了\", of which captions = Label1 set and\n"
                 "repainted, events = handlePendingEvents; end = from \"実行終了\" to Text2 painted, of which Text1 = ShowDumpList's\n"
-                "setPlainText, paint = Text2's first paint and flush; gap at = when the longest gap ended; CPU from wait4\n"
-                "%-14s %9s %9s %8s %7s %7s %7s %9s %7s %7s %9s %7s\n",
-                "file", "reading", "captions", "events", "end", "Text1", "paint", "gap at", "user", "sys", "eng user", "eng sys");
-    for (const Input &input : ran) {
-        const auto value = [&](const char *counter, int decimals = 1) { return figure(medians.median(input.name(), counter), decimals); };
-        std::printf("%-14s %9s %9s %8s %7s %7s %7s %9s %7s %7s %9s %7s\n", input.name().c_str(), value("reading_ms").c_str(),
-                    value("captions_ms").c_str(), value("events_ms").c_str(), value("end_ms").c_str(), value("text1_ms", 2).c_str(),
-                    value("paint_ms", 2).c_str(), value("gap_at_ms").c_str(), value("user_ms", 0).c_str(), value("sys_ms", 0).c_str(),
-                    value("engine_user_ms", 0).c_str(), value("engine_sys_ms", 0).c_str());
-    }
+                "setPlainText, paint = Text2's first paint and flush; gap at = when the longest gap ended; CPU from wait4\n");
+    medians.printTable("file", rows, {{"reading", "reading_ms"}, {"captions", "captions_ms"}, {"events", "events_ms"}, {"end", "end_ms"},
+        {"Text1", "text1_ms", 2}, {"paint", "paint_ms", 2}, {"gap at", "gap_at_ms"}, {"user", "user_ms", 0}, {"sys", "sys_ms", 0},
+        {"eng user", "engine_user_ms", 0}, {"eng sys", "engine_sys_ms", 0}});
 }
 
 // Time and caption goals hold for the largest files (1 GiB in a full run)
@@ -267,8 +255,7 @@ void report(Bench &bench)
     std::vector<Input> ran, files;
     std::copy_if(inputs.begin(), inputs.end(), std::back_inserter(ran), [&](const Input &input) { return medians.repetitions(input.name()) > 0; });
     std::copy_if(ran.begin(), ran.end(), std::back_inserter(files), [](const Input &input) { return !input.hole(); });
-    printTable(medians, ran);
-    printTimeSplit(medians, ran);
+    printTables(medians, ran);
     qint64 largest = 0;
     for (const Input &input : files)
         largest = std::max(largest, input.size);
@@ -279,6 +266,10 @@ void report(Bench &bench)
     for (const Input &input : ran)
         if (input.hole())
             printHoleEnd(input);
+    const std::string &stop = stopName;
+    const auto blocks = medians.median(stop, "blocks_after_stop");
+    std::printf("goal stop halfway (%s): %s blocks read after the click <= 1: %s; %s ms from the click to \"実行終了\"\n",
+                stop.c_str(), figure(blocks, 0).c_str(), verdict(blocks, 1), figure(medians.median(stop, "stop_ms"), 2).c_str());
 }
 
 } // namespace
@@ -292,6 +283,9 @@ int main(int argc, char **argv)
     bench.addChild("window-run", [](const std::vector<std::string> &arguments) {
         return WindowRun::toReport(WindowRun::measure(QString::fromStdString(arguments.at(0)), std::stoll(arguments.at(1)),
                                                       std::stoll(arguments.at(2))));
+    });
+    bench.addChild("window-stop", [](const std::vector<std::string> &arguments) {
+        return WindowRun::toReport(WindowRun::measureStop(QString::fromStdString(arguments.at(0)), std::stoll(arguments.at(1))));
     });
     bench.setUp = setUp;
     bench.report = report;
