@@ -1,8 +1,11 @@
 #pragma once
 
 #include <QtGlobal>
+#include <cstring>
 #include <functional>
+#include <stdexcept>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 // One measured child process. The time is wall-clock time from just before
@@ -48,6 +51,23 @@ public:
     static void warmMemory(qint64 size);
     // The machine's memory (16 GiB when it cannot be told).
     static qint64 totalMemory();
+
+    // A child's figures, a trivially copyable struct, as its report and back.
+    template<typename Figures>
+    static std::string reportOf(const Figures &figures)
+    {
+        static_assert(std::is_trivially_copyable_v<Figures>);
+        return std::string(reinterpret_cast<const char *>(&figures), sizeof figures);
+    }
+    template<typename Figures>
+    static Figures figuresFrom(const std::string &report)
+    {
+        Figures figures;
+        if (report.size() != sizeof figures)
+            throw std::runtime_error("a child reported nothing usable");
+        std::memcpy(&figures, report.data(), sizeof figures);
+        return figures;
+    }
 
 private:
     static Outcome spawn(const std::vector<std::string> &command, bool withReport);

@@ -8,11 +8,7 @@
 #include <QElapsedTimer>
 #include <algorithm>
 #include <chrono>
-#include <cstring>
 #include <stdexcept>
-#include <type_traits>
-
-static_assert(std::is_trivially_copyable_v<EngineRun::Figures>);
 
 EngineRun::Figures EngineRun::measure(const QString &path, qint64 size)
 {
@@ -53,18 +49,4 @@ void EngineRun::check(const FakeDumpWindow &window, qint64 size)
         throw std::runtime_error("the file's text is not the whole file");
     if (!window.dumpText.endsWith(QStringLiteral("\r\n")))
         throw std::runtime_error("the dump list shown does not end with its last line");
-}
-
-std::string EngineRun::toReport(const Figures &figures)
-{
-    return std::string(reinterpret_cast<const char *>(&figures), sizeof figures);
-}
-
-EngineRun::Figures EngineRun::fromReport(const std::string &report)
-{
-    Figures figures;
-    if (report.size() != sizeof figures)
-        throw std::runtime_error("the engine run reported nothing usable");
-    std::memcpy(&figures, report.data(), sizeof figures);
-    return figures;
 }

@@ -28,9 +28,6 @@ public:
     // `size` bytes dumped.
     static Figures measure(const QString &path, qint64 size);
 
-    static std::string toReport(const Figures &figures);
-    static Figures fromReport(const std::string &report);
-
 private:
     static void check(const FakeDumpWindow &window, qint64 size);
 };

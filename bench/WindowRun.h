@@ -2,7 +2,6 @@
 
 #include <QString>
 #include <QtGlobal>
-#include <string>
 
 // One whole run of the program's window over a file, in a process that has
 // no QApplication yet (a fresh child, so that its peak memory is the
@@ -30,8 +29,8 @@ public:
         double longestGapEndedMs = 0;
         double longestEndGapMs = 0; // of the gaps that ended after "実行終了"
         qint64 ticks = 0;
-        QString caption;         // Label1 at the end
-        QString lastAddressLine; // Text1's last line
+        char caption[64] = {};          // Label1 at the end, UTF-8
+        char lastAddressLine[128] = {}; // Text1's last line, UTF-8
     };
 
     // `startNs`: when the parent started this process, on the steady clock.
@@ -39,8 +38,6 @@ public:
     // dumped and shown, or shows a message.
     static Figures measure(const QString &path, qint64 size, qint64 startNs);
 
-    static std::string toReport(const Figures &figures);
-    static Figures fromReport(const std::string &report);
 
     // A run stopped halfway: Command2 clicked as the first block past the
     // middle of the file starts. Blocks read after the click, from the
@@ -52,8 +49,6 @@ public:
         qint64 blocksAfterClick = 0;
     };
     static Stop measureStop(const QString &path, qint64 size);
-    static std::string toReport(const Stop &stop);
-    static Stop stopFromReport(const std::string &report);
 
     // The dump list's address of the last line of a file of `size` bytes
     // (size > 0), as the list writes it.

@@ -43,11 +43,11 @@ void record(benchmark::State &state, const ChildProcess::Outcome &outcome, qint6
 
 void measureEngine(benchmark::State &state, const QString &path, qint64 size)
 {
-    const ChildProcess::Outcome outcome = ChildProcess::fork([&] { return EngineRun::toReport(EngineRun::measure(path, size)); });
+    const ChildProcess::Outcome outcome = ChildProcess::fork([&] { return ChildProcess::reportOf(EngineRun::measure(path, size)); });
     record(state, outcome, size);
     if (!outcome.ok)
         return;
-    const EngineRun::Figures figures = EngineRun::fromReport(outcome.report);
+    const EngineRun::Figures figures = ChildProcess::figuresFrom<EngineRun::Figures>(outcome.report);
     state.counters["RunDump_MB/s"] = double(size) / MB / figures.runSeconds;
     state.counters["list_bytes"] = double(figures.dumpListHeapBytes);
     state.counters["list_chars"] = double(figures.dumpListLength);

@@ -109,7 +109,7 @@ void record(benchmark::State &state, const WindowRun::Figures &window, const Chi
 
 void measurePair(benchmark::State &state, const Input &input, const QString &path, bool windowFirst)
 {
-    const auto runEngine = [&] { return ChildProcess::fork([&] { return EngineRun::toReport(EngineRun::measure(path, input.size)); }); };
+    const auto runEngine = [&] { return ChildProcess::fork([&] { return ChildProcess::reportOf(EngineRun::measure(path, input.size)); }); };
     const auto runWindow = [&] {
         return ChildProcess::runSelf("window-run", {path.toStdString(), std::to_string(input.size), std::to_string(monotonicNs())});
     };
@@ -122,8 +122,8 @@ void measurePair(benchmark::State &state, const Input &input, const QString &pat
         state.SkipWithError((!windowProcess.ok ? "window: " + windowProcess.failure : "engine: " + engineProcess.failure).c_str());
         return;
     }
-    const WindowRun::Figures window = WindowRun::fromReport(windowProcess.report);
-    record(state, window, windowProcess, EngineRun::fromReport(engineProcess.report), engineProcess);
+    const WindowRun::Figures window = ChildProcess::figuresFrom<WindowRun::Figures>(windowProcess.report);
+    record(state, window, windowProcess, ChildProcess::figuresFrom<EngineRun::Figures>(engineProcess.report), engineProcess);
     lastWindowRuns[input.name()] = window;
 }
 
@@ -163,7 +163,7 @@ void addStop(Bench &bench, const Input &input)
                 state.SkipWithError(process.failure.c_str());
                 return;
             }
-            const WindowRun::Stop stop = WindowRun::stopFromReport(process.report);
+            const WindowRun::Stop stop = ChildProcess::figuresFrom<WindowRun::Stop>(process.report);
             state.SetIterationTime(stop.stopMs / 1e3);
             state.counters["stop_ms"] = stop.stopMs;
             state.counters["blocks_after_stop"] = double(stop.blocksAfterClick);
@@ -243,10 +243,10 @@ void printHoleEnd(const Input &input)
 {
     const WindowRun::Figures &last = lastWindowRuns[input.name()];
     const QString address = WindowRun::lastAddress(input.size);
+    const QString lastLine = QString::fromUtf8(last.lastAddressLine);
     std::printf("  %s: Text1's last line %s starts with %s: %s; final caption %s: %s\n", input.name().c_str(),
-                qPrintable(last.lastAddressLine), qPrintable(address), verdict(true, last.lastAddressLine.startsWith(address + u'|')),
-                qPrintable(last.caption),
-                verdict(true, last.caption == DumpEngine::progressCaption(QStringLiteral("実行終了"), input.size, input.size)));
+                last.lastAddressLine, qPrintable(address), verdict(true, lastLine.startsWith(address + u'|')), last.caption,
+                verdict(true, QString::fromUtf8(last.caption) == DumpEngine::progressCaption(QStringLiteral("実行終了"), input.size, input.size)));
 }
 
 void report(Bench &bench)
@@ -281,11 +281,11 @@ int main(int argc, char **argv)
     bench.tabular = true;
     bench.display = true;
     bench.addChild("window-run", [](const std::vector<std::string> &arguments) {
-        return WindowRun::toReport(WindowRun::measure(QString::fromStdString(arguments.at(0)), std::stoll(arguments.at(1)),
+        return ChildProcess::reportOf(WindowRun::measure(QString::fromStdString(arguments.at(0)), std::stoll(arguments.at(1)),
                                                       std::stoll(arguments.at(2))));
     });
     bench.addChild("window-stop", [](const std::vector<std::string> &arguments) {
-        return WindowRun::toReport(WindowRun::measureStop(QString::fromStdString(arguments.at(0)), std::stoll(arguments.at(1))));
+        return ChildProcess::reportOf(WindowRun::measureStop(QString::fromStdString(arguments.at(0)), std::stoll(arguments.at(1))));
     });
     bench.setUp = setUp;
     bench.report = report;
