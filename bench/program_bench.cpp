@@ -263,6 +263,9 @@ void report(Bench &bench)
                 largest == LargestGoalSize ? "" : " (stated for 1 GiB; indicative here)");
     for (const Input &input : ran)
         printGoals(medians, input, input.hole() || input.size == largest);
+    if (std::none_of(ran.begin(), ran.end(), [](const Input &input) { return input.peakGoalMiB().has_value(); }))
+        std::printf("goal memory: peak <= %.0f MiB + %.0f %% of the file, for files above %lld MiB: none here: n/a\n",
+                    PeakAllowanceMiB, PeakPerFilePercent, (long long)(CopyThreshold >> 20));
     for (const Input &input : ran)
         if (input.hole())
             printHoleEnd(input);
