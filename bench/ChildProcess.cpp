@@ -13,6 +13,7 @@
 #include <sys/resource.h>
 #include <sys/sysinfo.h>
 #include <sys/wait.h>
+#include <utility>
 #include <unistd.h>
 
 namespace {
@@ -77,14 +78,20 @@ std::string readAll(int fd)
 
 ChildProcess::Outcome ChildProcess::run(const std::vector<std::string> &command)
 {
-    return spawn(command, false);
+    Outcome outcome = launch([&](int) { execInChild(command, -1); }, false);
+    if (!outcome.ok)
+        outcome.failure = command[0] + ": " + outcome.failure;
+    return outcome;
 }
 
 ChildProcess::Outcome ChildProcess::runSelf(const std::string &name, const std::vector<std::string> &arguments)
 {
     std::vector<std::string> command{std::filesystem::read_symlink("/proc/self/exe").string(), SelfFlag, name};
     command.insert(command.end(), arguments.begin(), arguments.end());
-    return spawn(command, true);
+    Outcome outcome = launch([&](int reportFd) { execInChild(command, reportFd); }, true);
+    if (!outcome.ok)
+        outcome.failure = name + ": " + outcome.failure;
+    return outcome;
 }
 
 bool ChildProcess::writeReport(const std::string &report)
@@ -92,9 +99,27 @@ bool ChildProcess::writeReport(const std::string &report)
     return writeAll(ReportFd, report);
 }
 
+// A child that fails says why through its report.
+ChildProcess::Outcome ChildProcess::fork(const std::function<std::string()> &work)
+{
+    Outcome outcome = launch([&](int reportFd) {
+        int status = 0;
+        try {
+            writeAll(reportFd, work());
+        } catch (const std::exception &e) {
+            writeAll(reportFd, e.what());
+            status = 1;
+        }
+        ::_exit(status);
+    }, true);
+    if (!outcome.ok && !outcome.report.empty())
+        outcome.failure = std::exchange(outcome.report, {});
+    return outcome;
+}
+
 // The report is read before the child is reaped, so a large one cannot
 // block the child.
-ChildProcess::Outcome ChildProcess::spawn(const std::vector<std::string> &command, bool withReport)
+ChildProcess::Outcome ChildProcess::launch(const std::function<void(int reportFd)> &inChild, bool withReport)
 {
     int ends[2] = {-1, -1};
     if (withReport && ::pipe2(ends, O_CLOEXEC) != 0)
@@ -102,8 +127,10 @@ ChildProcess::Outcome ChildProcess::spawn(const std::vector<std::string> &comman
     std::fflush(nullptr);
     const double start = now();
     const pid_t pid = ::fork();
-    if (pid == 0)
-        execInChild(command, ends[1]);
+    if (pid == 0) {
+        inChild(ends[1]);
+        ::_exit(127);
+    }
     std::string report;
     if (withReport) {
         ::close(ends[1]);
@@ -112,41 +139,6 @@ ChildProcess::Outcome ChildProcess::spawn(const std::vector<std::string> &comman
     }
     Outcome outcome = reap(pid, start);
     outcome.report = report;
-    if (!outcome.ok)
-        outcome.failure = command[0] + ": " + outcome.failure;
-    return outcome;
-}
-
-ChildProcess::Outcome ChildProcess::fork(const std::function<std::string()> &work)
-{
-    std::fflush(nullptr);
-    int pipeEnds[2];
-    if (::pipe(pipeEnds) != 0) {
-        Outcome failed;
-        failed.failure = std::string("pipe: ") + std::strerror(errno);
-        return failed;
-    }
-    const double start = now();
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        ::close(pipeEnds[0]);
-        int status = 0;
-        try {
-            writeAll(pipeEnds[1], work());
-        } catch (const std::exception &e) {
-            writeAll(pipeEnds[1], e.what());
-            status = 1;
-        }
-        ::_exit(status);
-    }
-    ::close(pipeEnds[1]);
-    const std::string report = pid > 0 ? readAll(pipeEnds[0]) : std::string();
-    ::close(pipeEnds[0]);
-    Outcome outcome = reap(pid, start);
-    if (outcome.ok)
-        outcome.report = report;
-    else if (!report.empty())
-        outcome.failure = report;
     return outcome;
 }
 

@@ -70,6 +70,8 @@ public:
     }
 
 private:
-    static Outcome spawn(const std::vector<std::string> &command, bool withReport);
+    // Forks; the child runs `inChild` with the pipe for its report (-1
+    // without one), which must not return.
+    static Outcome launch(const std::function<void(int reportFd)> &inChild, bool withReport);
     static Outcome reap(int pid, double startSeconds);
 };
