@@ -1,11 +1,11 @@
 #include "BenchFiles.h"
 
+#include "RandomBytes.h"
 #include "ShiftJisTextGenerator.h"
 #include "SignalCleanup.h"
 
 #include <QDir>
 #include <QFile>
-#include <random>
 #include <stdexcept>
 #include <string>
 #include <unistd.h>
@@ -34,39 +34,33 @@ BenchFiles::~BenchFiles()
     SignalCleanup::clear();
 }
 
-QString BenchFiles::writeRandomBinary(const QString &name, qint64 size, quint64 seed)
+QString BenchFiles::writeRandomBinary(const QString &name, qint64 size, quint32 seed, bool oneLine)
 {
-    std::mt19937_64 random(seed);
-    return write(name, size, [&random](std::string &chunk, qint64 n) {
-        const std::size_t start = chunk.size();
-        chunk.resize(start + std::size_t(n));
-        for (qint64 i = 0; i < n; i += 8) {
-            const std::uint64_t word = random();
-            for (qint64 j = 0; j < 8 && i + j < n; ++j)
-                chunk[start + std::size_t(i + j)] = char(word >> (8 * j));
-        }
+    RandomBytes random(seed);
+    return write(name, size, [&random, oneLine](std::string &chunk, qint64, qint64 n) {
+        const QByteArray bytes = oneLine ? random.nextLine(n) : random.next(n);
+        chunk.append(bytes.constData(), std::size_t(n));
     });
 }
 
 QString BenchFiles::writeShiftJisText(const QString &name, qint64 size, quint64 seed)
 {
     ShiftJisTextGenerator generator(seed);
-    return write(name, size, [&generator](std::string &chunk, qint64 n) { generator.appendText(chunk, std::size_t(n)); });
+    return write(name, size, [&generator](std::string &chunk, qint64, qint64 n) { generator.appendText(chunk, std::size_t(n)); });
 }
 
-QString BenchFiles::writeSparse(const QString &name, qint64 size)
+QString BenchFiles::writeSparse(const QString &name, qint64 size, const QByteArray &tail)
 {
     QFile file(m_dir.filePath(name));
     SignalCleanup::add(QFile::encodeName(file.fileName()));
-    if (!file.open(QIODevice::WriteOnly) || !file.resize(size))
+    if (!file.open(QIODevice::WriteOnly) || !file.resize(size) || !file.seek(size - tail.size()) || file.write(tail) != tail.size())
         fail(QStringLiteral("cannot make"), file.fileName(), file.errorString());
     file.close();
     readOnce(file.fileName());
     return file.fileName();
 }
 
-template<typename FillChunk>
-QString BenchFiles::write(const QString &name, qint64 size, FillChunk fillChunk)
+QString BenchFiles::write(const QString &name, qint64 size, const std::function<void(std::string &, qint64, qint64)> &fillChunk)
 {
     QFile file(m_dir.filePath(name));
     SignalCleanup::add(QFile::encodeName(file.fileName()));
@@ -75,7 +69,7 @@ QString BenchFiles::write(const QString &name, qint64 size, FillChunk fillChunk)
     std::string chunk;
     for (qint64 written = 0; written < size; written += qint64(chunk.size())) {
         chunk.clear();
-        fillChunk(chunk, std::min(ChunkLength, size - written));
+        fillChunk(chunk, written, std::min(ChunkLength, size - written));
         if (file.write(chunk.data(), qint64(chunk.size())) != qint64(chunk.size()))
             fail(QStringLiteral("cannot write"), file.fileName(), file.errorString());
     }

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QTemporaryDir>
 #include <QtGlobal>
+#include <functional>
+#include <string>
 
 // The input files of one benchmark run, made once in a new folder under the
 // temporary folder (TMPDIR when set) and removed with this object. Each file
@@ -17,19 +19,21 @@ public:
     BenchFiles();
     ~BenchFiles();
 
-    // `size` bytes from a seeded generator: every byte value equally likely.
-    QString writeRandomBinary(const QString &name, qint64 size, quint64 seed);
+    // `size` bytes from a seeded generator (RandomBytes): every byte value
+    // equally likely; with `oneLine`, no CR or LF.
+    QString writeRandomBinary(const QString &name, qint64 size, quint32 seed, bool oneLine = false);
     // `size` bytes of Shift-JIS text lines (see ShiftJisTextGenerator).
     QString writeShiftJisText(const QString &name, qint64 size, quint64 seed);
     // `size` zero bytes that take no room on disk: one hole, as truncate -s
-    // makes it.
-    QString writeSparse(const QString &name, qint64 size);
+    // makes it, then `tail` over its last bytes.
+    QString writeSparse(const QString &name, qint64 size, const QByteArray &tail = {});
+    // `size` bytes, appended to `chunk` by `fillChunk(chunk, offset, n)` a
+    // chunk at a time.
+    QString write(const QString &name, qint64 size, const std::function<void(std::string &, qint64, qint64)> &fillChunk);
 
     QString folder() const { return m_dir.path(); }
 
 private:
-    template<typename FillChunk>
-    QString write(const QString &name, qint64 size, FillChunk fillChunk);
     static void readOnce(const QString &path);
 
     QTemporaryDir m_dir;

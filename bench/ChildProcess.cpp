@@ -5,12 +5,21 @@
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <stdexcept>
 #include <fcntl.h>
+#include <filesystem>
+#include <new>
+#include <sys/mman.h>
 #include <sys/resource.h>
+#include <sys/sysinfo.h>
 #include <sys/wait.h>
+#include <utility>
 #include <unistd.h>
 
 namespace {
+
+// Where a child started by runSelf writes its report.
+constexpr int ReportFd = 3;
 
 double seconds(const timeval &time)
 {
@@ -22,16 +31,17 @@ double now()
     return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
-void writeAll(int fd, const std::string &bytes)
+bool writeAll(int fd, const std::string &bytes)
 {
     for (std::size_t done = 0; done < bytes.size();) {
         const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
-            return;
+            return false;
         done += std::size_t(n);
     }
+    return true;
 }
 
 std::string readAll(int fd)
@@ -48,8 +58,11 @@ std::string readAll(int fd)
     }
 }
 
-[[noreturn]] void execInChild(const std::vector<std::string> &command)
+[[noreturn]] void execInChild(const std::vector<std::string> &command, int reportFd)
 {
+    // dup2 clears close-on-exec, except on a descriptor that is already 3.
+    if (reportFd >= 0 && (reportFd == ReportFd ? ::fcntl(ReportFd, F_SETFD, 0) : ::dup2(reportFd, ReportFd)) < 0)
+        ::_exit(126);
     const int devNull = ::open("/dev/null", O_WRONLY);
     if (devNull < 0 || ::dup2(devNull, STDOUT_FILENO) < 0)
         ::_exit(126);
@@ -65,53 +78,91 @@ std::string readAll(int fd)
 
 ChildProcess::Outcome ChildProcess::run(const std::vector<std::string> &command)
 {
-    std::fflush(nullptr);
-    const double start = now();
-    const pid_t pid = ::fork();
-    if (pid == 0)
-        execInChild(command);
-    Outcome outcome = reap(pid, start);
+    Outcome outcome = launch([&](int) { execInChild(command, -1); }, false);
     if (!outcome.ok)
         outcome.failure = command[0] + ": " + outcome.failure;
     return outcome;
 }
 
+ChildProcess::Outcome ChildProcess::runSelf(const std::string &name, const std::vector<std::string> &arguments)
+{
+    std::vector<std::string> command{std::filesystem::read_symlink("/proc/self/exe").string(), SelfFlag, name};
+    command.insert(command.end(), arguments.begin(), arguments.end());
+    Outcome outcome = launch([&](int reportFd) { execInChild(command, reportFd); }, true);
+    if (!outcome.ok)
+        outcome.failure = name + ": " + outcome.failure;
+    return outcome;
+}
+
+bool ChildProcess::writeReport(const std::string &report)
+{
+    return writeAll(ReportFd, report);
+}
+
+// A child that fails says why through its report.
 ChildProcess::Outcome ChildProcess::fork(const std::function<std::string()> &work)
 {
-    std::fflush(nullptr);
-    int pipeEnds[2];
-    if (::pipe(pipeEnds) != 0) {
-        Outcome failed;
-        failed.failure = std::string("pipe: ") + std::strerror(errno);
-        return failed;
-    }
-    const double start = now();
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        ::close(pipeEnds[0]);
+    Outcome outcome = launch([&](int reportFd) {
         int status = 0;
         try {
-            writeAll(pipeEnds[1], work());
+            writeAll(reportFd, work());
         } catch (const std::exception &e) {
-            writeAll(pipeEnds[1], e.what());
+            writeAll(reportFd, e.what());
             status = 1;
         }
         ::_exit(status);
+    }, true);
+    if (!outcome.ok && !outcome.report.empty())
+        outcome.failure = std::exchange(outcome.report, {});
+    return outcome;
+}
+
+// The report is read before the child is reaped, so a large one cannot
+// block the child.
+ChildProcess::Outcome ChildProcess::launch(const std::function<void(int reportFd)> &inChild, bool withReport)
+{
+    int ends[2] = {-1, -1};
+    if (withReport && ::pipe2(ends, O_CLOEXEC) != 0)
+        throw std::runtime_error(std::string("pipe: ") + std::strerror(errno));
+    std::fflush(nullptr);
+    const double start = now();
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        inChild(ends[1]);
+        ::_exit(127);
     }
-    ::close(pipeEnds[1]);
-    const std::string report = pid > 0 ? readAll(pipeEnds[0]) : std::string();
-    ::close(pipeEnds[0]);
+    std::string report;
+    if (withReport) {
+        ::close(ends[1]);
+        report = pid > 0 ? readAll(ends[0]) : std::string();
+        ::close(ends[0]);
+    }
     Outcome outcome = reap(pid, start);
-    if (outcome.ok)
-        outcome.report = report;
-    else if (!report.empty())
-        outcome.failure = report;
+    outcome.report = report;
     return outcome;
 }
 
 qint64 ChildProcess::floor()
 {
     return fork([] { return std::string(); }).peakBytes;
+}
+
+void ChildProcess::warmMemory(qint64 size)
+{
+    fork([size] {
+        void *memory = ::mmap(nullptr, std::size_t(size), PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (memory == MAP_FAILED)
+            throw std::bad_alloc();
+        for (qint64 offset = 0; offset < size; offset += 4096)
+            static_cast<volatile char *>(memory)[offset] = 1;
+        return std::string();
+    });
+}
+
+qint64 ChildProcess::totalMemory()
+{
+    struct sysinfo info {};
+    return ::sysinfo(&info) == 0 ? qint64(info.totalram) * info.mem_unit : qint64(16) << 30;
 }
 
 ChildProcess::Outcome ChildProcess::reap(int pid, double startSeconds)

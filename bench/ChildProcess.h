@@ -1,8 +1,11 @@
 #pragma once
 
 #include <QtGlobal>
+#include <cstring>
 #include <functional>
+#include <stdexcept>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 // One measured child process. The time is wall-clock time from just before
@@ -27,6 +30,13 @@ public:
     // Runs `command` (found on PATH) with its output to /dev/null; ok when it
     // exits with status 0.
     static Outcome run(const std::vector<std::string> &command);
+    // Runs this program again as a fresh process, as `SelfFlag name
+    // arguments...`; Bench::run hands that to the work added as `name`,
+    // whose result comes back as the report.
+    static Outcome runSelf(const std::string &name, const std::vector<std::string> &arguments);
+    static constexpr const char *SelfFlag = "--bench-child";
+    // In such a child: hands `report` back to the parent.
+    static bool writeReport(const std::string &report);
     // Runs `work` in a forked child and hands back what it returns; ok when it
     // returns rather than throws. The child leaves with _exit: no destructor
     // of this process runs in it.
@@ -34,7 +44,34 @@ public:
     // Peak memory of a forked child that does nothing: the share of every
     // figure above that comes from this process.
     static qint64 floor();
+    // Takes `size` bytes of fresh memory in a child and lets go of them. On
+    // a virtual machine that hands freed memory back to its host, the first
+    // process to take memory again after a pause waits for the host: run
+    // this first, and no timed child is that process.
+    static void warmMemory(qint64 size);
+    // The machine's memory (16 GiB when it cannot be told).
+    static qint64 totalMemory();
+
+    // A child's figures, a trivially copyable struct, as its report and back.
+    template<typename Figures>
+    static std::string reportOf(const Figures &figures)
+    {
+        static_assert(std::is_trivially_copyable_v<Figures>);
+        return std::string(reinterpret_cast<const char *>(&figures), sizeof figures);
+    }
+    template<typename Figures>
+    static Figures figuresFrom(const std::string &report)
+    {
+        Figures figures;
+        if (report.size() != sizeof figures)
+            throw std::runtime_error("a child reported nothing usable");
+        std::memcpy(&figures, report.data(), sizeof figures);
+        return figures;
+    }
 
 private:
+    // Forks; the child runs `inChild` with the pipe for its report (-1
+    // without one), which must not return.
+    static Outcome launch(const std::function<void(int reportFd)> &inChild, bool withReport);
     static Outcome reap(int pid, double startSeconds);
 };

@@ -1,55 +1,52 @@
 #include "EngineRun.h"
 
-#include "BenchDumpWindow.h"
 #include "DumpEngine.h"
+#include "FakeDumpWindow.h"
 #include "FileText.h"
 #include "HeapCounter.h"
 
+#include <QElapsedTimer>
+#include <algorithm>
 #include <chrono>
-#include <cstring>
 #include <stdexcept>
-#include <type_traits>
-
-static_assert(std::is_trivially_copyable_v<EngineRun::Figures>);
 
 EngineRun::Figures EngineRun::measure(const QString &path, qint64 size)
 {
-    BenchDumpWindow window(path);
+    FakeDumpWindow window;
+    window.chosenPath = path;
+    // Every character as wide as an average one of a 9 point font: the text
+    // is measured as for a real view.
+    window.metrics = TextMetrics::uniform(7 * 64, 8 * 7 * 64);
+    Figures figures;
+    // Between two calls to handle events is one block's work: the longest
+    // the window would have waited.
+    QElapsedTimer sinceEvents;
+    window.onPendingEvents = [&](int) {
+        if (sinceEvents.isValid())
+            figures.longestBlockMs = std::max(figures.longestBlockMs, double(sinceEvents.nsecsElapsed()) / 1e6);
+        sinceEvents.start();
+    };
     DumpEngine engine(window);
     const qint64 heldBefore = HeapCounter::liveBytes();
     const auto start = std::chrono::steady_clock::now();
     engine.RunDump();
-    Figures figures;
     figures.runSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     check(window, size);
-    window.releaseTexts();
+    window.fileText.reset();
+    window.dumpText.clear();
     figures.dumpListHeapBytes = HeapCounter::liveBytes() - heldBefore;
     figures.dumpListLength = engine.dumpList().length();
     return figures;
 }
 
-void EngineRun::check(const BenchDumpWindow &window, qint64 size)
+void EngineRun::check(const FakeDumpWindow &window, qint64 size)
 {
-    if (!window.messages().isEmpty())
-        throw std::runtime_error("the run showed a message: " + window.messages().constLast().toStdString());
-    if (window.caption() != DumpEngine::progressCaption(QStringLiteral("実行終了"), size, size))
-        throw std::runtime_error("the run ended with the caption " + window.caption().toStdString());
-    if (!window.fileText() || window.fileText()->size() != size)
+    if (!window.messages.isEmpty())
+        throw std::runtime_error("the run showed a message: " + window.messages.constLast().toStdString());
+    if (window.captions.value(window.captions.size() - 1) != DumpEngine::progressCaption(QStringLiteral("実行終了"), size, size))
+        throw std::runtime_error("the run ended with the caption " + window.captions.value(window.captions.size() - 1).toStdString());
+    if (!window.fileText || window.fileText->size() != size)
         throw std::runtime_error("the file's text is not the whole file");
-    if (!window.dumpText().endsWith(QStringLiteral("\r\n")))
+    if (!window.dumpText.endsWith(QStringLiteral("\r\n")))
         throw std::runtime_error("the dump list shown does not end with its last line");
-}
-
-std::string EngineRun::toReport(const Figures &figures)
-{
-    return std::string(reinterpret_cast<const char *>(&figures), sizeof figures);
-}
-
-EngineRun::Figures EngineRun::fromReport(const std::string &report)
-{
-    Figures figures;
-    if (report.size() != sizeof figures)
-        throw std::runtime_error("the engine run reported nothing usable");
-    std::memcpy(&figures, report.data(), sizeof figures);
-    return figures;
 }

@@ -4,11 +4,11 @@
 #include <QtGlobal>
 #include <string>
 
-class BenchDumpWindow;
+class FakeDumpWindow;
 
-// One whole dump run of a file, DumpEngine::RunDump with a BenchDumpWindow,
-// in this process. Meant for a forked child (ChildProcess::fork), so that the
-// child's peak memory is the run's.
+// One whole dump run of a file, DumpEngine::RunDump with a window that does
+// nothing (the tests' FakeDumpWindow), in this process. Meant for a forked
+// child (ChildProcess::fork), so that the child's peak memory is the run's.
 class EngineRun
 {
 public:
@@ -17,6 +17,7 @@ public:
         double runSeconds = 0;        // RunDump alone
         qint64 dumpListHeapBytes = 0; // see measure()
         qint64 dumpListLength = 0;    // characters of the whole dump list
+        double longestBlockMs = 0;    // between two calls to handle events
     };
 
     // Runs the dump of `path`, a file of `size` bytes. dumpListHeapBytes is
@@ -27,9 +28,6 @@ public:
     // `size` bytes dumped.
     static Figures measure(const QString &path, qint64 size);
 
-    static std::string toReport(const Figures &figures);
-    static Figures fromReport(const std::string &report);
-
 private:
-    static void check(const BenchDumpWindow &window, qint64 size);
+    static void check(const FakeDumpWindow &window, qint64 size);
 };

@@ -1,5 +1,6 @@
 #include "MedianReporter.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include <unistd.h>
@@ -37,6 +38,25 @@ int MedianReporter::repetitions(const std::string &name) const
     return medians == m_medians.end() ? 0 : medians->second.repetitions;
 }
 
+void MedianReporter::printTable(const std::string &rowTitle, const std::vector<std::string> &rows,
+                                const std::vector<Column> &columns) const
+{
+    std::size_t first = rowTitle.size();
+    for (const std::string &row : rows)
+        first = std::max(first, row.size());
+    std::printf("%-*s", int(first), rowTitle.c_str());
+    for (const Column &column : columns)
+        std::printf(" %*s", int(std::max<std::size_t>(column.title.size(), 7)), column.title.c_str());
+    for (const std::string &row : rows) {
+        std::printf("\n%-*s", int(first), row.c_str());
+        for (const Column &column : columns) {
+            const std::string text = column.text ? column.text(row) : figure(median(column.prefix + row, column.counter), column.decimals);
+            std::printf(" %*s", int(std::max<std::size_t>(column.title.size(), 7)), text.c_str());
+        }
+    }
+    std::printf("\n");
+}
+
 std::string figure(std::optional<double> value, int decimals)
 {
     if (!value)
@@ -44,4 +64,21 @@ std::string figure(std::optional<double> value, int decimals)
     char text[32];
     std::snprintf(text, sizeof text, "%.*f", decimals, *value);
     return text;
+}
+
+std::optional<double> ratio(std::optional<double> a, std::optional<double> b)
+{
+    if (!a || !b || *b == 0)
+        return std::nullopt;
+    return *a / *b;
+}
+
+const char *verdict(bool known, bool met)
+{
+    return !known ? "n/a" : met ? "met" : "NOT met";
+}
+
+const char *verdict(std::optional<double> value, double limit, bool atLeast)
+{
+    return verdict(value.has_value(), value && (atLeast ? *value >= limit : *value <= limit));
 }

@@ -30,6 +30,8 @@ void ObservedForm::setStatusCaption(const QString &caption)
     clock.start();
     Form1::setStatusCaption(caption);
     m_captionMs += msSince(clock);
+    if (onCaption)
+        onCaption(caption);
     if (caption.startsWith(QStringLiteral("実行終了")) && onFinalCaption)
         onFinalCaption();
 }

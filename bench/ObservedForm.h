@@ -19,6 +19,8 @@ public:
 
     // The window's first paint, once it is done.
     std::function<void()> onShown;
+    // Every caption, once Label1 shows it.
+    std::function<void(const QString &caption)> onCaption;
     // The caption "実行終了…": every block is read.
     std::function<void()> onFinalCaption;
     // Text2 has painted the whole file's text once, and that paint is done

@@ -2,7 +2,6 @@
 
 #include <QString>
 #include <QtGlobal>
-#include <string>
 
 // One whole run of the program's window over a file, in a process that has
 // no QApplication yet (a fresh child, so that its peak memory is the
@@ -17,6 +16,7 @@ public:
     // Times in ms from the click.
     struct Figures
     {
+        double startUpMs = 0;      // from startNs to the window's first paint
         double runMs = 0;          // to Text2 painted
         double finalCaptionMs = 0; // to "実行終了": every block read
         double returnedMs = 0;     // to RunDump's return
@@ -29,16 +29,26 @@ public:
         double longestGapEndedMs = 0;
         double longestEndGapMs = 0; // of the gaps that ended after "実行終了"
         qint64 ticks = 0;
-        QString caption;         // Label1 at the end
-        QString lastAddressLine; // Text1's last line
+        char caption[64] = {};          // Label1 at the end, UTF-8
+        char lastAddressLine[128] = {}; // Text1's last line, UTF-8
     };
 
+    // `startNs`: when the parent started this process, on the steady clock.
     // Throws std::runtime_error when the run does not end with the whole file
     // dumped and shown, or shows a message.
-    static Figures measure(const QString &path, qint64 size);
+    static Figures measure(const QString &path, qint64 size, qint64 startNs);
 
-    static std::string toReport(const Figures &figures);
-    static Figures fromReport(const std::string &report);
+
+    // A run stopped halfway: Command2 clicked as the first block past the
+    // middle of the file starts. Blocks read after the click, from the
+    // captions (the one in hand counts), and the time from the click to
+    // "実行終了".
+    struct Stop
+    {
+        double stopMs = 0;
+        qint64 blocksAfterClick = 0;
+    };
+    static Stop measureStop(const QString &path, qint64 size);
 
     // The dump list's address of the last line of a file of `size` bytes
     // (size > 0), as the list writes it.

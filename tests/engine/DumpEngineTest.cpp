@@ -1,13 +1,10 @@
 #include "Cp932.h"
-#include "DumpEngine.h"
-#include "FakeDumpWindow.h"
-#include "FakeFileSystem.h"
+#include "EngineFixture.h"
+#include "RandomBytes.h"
 #include "TestFiles.h"
 
 #include <QTest>
-#include <cerrno>
 #include <limits>
-#include <sys/stat.h>
 
 namespace {
 
@@ -33,26 +30,11 @@ QString shownCut(const QString &whole, bool cutFront)
 
 } // namespace
 
-class DumpEngineTest : public QObject
+class DumpEngineTest : public EngineFixture
 {
     Q_OBJECT
 
-    TestFiles files;
-    FakeDumpWindow window;
-    FakeFileSystem fileSystem;
-
-    std::unique_ptr<DumpEngine> engineWithBlocks(qint64 blockLength)
-    {
-        return std::make_unique<DumpEngine>(window, &fileSystem, blockLength);
-    }
-
 private slots:
-    void init()
-    {
-        window = FakeDumpWindow();
-        fileSystem = FakeFileSystem();
-    }
-
     void cancellingTheDialogChangesNothing()
     {
         DumpEngine engine(window, &fileSystem);
@@ -240,57 +222,6 @@ private slots:
         engine.ShowDumpList();
         QCOMPARE(window.dumpTextChanges, 1);
         QCOMPARE(window.dumpText, QString());
-    }
-
-    void failures_data()
-    {
-        QTest::addColumn<QString>("failure");
-        QTest::addColumn<QString>("messageHas");
-        QTest::addColumn<QString>("lastCaption");
-        QTest::addColumn<qsizetype>("bytesDumped");
-        QTest::newRow("the file vanished after the dialog") << "vanished" << "大きさを取得できません" << "実行終了0/0" << qsizetype(0);
-        QTest::newRow("a folder is refused") << "folder" << "通常のファイルではない" << "実行終了0/0" << qsizetype(0);
-        QTest::newRow("a FIFO is refused without blocking") << "fifo" << "通常のファイルではない" << "実行終了0/0" << qsizetype(0);
-        QTest::newRow("the file cannot be opened") << "open" << "を開けません。\n理由: アクセスが拒否されました" << "実行終了0/40" << qsizetype(0);
-        QTest::newRow("a read fails midway") << "read" << "読み込み中にエラーが発生しました。\n理由: 入出力エラー" << "実行終了20/40" << qsizetype(32);
-        QTest::newRow("the file shrank during the run") << "shrank" << "短くなりました" << "実行終了28/40" << qsizetype(40);
-        QTest::newRow("a size beyond any address space is read to the file's real end")
-            << "huge" << "短くなりました" << "実行終了40/1000000000000000" << qsizetype(64);
-    }
-
-    void failures()
-    {
-        QFETCH(QString, failure);
-        QFETCH(QString, messageHas);
-        QFETCH(QString, lastCaption);
-        QFETCH(qsizetype, bytesDumped);
-        const QByteArray bytes = randomBytes(64, 9);
-        window.chosenPath = files.write("file.bin", bytes);
-        if (failure == "vanished")
-            window.chosenPath = files.path("gone.bin");
-        else if (failure == "folder")
-            window.chosenPath = files.path(".");
-        else if (failure == "fifo")
-            QCOMPARE(::mkfifo(qPrintable(*(window.chosenPath = files.path("pipe"))), 0600), 0);
-        else if (failure == "open")
-            fileSystem.openError = EACCES;
-        else if (failure == "read")
-            fileSystem.readFailsAt = 40;
-        else if (failure == "shrank")
-            fileSystem.endsAt = 40;
-        else if (failure == "huge")
-            fileSystem.statusOverride = FileSystem::Status{true, true, qint64(1) << 60, {}};
-
-        auto engine = engineWithBlocks(16);
-        engine->RunDump();
-        QCOMPARE(window.messages.size(), 1);
-        QVERIFY2(window.messages.first().contains(messageHas), qPrintable(window.messages.first()));
-        QVERIFY2(window.messages.first().contains(QStringLiteral("「")), "the message names the file");
-        QCOMPARE(window.captions.last(), lastCaption);
-        QCOMPARE(bytesFromDump(window.dumpText), bytes.left(bytesDumped));
-        QCOMPARE(window.fileText->size(), bytesDumped);
-        QCOMPARE(fileSystem.openFiles, 0);
-        QVERIFY(!engine->isRunning());
     }
 
     // Many random files, dense in lead bytes, through several block lengths:

@@ -1,4 +1,5 @@
 #include "DumpList.h"
+#include "RandomBytes.h"
 #include "TestFiles.h"
 
 #include <QTest>

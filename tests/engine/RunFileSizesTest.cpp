@@ -1,7 +1,6 @@
 #include "Cp932.h"
-#include "DumpEngine.h"
-#include "FakeDumpWindow.h"
-#include "FakeFileSystem.h"
+#include "EngineFixture.h"
+#include "RandomBytes.h"
 #include "TestFiles.h"
 
 #include <QFile>
@@ -27,26 +26,11 @@ FileSystem::Status sizeUnknown(qint64 reported = 0)
 
 } // namespace
 
-class RunFileSizesTest : public QObject
+class RunFileSizesTest : public EngineFixture
 {
     Q_OBJECT
 
-    TestFiles files;
-    FakeDumpWindow window;
-    FakeFileSystem fileSystem;
-
-    std::unique_ptr<DumpEngine> engineWithBlocks(qint64 blockLength)
-    {
-        return std::make_unique<DumpEngine>(window, &fileSystem, blockLength);
-    }
-
 private slots:
-    void init()
-    {
-        window = FakeDumpWindow();
-        fileSystem = FakeFileSystem();
-    }
-
     void aFileAboveTheCopyBudgetIsShownFromTheFileItself_data()
     {
         QTest::addColumn<bool>("mappable");

@@ -1,7 +1,6 @@
 #include "TestFiles.h"
 
 #include <QFile>
-#include <QRandomGenerator>
 #include <QTest>
 
 TestFiles::TestFiles()
@@ -29,19 +28,6 @@ QByteArray bytesFromDump(const QString &dumpList)
         const QStringList cells = line.mid(bar + 1, separator - bar - 1).split(u' ', Qt::SkipEmptyParts);
         for (const QString &cell : cells)
             bytes.append(char(cell.toInt(nullptr, 16)));
-    }
-    return bytes;
-}
-
-QByteArray randomBytes(qsizetype n, quint32 seed, double leadBias)
-{
-    QRandomGenerator random(seed);
-    QByteArray bytes(n, Qt::Uninitialized);
-    for (qsizetype i = 0; i < n; ++i) {
-        if (random.generateDouble() < leadBias)
-            bytes[i] = char(0x81 + random.bounded(0x1F)); // a lead byte
-        else
-            bytes[i] = char(random.bounded(256));
     }
     return bytes;
 }

@@ -19,5 +19,3 @@ private:
 
 // Reads the hex cells of every data line of a dump list back into bytes.
 QByteArray bytesFromDump(const QString &dumpList);
-// `n` bytes from a seeded generator; `leadBias` of them lead bytes.
-QByteArray randomBytes(qsizetype n, quint32 seed, double leadBias = 0.0);

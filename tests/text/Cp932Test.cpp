@@ -1,7 +1,7 @@
 #include "Cp932.h"
 #include "FileText.h"
 #include "TextMetrics.h"
-#include "TestFiles.h"
+#include "RandomBytes.h"
 
 #include <QTest>
 

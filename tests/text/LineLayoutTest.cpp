@@ -1,7 +1,7 @@
 #include "Cp932.h"
 #include "FileText.h"
 #include "LineLayout.h"
-#include "TestFiles.h"
+#include "RandomBytes.h"
 #include "TestTexts.h"
 #include "TextNavigator.h"
 

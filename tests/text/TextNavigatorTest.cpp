@@ -1,10 +1,9 @@
 #include "Cp932.h"
 #include "FileText.h"
-#include "TestFiles.h"
+#include "RandomBytes.h"
 #include "TestTexts.h"
 #include "TextNavigator.h"
 
-#include <QRandomGenerator>
 #include <QTest>
 #include <cstring>
 

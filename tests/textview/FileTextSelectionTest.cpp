@@ -1,6 +1,7 @@
 #include "AccessibleText.h"
 #include "ClipboardCopy.h"
 #include "FileText.h"
+#include "ViewFixture.h"
 #include "ViewTestSupport.h"
 
 #include <QAccessible>
@@ -11,21 +12,11 @@
 // The caret and the selection, by keys and mouse, what is copied of them,
 // and what screen readers read.
 
-class FileTextSelectionTest : public QObject
+class FileTextSelectionTest : public ViewFixture
 {
     Q_OBJECT
 
-private:
-    std::unique_ptr<FileTextView> m_view;
-
-    FileTextView &showView(const QByteArray &bytes)
-    {
-        m_view = shownView(bytes);
-        return *m_view;
-    }
-
 private slots:
-    void cleanup() { m_view.reset(); }
 
     void selectsWithTheKeys_data()
     {

@@ -1,6 +1,7 @@
 #include "FileMapping.h"
 #include "FileText.h"
 #include "TestFiles.h"
+#include "ViewFixture.h"
 #include "ViewTestSupport.h"
 
 #include <QApplication>
@@ -15,21 +16,11 @@
 // Where the view places the text, how far it scrolls, and what it shows of
 // texts of any size.
 
-class FileTextViewTest : public QObject
+class FileTextViewTest : public ViewFixture
 {
     Q_OBJECT
 
-private:
-    std::unique_ptr<FileTextView> m_view;
-
-    FileTextView &showView(const QByteArray &bytes, QSize size = QSize(400, 200), const QFont &font = QFont())
-    {
-        m_view = shownView(bytes, size, font);
-        return *m_view;
-    }
-
 private slots:
-    void cleanup() { m_view.reset(); }
 
     void showsEveryLineOfTheText_data()
     {
@@ -111,7 +102,7 @@ private slots:
 
     void scrollingToTheEndOfALongBinaryLineShowsItsLastCharacters()
     {
-        const QByteArray bytes = binaryLine(10 * 1000 * 1000);
+        const QByteArray bytes = RandomBytes(12345).nextLine(10 * 1000 * 1000);
         FileTextView &view = showView(bytes);
         view.horizontalScrollBar()->setValue(view.horizontalScrollBar()->maximum());
         const QString row = rowText(view, 0);

@@ -1,15 +1,14 @@
 #pragma once
 
-// What the view's tests share: a view shown with a text, and ways to read
-// back what it shows.
+// What the view's tests share besides their fixture (ViewFixture): texts,
+// and ways to read back what the view shows and to type into it.
 
 #include "Cp932.h"
 #include "FileTextView.h"
-#include "TestTexts.h"
+#include "RandomBytes.h"
 #include "TextNavigator.h"
 
 #include <QTest>
-#include <memory>
 
 inline QString decoded(const QByteArray &bytes)
 {
@@ -20,20 +19,6 @@ inline QString decoded(const QByteArray &bytes)
 inline QString plain(const QByteArray &bytes)
 {
     return decoded(bytes).replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
-}
-
-// Bytes of every value but CR and LF, so one line.
-inline QByteArray binaryLine(qsizetype n)
-{
-    QByteArray bytes(n, Qt::Uninitialized);
-    quint32 state = 12345;
-    for (char &b : bytes) {
-        state = state * 1103515245 + 12345;
-        b = char(state >> 24);
-        if (b == '\r' || b == '\n')
-            b = 'x';
-    }
-    return bytes;
 }
 
 // What a row of the view shows, from its left edge to its right.
@@ -57,18 +42,3 @@ inline void pressKeys(QWidget *widget, const QStringList &keys)
 
 // "日本語" CR LF "abcdef" LF "xy" CR "z"
 inline const QByteArray Sample("\x93\xFA\x96\x7B\x8C\xEA\r\nabcdef\nxy\rz");
-
-// A view of `bytes`, indexed with the view's own metrics as a run does it,
-// shown and focused.
-inline std::unique_ptr<FileTextView> shownView(const QByteArray &bytes, QSize size = QSize(400, 200), const QFont &font = QFont())
-{
-    auto view = std::make_unique<FileTextView>();
-    view->setFont(font);
-    view->resize(size);
-    view->setFileText(fileTextOf(bytes, qint64(1) << 20, view->textMetrics()));
-    view->show();
-    if (!QTest::qWaitForWindowExposed(view.get()))
-        qFatal("the view is not shown");
-    view->setFocus();
-    return view;
-}

@@ -1,0 +1,110 @@
+#include "Bench.h"
+
+#include "ChildProcess.h"
+#include "VirtualDisplay.h"
+
+#include <QApplication>
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <exception>
+#include <stdexcept>
+#include <unistd.h>
+
+Bench::Bench(std::string name) : m_name(std::move(name)) {}
+
+Bench::~Bench() = default;
+
+int Bench::run(int argc, char **argv)
+{
+    try {
+        if (argc >= 3 && std::strcmp(argv[1], ChildProcess::SelfFlag) == 0)
+            return runChild(argc, argv);
+        return runCases(argc, argv);
+    } catch (const std::exception &e) {
+        std::fprintf(stderr, "%s: %s\n", m_name.c_str(), e.what());
+        return 1;
+    }
+}
+
+// argv: this program, the flag, the child's name, its arguments.
+int Bench::runChild(int argc, char **argv)
+{
+    const auto work = m_children.find(argv[2]);
+    if (work == m_children.end())
+        throw std::runtime_error(std::string("no child called ") + argv[2]);
+    const std::string report = work->second(std::vector<std::string>(argv + 3, argv + argc));
+    return ChildProcess::writeReport(report) ? 0 : 1;
+}
+
+int Bench::runCases(int argc, char **argv)
+{
+    m_fileSize = fileSizeFromEnvironment();
+    m_repetitionsChosen = std::getenv("BENCHMARK_REPETITIONS")
+        || std::any_of(argv + 1, argv + argc, [](const char *a) { return std::strstr(a, "--benchmark_repetitions") == a; });
+    if (display || application)
+        m_display = std::make_unique<VirtualDisplay>();
+    if (application)
+        m_application = std::make_unique<QApplication>(argc, argv);
+    std::vector<char *> arguments = argumentsWithDefaults(argc, argv);
+    int count = int(arguments.size());
+    benchmark::Initialize(&count, arguments.data());
+    if (benchmark::ReportUnrecognizedArguments(count, arguments.data()))
+        return 2;
+    m_files = std::make_unique<BenchFiles>();
+    if (setUp)
+        setUp(*this);
+    std::fflush(stdout);
+    benchmark::RunSpecifiedBenchmarks(&m_medians);
+    std::fflush(stdout);
+    if (report)
+        report(*this);
+    benchmark::Shutdown();
+    return 0;
+}
+
+std::vector<char *> Bench::argumentsWithDefaults(int argc, char **argv)
+{
+    m_defaults = {"--benchmark_display_aggregates_only=true"};
+    if (interleaved && !std::getenv("BENCHMARK_ENABLE_RANDOM_INTERLEAVING"))
+        m_defaults.emplace_back("--benchmark_enable_random_interleaving=true");
+    if (tabular)
+        m_defaults.emplace_back("--benchmark_counters_tabular=true");
+    std::vector<char *> arguments{argv[0]};
+    for (std::string &flag : m_defaults)
+        arguments.push_back(flag.data());
+    arguments.insert(arguments.end(), argv + 1, argv + argc);
+    return arguments;
+}
+
+std::optional<qint64> Bench::fileSizeFromEnvironment()
+{
+    const QByteArray text = qgetenv("HEXMOTH_BENCH_FILE_MIB");
+    if (text.isEmpty())
+        return std::nullopt;
+    bool ok = false;
+    const qint64 mib = text.toLongLong(&ok);
+    if (!ok || mib < 1 || mib > 4096)
+        throw std::runtime_error("HEXMOTH_BENCH_FILE_MIB must be a whole number of MiB from 1 to 4096");
+    return mib << 20;
+}
+
+QString Bench::displayDescription() const
+{
+    return m_display ? m_display->description() : QStringLiteral("none");
+}
+
+benchmark::internal::Benchmark *Bench::add(const std::string &name, std::function<void(benchmark::State &)> body, int count)
+{
+    auto *added = benchmark::RegisterBenchmark(name.c_str(), std::move(body));
+    added->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+    if (!m_repetitionsChosen)
+        added->Repetitions(count > 0 ? count : repetitions);
+    return added;
+}
+
+bool Bench::flag(const char *variable)
+{
+    return qEnvironmentVariableIntValue(variable) == 1;
+}
