@@ -8,14 +8,16 @@
 // milliseconds: long enough that the caption costs little beside the
 // reading, short enough that the window answers within a frame. Reading
 // speeds differ a thousandfold between a file in the page cache and one on
-// a slow disk, so the length follows the time the last block took, from
-// ShortestBlock up to LongestBlock. A fixed length, for tests, never changes.
+// a slow disk, so the length follows the speed of the last block, at most
+// doubled or halved at a time, from ShortestBlock up to LongestBlock, in
+// whole Granules. A fixed length, for tests, never changes.
 class BlockPacer
 {
 public:
     static constexpr qint64 ShortestBlock = qint64(1) << 20;
     static constexpr qint64 LongestBlock = qint64(32) << 20;
-    static constexpr qint64 TargetNanoseconds = 8'000'000;
+    static constexpr qint64 Granule = qint64(64) << 10;
+    static constexpr qint64 TargetNanoseconds = 10'000'000;
 
     // 0: paced, starting at ShortestBlock.
     explicit BlockPacer(qint64 fixedLength = 0)
@@ -31,10 +33,9 @@ public:
     {
         if (m_fixed)
             return;
-        if (nanoseconds < TargetNanoseconds / 2)
-            m_length = std::min(2 * m_length, LongestBlock);
-        else if (nanoseconds > 2 * TargetNanoseconds)
-            m_length = std::max(m_length / 2, ShortestBlock);
+        const double scale = std::clamp(double(TargetNanoseconds) / double(std::max<qint64>(nanoseconds, 1)), 0.5, 2.0);
+        const qint64 length = qint64(double(m_length) * scale) / Granule * Granule;
+        m_length = std::clamp(length, ShortestBlock, LongestBlock);
     }
 
 private:

@@ -2,39 +2,36 @@
 
 #include <QTest>
 
+using Steps = QList<QPair<qint64, qint64>>; // the time a block took, the next block's length
+
 class BlockPacerTest : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void blocksFollowTheTimeTheLastOneTook_data()
+    void blocksFollowTheSpeedOfTheLastOne_data()
     {
         constexpr qint64 Target = BlockPacer::TargetNanoseconds;
+        constexpr qint64 MiB = qint64(1) << 20;
         QTest::addColumn<qint64>("fixed");
-        QTest::addColumn<qint64>("took");
-        QTest::addColumn<QList<qint64>>("lengths");
-        const qint64 mib = qint64(1) << 20;
-        QTest::newRow("fast reading doubles them up to the longest")
-            << qint64(0) << Target / 10 << QList<qint64>{2 * mib, 4 * mib, 8 * mib, 16 * mib, 32 * mib, 32 * mib};
-        QTest::newRow("reading near the target keeps them")
-            << qint64(0) << Target << QList<qint64>{mib, mib, mib};
-        QTest::newRow("a fixed length never changes") << qint64(4096) << qint64(1) << QList<qint64>{4096, 4096};
+        QTest::addColumn<Steps>("steps");
+        QTest::newRow("fast reading doubles them, up to the longest")
+            << qint64(0) << Steps{{Target / 10, 2 * MiB}, {Target / 10, 4 * MiB}, {0, 8 * MiB}, {1, 16 * MiB}, {1, 32 * MiB}, {1, 32 * MiB}};
+        QTest::newRow("a speed near the target gives a length near it")
+            << qint64(0) << Steps{{Target / 4, 2 * MiB}, {Target / 4, 4 * MiB}, {Target * 4 / 3, 3 * MiB}, {Target, 3 * MiB}};
+        QTest::newRow("slow reading halves them, down to the shortest")
+            << qint64(0) << Steps{{1, 2 * MiB}, {1, 4 * MiB}, {10 * Target, 2 * MiB}, {10 * Target, MiB}, {10 * Target, MiB}};
+        QTest::newRow("a fixed length never changes") << qint64(4096) << Steps{{1, 4096}, {10 * Target, 4096}};
     }
 
-    void blocksFollowTheTimeTheLastOneTook()
+    void blocksFollowTheSpeedOfTheLastOne()
     {
         QFETCH(qint64, fixed);
-        QFETCH(qint64, took);
-        QFETCH(QList<qint64>, lengths);
+        QFETCH(Steps, steps);
         BlockPacer pacer(fixed);
-        for (qint64 length : lengths) {
+        for (const auto &[took, length] : steps) {
             pacer.took(took);
             QCOMPARE(pacer.length(), length);
-        }
-        if (fixed == 0) { // and slow reading halves them down to the shortest
-            for (int i = 0; i < 8; ++i)
-                pacer.took(10 * BlockPacer::TargetNanoseconds);
-            QCOMPARE(pacer.length(), BlockPacer::ShortestBlock);
         }
     }
 };
