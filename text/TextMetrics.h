@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Cp932.h"
+
 #include <QtGlobal>
 #include <array>
 #include <cstdint>
@@ -68,6 +70,24 @@ public:
 
     Units tabStopDistance() const { return m_tabStop; }
     Units nextTabStop(Units x) const { return (x / m_tabStop + 1) * m_tabStop; }
+
+    // The layout rule, the one place it is written: the character whose first
+    // byte is `b`, followed by the byte `next` (-1 when the line ends after
+    // b), taken from x. Its length in bytes, and the x of the next character,
+    // kerning between the two included.
+    struct Step
+    {
+        int length;
+        Units x;
+    };
+    Step step(Units x, std::uint8_t b, int next) const
+    {
+        if (b == '\t')
+            return {1, nextTabStop(x)};
+        if (next >= 0 && Cp932::isLeadByte(b) && Cp932::isTrailByte(std::uint8_t(next)))
+            return {2, x + doubleByte(b, std::uint8_t(next))};
+        return {1, x + single(b) + (next >= 0 ? kerning(b, std::uint8_t(next)) : 0)};
+    }
 
 private:
     qint32 measureDouble(std::uint8_t lead, std::uint8_t trail) const;
