@@ -1,0 +1,164 @@
+// The scan of a block in 64-byte chunks, shared by every path. Included by
+// each path's file, in no namespace of its own, after it defines
+// HEXMOTH_SCAN_TARGET (the target attribute its functions are compiled
+// with) and a classifier:
+//   struct Classifier { static ChunkMasks classify(const unsigned char *chunk, const ScanState &state); };
+// Everything here has internal linkage, so each path gets its own copy
+// built for its own instructions.
+#pragma once
+
+#include "CharacterIndex.h"
+#include "LineIndex.h"
+#include "ScanState.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstring>
+
+#ifndef HEXMOTH_SCAN_TARGET
+#error "define HEXMOTH_SCAN_TARGET before including ScanChunks.h"
+#endif
+
+namespace {
+
+// Bit i stands for byte i of the chunk.
+struct ChunkMasks
+{
+    std::uint64_t lead;  // lead-capable
+    std::uint64_t trail; // trail-capable
+    std::uint64_t tab;
+    std::uint64_t cr;
+    std::uint64_t lf;
+    std::uint64_t weight[4]; // bit planes of classes[byte] & WeightBits
+};
+
+constexpr std::uint64_t EvenBits = 0x5555555555555555ULL;
+constexpr std::uint64_t OddBits = ~EvenBits;
+
+HEXMOTH_SCAN_TARGET inline qint64 weightOf(const std::uint64_t planes[4], std::uint64_t mask)
+{
+    return qint64(std::popcount(planes[0] & mask)) + (qint64(std::popcount(planes[1] & mask)) << 1)
+           + (qint64(std::popcount(planes[2] & mask)) << 2) + (qint64(std::popcount(planes[3] & mask)) << 3);
+}
+
+HEXMOTH_SCAN_TARGET inline BlockWalker::Units xAt(ScanState &s, qint64 target, const BlockWalker::Block &block)
+{
+    if (s.walker.position() < s.lastStart)
+        s.walker.restart(s.lastStart);
+    return s.walker.walkTo(target, block, *s.metrics);
+}
+
+HEXMOTH_SCAN_TARGET inline void beginLine(ScanState &s, qint64 start)
+{
+    const qint64 line = s.knownLines++;
+    s.lastStart = start;
+    if (line % LineIndex::LinesPerCheckpoint == 0 || start - s.lastCheckpoint >= LineIndex::BytesPerCheckpoint) {
+        s.newCheckpoints.push_back({line, start});
+        s.lastCheckpoint = start;
+    }
+}
+
+// The line from s.lastStart ends at `end`; the bound's sums are those there.
+HEXMOTH_SCAN_TARGET inline void endLine(ScanState &s, qint64 end, qint64 weight, qint64 tabs, qint64 pairs,
+                                        const BlockWalker::Block &block)
+{
+    const qint64 length = end - s.lastStart;
+    s.longest = std::max(s.longest, length);
+    const qint64 linePairs = pairs - s.linePairs;
+    const BlockWalker::Units bound = s.base * length + s.unit * (weight - s.lineWeight) + s.tabExtra * (tabs - s.lineTabs)
+                                     + s.pairExtra * linePairs;
+    if (bound > s.widest || (!s.pairsBounded && linePairs > 0))
+        s.widest = std::max(s.widest, xAt(s, end, block));
+}
+
+HEXMOTH_SCAN_TARGET inline void scanChunk(ScanState &s, const ChunkMasks &m, qint64 at, int length, const BlockWalker::Block &block)
+{
+    const std::uint64_t valid = length == 64 ? ~std::uint64_t(0) : (std::uint64_t(1) << length) - 1;
+    const std::uint64_t lead = m.lead & valid;
+    // A run of lead-capable bytes pairs up from its first byte; a run that
+    // goes on from a lead byte left open before starts "odd". Adding the odd
+    // starts clears exactly the runs they start.
+    const std::uint64_t runStarts = lead & ~(lead << 1);
+    const std::uint64_t oddStarts = (runStarts & OddBits) | (s.openLead & lead);
+    const std::uint64_t oddRuns = lead & ~(lead + oddStarts);
+    const std::uint64_t seconds = (oddRuns & EvenBits) | (lead & ~oddRuns & OddBits);
+    const std::uint64_t leadStarts = lead & ~seconds;
+    const std::uint64_t trails = ((leadStarts << 1) | s.openLead) & m.trail & valid; // second bytes of double-byte characters
+    const std::uint64_t cr = m.cr & valid;
+    const std::uint64_t lf = m.lf & valid;
+    const std::uint64_t crLf = lf & ((cr << 1) | s.previousCr);
+    const std::uint64_t tab = m.tab & valid;
+    const std::uint64_t single = valid & ~trails;
+    const std::uint64_t planes[4] = {m.weight[0] & single, m.weight[1] & single, m.weight[2] & single, m.weight[3] & single};
+
+    if (at % CharacterIndex::Stride == 0) {
+        // A stride on the trail of a double-byte character is anchored at its lead.
+        const qint64 onTrail = qint64(trails & 1);
+        const qint64 anchor = at - onTrail;
+        const BlockWalker::Units x = anchor < s.lastStart ? 0 : xAt(s, anchor, block); // the LF of a CR LF is at 0
+        s.newStrides.push_back({onTrail == 0, s.characters - onTrail, x});
+    }
+
+    for (std::uint64_t breaks = cr | (lf & ~crLf); breaks != 0; breaks &= breaks - 1) {
+        const int i = std::countr_zero(breaks);
+        const std::uint64_t before = (std::uint64_t(1) << i) - 1;
+        const qint64 end = at + i;
+        const qint64 weight = s.weight + weightOf(planes, before);
+        const qint64 tabs = s.tabs + std::popcount(tab & before);
+        const qint64 pairs = s.pairs + std::popcount(trails & before);
+        endLine(s, end, weight, tabs, pairs, block);
+        qint64 start = end + 1;
+        if ((cr >> i) & 1) {
+            if (start == block.end) {
+                s.pendingCr = true; // an LF may come with the next block
+                break;
+            }
+            start += block.bytes[start - block.start] == '\n';
+        }
+        beginLine(s, start);
+        s.lineWeight = weight;
+        s.lineTabs = tabs;
+        s.linePairs = pairs;
+    }
+
+    s.characters += std::popcount(single) - std::popcount(crLf);
+    s.weight += weightOf(planes, ~std::uint64_t(0));
+    s.tabs += std::popcount(tab);
+    s.pairs += std::popcount(trails);
+    s.openLead = (leadStarts >> (length - 1)) & 1;
+    s.previousCr = (cr >> (length - 1)) & 1;
+}
+
+template<class Classifier>
+HEXMOTH_SCAN_TARGET inline void scanBlock(ScanState &s, const unsigned char *bytes, qint64 n)
+{
+    const BlockWalker::Block block{bytes, s.scanned, s.scanned + n};
+    if (s.pendingCr) {
+        s.pendingCr = false;
+        beginLine(s, bytes[0] == '\n' ? block.start + 1 : block.start);
+        s.lineWeight = s.weight;
+        s.lineTabs = s.tabs;
+        s.linePairs = s.pairs;
+    }
+    // Chunks at multiples of 64 in the text, so that every stride starts one.
+    for (qint64 at = block.start; at < block.end;) {
+        const int length = int(std::min<qint64>(64 - (at & 63), block.end - at));
+        const unsigned char *chunk = bytes + (at - block.start);
+        if (length == 64) {
+            scanChunk(s, Classifier::classify(chunk, s), at, 64, block);
+        } else {
+            alignas(64) unsigned char copy[64] = {};
+            std::memcpy(copy, chunk, std::size_t(length));
+            scanChunk(s, Classifier::classify(copy, s), at, length, block);
+        }
+        at += length;
+    }
+    s.openX = 0;
+    if (!s.pendingCr) {
+        xAt(s, block.end, block);
+        s.openX = s.walker.xPast(*s.metrics);
+    }
+    s.scanned = block.end;
+}
+
+} // namespace

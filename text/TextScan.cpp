@@ -1,0 +1,132 @@
+#include "TextScan.h"
+
+#include "CharacterIndex.h"
+#include "Cp932.h"
+#include "LineIndex.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace {
+
+constexpr int WeightSteps = ScanState::WeightBits;
+
+bool isSpecial(int b)
+{
+    return b == '\t' || b == '\r' || b == '\n';
+}
+
+// Whether every double-byte advance has been measured.
+bool allPairsMeasured(const TextMetrics &metrics)
+{
+    for (int lead = 0x81; lead <= 0xFC; ++lead) {
+        if (!Cp932::isLeadByte(std::uint8_t(lead)))
+            continue;
+        const qint32 *row = metrics.doubleTable() + metrics.rowOf(std::uint8_t(lead));
+        if (std::any_of(row, row + 256, [](qint32 advance) { return advance < 0; }))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+TextScan::TextScan(ScanPath path)
+    : m_path(path)
+{
+    Q_ASSERT(path != ScanPath::Reference);
+}
+
+// The most a byte adds to its line as a character of its own: its advance
+// and the largest kerning after it. Scaled to 4 bits above the least of
+// them, rounded up, so the sum of a line's weights bounds its width.
+void TextScan::prepare(const TextMetrics &metrics)
+{
+    ScanState &s = m_state;
+    s.metrics = &metrics;
+    TextMetrics::Units most[256];
+    TextMetrics::Units least = std::numeric_limits<TextMetrics::Units>::max(), top = 0;
+    for (int b = 0; b < 256; ++b) {
+        qint32 kerning = 0;
+        for (int next = 0x20; next < 0x7F; ++next)
+            kerning = std::max(kerning, metrics.kerning(std::uint8_t(b), std::uint8_t(next)));
+        most[b] = metrics.single(std::uint8_t(b)) + kerning;
+        if (!isSpecial(b)) {
+            least = std::min(least, most[b]);
+            top = std::max(top, most[b]);
+        }
+    }
+    s.base = least;
+    s.unit = std::max<TextMetrics::Units>(1, (top - least + WeightSteps - 1) / WeightSteps);
+    s.tabExtra = metrics.tabStopDistance() - s.base;
+    for (int b = 0; b < 256; ++b) {
+        const auto byte = std::uint8_t(b);
+        const int weight = isSpecial(b) ? 0 : int((most[b] - s.base + s.unit - 1) / s.unit);
+        s.classes[b] = std::uint8_t(weight | (Cp932::isLeadByte(byte) ? ScanState::Lead : 0) | (Cp932::isTrailByte(byte) ? ScanState::Trail : 0)
+                                    | (b == '\t' ? ScanState::Tab : 0) | (b == '\r' ? ScanState::Cr : 0));
+        if (b >= 0x80)
+            s.highWeight = std::max<std::uint8_t>(s.highWeight, std::uint8_t(weight));
+    }
+    if (allPairsMeasured(metrics))
+        boundPairs();
+    m_prepared = true;
+}
+
+// A double-byte character weighs its lead byte as a single byte, and its
+// trail byte base + pairExtra: together at least the widest of them.
+void TextScan::boundPairs()
+{
+    ScanState &s = m_state;
+    const TextMetrics &metrics = *s.metrics;
+    TextMetrics::Units widest = 0, lightestLead = std::numeric_limits<TextMetrics::Units>::max();
+    for (int lead = 0x81; lead <= 0xFC; ++lead) {
+        if (!Cp932::isLeadByte(std::uint8_t(lead)))
+            continue;
+        const qint32 *row = metrics.doubleTable() + metrics.rowOf(std::uint8_t(lead));
+        widest = std::max<TextMetrics::Units>(widest, *std::max_element(row, row + 256));
+        lightestLead = std::min<TextMetrics::Units>(lightestLead, s.base + s.unit * (s.classes[lead] & ScanState::WeightBits));
+    }
+    s.pairExtra = widest - lightestLead - s.base;
+    s.pairsBounded = true;
+}
+
+void TextScan::extend(LineIndex &lines, CharacterIndex &characters, const char *bytes, qint64 n)
+{
+    if (n <= 0)
+        return;
+    if (!m_prepared)
+        prepare(characters.metrics());
+    ScanState &s = m_state;
+    const auto *block = reinterpret_cast<const unsigned char *>(bytes);
+    switch (m_path) {
+#if defined(__x86_64__) || defined(__i386__)
+    case ScanPath::Sse2: scanBlockSse2(s, block, n); break;
+    case ScanPath::Avx2: scanBlockAvx2(s, block, n); break;
+    case ScanPath::Avx512: scanBlockAvx512(s, block, n); break;
+#endif
+    default: scanBlockPlain(s, block, n); break;
+    }
+    if (!s.pairsBounded && s.pairs > 0) {
+        // Every line with a double-byte character is measured until then.
+        for (int lead = 0x81; lead <= 0xFC; ++lead)
+            characters.metrics().measureLead(std::uint8_t(lead));
+        boundPairs();
+    }
+
+    for (const ScanState::Checkpoint &c : s.newCheckpoints)
+        lines.m_checkpoints.push_back({c.line, c.offset});
+    s.newCheckpoints.clear();
+    lines.m_scanned = s.scanned;
+    lines.m_knownLines = s.knownLines;
+    lines.m_lastStart = s.lastStart;
+    lines.m_longest = s.longest;
+    lines.m_pendingCr = s.pendingCr;
+
+    for (const ScanState::Stride &stride : s.newStrides)
+        characters.record(stride.starts, stride.characters, stride.x);
+    s.newStrides.clear();
+    characters.m_scanned = s.scanned;
+    characters.m_characters = s.characters;
+    characters.m_widest = s.widest;
+    characters.m_x = s.openX;
+}
