@@ -1,29 +1,38 @@
 #include "BlockWalker.h"
 
+#include <algorithm>
+
 BlockWalker::Units BlockWalker::walkTo(qint64 target, const Block &block, const TextMetrics &metrics)
 {
+    // In locals, which nothing else can change, so they stay in registers.
+    qint64 position = m_position;
+    Units x = m_x;
     if (m_waiting >= 0) {
-        if (target <= m_position || block.end <= block.start)
-            return m_x;
-        const TextMetrics::Step step = metrics.step(m_x, std::uint8_t(m_waiting), block.bytes[0]);
-        m_position += step.length;
-        m_x = step.x;
+        if (target <= position || block.end <= block.start)
+            return x;
+        const TextMetrics::Step step = metrics.step(x, std::uint8_t(m_waiting), block.bytes[0]);
+        position += step.length;
+        x = step.x;
         m_waiting = -1;
     }
-    while (m_position < target) {
-        const std::uint8_t b = block.bytes[m_position - block.start];
-        if (m_position + 1 == block.end) {
-            if (b != '\t') {
-                m_waiting = b;
-                break;
-            }
-            m_x = metrics.nextTabStop(m_x);
-            ++m_position;
-            break;
-        }
-        const TextMetrics::Step step = metrics.step(m_x, b, block.bytes[m_position + 1 - block.start]);
-        m_position += step.length;
-        m_x = step.x;
+    const unsigned char *bytes = block.bytes;
+    const qint64 withNext = std::min(target, block.end - 1); // a character before it has its next byte here
+    while (position < withNext) {
+        const qint64 at = position - block.start;
+        const TextMetrics::Step step = metrics.step(x, bytes[at], bytes[at + 1]);
+        position += step.length;
+        x = step.x;
     }
-    return m_x;
+    if (position < target) { // the block's last byte
+        const std::uint8_t b = bytes[position - block.start];
+        if (b == '\t') {
+            x = metrics.nextTabStop(x);
+            ++position;
+        } else {
+            m_waiting = b;
+        }
+    }
+    m_position = position;
+    m_x = x;
+    return x;
 }

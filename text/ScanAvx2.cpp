@@ -22,7 +22,16 @@ HEXMOTH_SCAN_TARGET inline std::uint64_t maskOf(__m256i v)
 
 struct Avx2Classifier
 {
-    HEXMOTH_SCAN_TARGET static ChunkMasks classify(const unsigned char *chunk, const ScanState &state)
+    HEXMOTH_SCAN_TARGET explicit Avx2Classifier(const ScanState &state)
+        : highWeight(_mm256_set1_epi8(char(state.highWeight)))
+    {
+        for (int row = 0; row < 8; ++row)
+            rows[row] = _mm256_broadcastsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i *>(state.classes + 16 * row)));
+    }
+    __m256i rows[8]; // classes of 00-7F, 16 to a row
+    __m256i highWeight;
+
+    HEXMOTH_SCAN_TARGET ChunkMasks classify(const unsigned char *chunk) const
     {
         ChunkMasks m{};
         for (int half = 0; half < 2; ++half) {
@@ -39,11 +48,10 @@ struct Avx2Classifier
             const __m256i high = _mm256_and_si256(_mm256_srli_epi16(raw, 4), _mm256_set1_epi8(0x0F));
             __m256i weight = _mm256_setzero_si256();
             for (int row = 0; row < 8; ++row) {
-                const __m256i table = _mm256_broadcastsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i *>(state.classes + 16 * row)));
-                const __m256i found = _mm256_and_si256(_mm256_shuffle_epi8(table, low), _mm256_set1_epi8(ScanState::WeightBits));
+                const __m256i found = _mm256_and_si256(_mm256_shuffle_epi8(rows[row], low), _mm256_set1_epi8(ScanState::WeightBits));
                 weight = _mm256_or_si256(weight, _mm256_and_si256(found, _mm256_cmpeq_epi8(high, _mm256_set1_epi8(char(row)))));
             }
-            weight = _mm256_blendv_epi8(weight, _mm256_set1_epi8(char(state.highWeight)), raw);
+            weight = _mm256_blendv_epi8(weight, highWeight, raw);
             for (int bit = 0; bit < 4; ++bit) {
                 const __m256i top = _mm256_slli_epi16(weight, 7 - bit);
                 m.weight[bit] |= maskOf(top) << shift;

@@ -2,7 +2,7 @@
 // each path's file, in no namespace of its own, after it defines
 // HEXMOTH_SCAN_TARGET (the target attribute its functions are compiled
 // with) and a classifier:
-//   struct Classifier { static ChunkMasks classify(const unsigned char *chunk, const ScanState &state); };
+//   struct Classifier { explicit Classifier(const ScanState &state); ChunkMasks classify(const unsigned char *chunk) const; };
 // Everything here has internal linkage, so each path gets its own copy
 // built for its own instructions.
 #pragma once
@@ -35,10 +35,13 @@ struct ChunkMasks
 constexpr std::uint64_t EvenBits = 0x5555555555555555ULL;
 constexpr std::uint64_t OddBits = ~EvenBits;
 
-HEXMOTH_SCAN_TARGET inline qint64 weightOf(const std::uint64_t planes[4], std::uint64_t mask)
+// The bound's sum (ScanState) over the bytes of `mask`, less base per byte.
+HEXMOTH_SCAN_TARGET inline qint64 weightOf(const ScanState &s, const std::uint64_t planes[4], std::uint64_t tab, std::uint64_t trails,
+                                           std::uint64_t mask)
 {
-    return qint64(std::popcount(planes[0] & mask)) + (qint64(std::popcount(planes[1] & mask)) << 1)
-           + (qint64(std::popcount(planes[2] & mask)) << 2) + (qint64(std::popcount(planes[3] & mask)) << 3);
+    const qint64 steps = qint64(std::popcount(planes[0] & mask)) + (qint64(std::popcount(planes[1] & mask)) << 1)
+                         + (qint64(std::popcount(planes[2] & mask)) << 2) + (qint64(std::popcount(planes[3] & mask)) << 3);
+    return s.unit * steps + s.tabExtra * std::popcount(tab & mask) + s.pairExtra * std::popcount(trails & mask);
 }
 
 HEXMOTH_SCAN_TARGET inline BlockWalker::Units xAt(ScanState &s, qint64 target, const BlockWalker::Block &block)
@@ -58,20 +61,23 @@ HEXMOTH_SCAN_TARGET inline void beginLine(ScanState &s, qint64 start)
     }
 }
 
-// The line from s.lastStart ends at `end`; the bound's sums are those there.
-HEXMOTH_SCAN_TARGET inline void endLine(ScanState &s, qint64 end, qint64 weight, qint64 tabs, qint64 pairs,
-                                        const BlockWalker::Block &block)
+// The line from s.lastStart ends at `end`, a break; the next starts after
+// it, unless it is a CR that ends the block.
+HEXMOTH_SCAN_TARGET inline bool nextLine(ScanState &s, qint64 end, bool afterCr, const BlockWalker::Block &block)
 {
-    const qint64 length = end - s.lastStart;
-    s.longest = std::max(s.longest, length);
-    const qint64 linePairs = pairs - s.linePairs;
-    const BlockWalker::Units bound = s.base * length + s.unit * (weight - s.lineWeight) + s.tabExtra * (tabs - s.lineTabs)
-                                     + s.pairExtra * linePairs;
-    if (bound > s.widest || (!s.pairsBounded && linePairs > 0))
-        s.widest = std::max(s.widest, xAt(s, end, block));
+    s.longest = std::max(s.longest, end - s.lastStart);
+    qint64 start = end + 1;
+    if (afterCr & (start == block.end)) {
+        s.pendingCr = true; // an LF may come with the next block
+        return false;
+    }
+    // Without a branch on CR or LF, which alternate at random in some texts.
+    start += afterCr & (block.bytes[std::min(start, block.end - 1) - block.start] == '\n');
+    beginLine(s, start);
+    return true;
 }
 
-HEXMOTH_SCAN_TARGET inline void scanChunk(ScanState &s, const ChunkMasks &m, qint64 at, int length, const BlockWalker::Block &block)
+HEXMOTH_SCAN_TARGET [[gnu::always_inline]] inline void scanChunk(ScanState &s, const ChunkMasks &m, qint64 at, int length, const BlockWalker::Block &block)
 {
     const std::uint64_t valid = length == 64 ? ~std::uint64_t(0) : (std::uint64_t(1) << length) - 1;
     const std::uint64_t lead = m.lead & valid;
@@ -90,6 +96,7 @@ HEXMOTH_SCAN_TARGET inline void scanChunk(ScanState &s, const ChunkMasks &m, qin
     const std::uint64_t tab = m.tab & valid;
     const std::uint64_t single = valid & ~trails;
     const std::uint64_t planes[4] = {m.weight[0] & single, m.weight[1] & single, m.weight[2] & single, m.weight[3] & single};
+    const qint64 chunkWeight = weightOf(s, planes, tab, trails, ~std::uint64_t(0));
 
     if (at % CharacterIndex::Stride == 0) {
         // A stride on the trail of a double-byte character is anchored at its lead.
@@ -99,31 +106,39 @@ HEXMOTH_SCAN_TARGET inline void scanChunk(ScanState &s, const ChunkMasks &m, qin
         s.newStrides.push_back({onTrail == 0, s.characters - onTrail, x});
     }
 
-    for (std::uint64_t breaks = cr | (lf & ~crLf); breaks != 0; breaks &= breaks - 1) {
-        const int i = std::countr_zero(breaks);
-        const std::uint64_t before = (std::uint64_t(1) << i) - 1;
-        const qint64 end = at + i;
-        const qint64 weight = s.weight + weightOf(planes, before);
-        const qint64 tabs = s.tabs + std::popcount(tab & before);
-        const qint64 pairs = s.pairs + std::popcount(trails & before);
-        endLine(s, end, weight, tabs, pairs, block);
-        qint64 start = end + 1;
-        if ((cr >> i) & 1) {
-            if (start == block.end) {
-                s.pendingCr = true; // an LF may come with the next block
-                break;
+    std::uint64_t breaks = cr | (lf & ~crLf);
+    if (breaks != 0) {
+        // Every byte adds at least 0 to a bound, so no line that ends here is
+        // wider than the bound of all from the open line's start to the
+        // chunk's end: mostly, none need be measured.
+        const BlockWalker::Units most = s.base * (at + length - s.lastStart) + s.weight - s.lineWeight + chunkWeight;
+        const bool measure = most > s.widest || !s.pairsBounded;
+        for (; breaks != 0; breaks &= breaks - 1) {
+            const int i = std::countr_zero(breaks);
+            const qint64 end = at + i;
+            const std::uint64_t before = (std::uint64_t(1) << i) - 1;
+            if (measure) [[unlikely]] {
+                const qint64 weight = s.weight + weightOf(s, planes, tab, trails, before);
+                const qint64 pairs = s.pairs + std::popcount(trails & before);
+                const BlockWalker::Units bound = s.base * (end - s.lastStart) + weight - s.lineWeight;
+                if (bound > s.widest || (!s.pairsBounded && pairs > s.linePairs))
+                    s.widest = std::max(s.widest, xAt(s, end, block));
+                s.lineWeight = weight; // a break adds none
+                s.linePairs = pairs;
             }
-            start += block.bytes[start - block.start] == '\n';
+            if (!nextLine(s, end, (cr >> i) & 1, block))
+                break;
         }
-        beginLine(s, start);
-        s.lineWeight = weight;
-        s.lineTabs = tabs;
-        s.linePairs = pairs;
+        if (!s.pendingCr) { // else the next block starts the next line
+            const qint64 first = s.lastStart - at;
+            const std::uint64_t before = first >= length ? valid : (std::uint64_t(1) << first) - 1;
+            s.lineWeight = s.weight + weightOf(s, planes, tab, trails, before);
+            s.linePairs = s.pairs + std::popcount(trails & before);
+        }
     }
 
     s.characters += std::popcount(single) - std::popcount(crLf);
-    s.weight += weightOf(planes, ~std::uint64_t(0));
-    s.tabs += std::popcount(tab);
+    s.weight += chunkWeight;
     s.pairs += std::popcount(trails);
     s.openLead = (leadStarts >> (length - 1)) & 1;
     s.previousCr = (cr >> (length - 1)) & 1;
@@ -133,11 +148,11 @@ template<class Classifier>
 HEXMOTH_SCAN_TARGET inline void scanBlock(ScanState &s, const unsigned char *bytes, qint64 n)
 {
     const BlockWalker::Block block{bytes, s.scanned, s.scanned + n};
+    const Classifier classifier(s);
     if (s.pendingCr) {
         s.pendingCr = false;
         beginLine(s, bytes[0] == '\n' ? block.start + 1 : block.start);
         s.lineWeight = s.weight;
-        s.lineTabs = s.tabs;
         s.linePairs = s.pairs;
     }
     // Chunks at multiples of 64 in the text, so that every stride starts one.
@@ -145,11 +160,11 @@ HEXMOTH_SCAN_TARGET inline void scanBlock(ScanState &s, const unsigned char *byt
         const int length = int(std::min<qint64>(64 - (at & 63), block.end - at));
         const unsigned char *chunk = bytes + (at - block.start);
         if (length == 64) {
-            scanChunk(s, Classifier::classify(chunk, s), at, 64, block);
+            scanChunk(s, classifier.classify(chunk), at, 64, block);
         } else {
             alignas(64) unsigned char copy[64] = {};
             std::memcpy(copy, chunk, std::size_t(length));
-            scanChunk(s, Classifier::classify(copy, s), at, length, block);
+            scanChunk(s, classifier.classify(copy), at, length, block);
         }
         at += length;
     }

@@ -6,7 +6,10 @@ namespace {
 
 struct PlainClassifier
 {
-    static ChunkMasks classify(const unsigned char *chunk, const ScanState &state)
+    explicit PlainClassifier(const ScanState &s) : state(s) {}
+    const ScanState &state;
+
+    ChunkMasks classify(const unsigned char *chunk) const
     {
         ChunkMasks m{};
         for (int i = 0; i < 64; ++i) {

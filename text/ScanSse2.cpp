@@ -16,7 +16,10 @@ HEXMOTH_SCAN_TARGET inline __m128i within(__m128i v, int low, int high)
 
 struct Sse2Classifier
 {
-    HEXMOTH_SCAN_TARGET static ChunkMasks classify(const unsigned char *chunk, const ScanState &state)
+    explicit Sse2Classifier(const ScanState &s) : state(s) {}
+    const ScanState &state;
+
+    HEXMOTH_SCAN_TARGET ChunkMasks classify(const unsigned char *chunk) const
     {
         ChunkMasks m{};
         for (int part = 0; part < 4; ++part) {

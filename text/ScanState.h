@@ -38,8 +38,9 @@ struct ScanState
     // tabs and p double-byte characters, is at most
     //   base * n + unit * q + tabExtra * t + pairExtra * p
     // wide; only a line whose bound beats the widest so far is measured.
-    // Until every double-byte advance is known (pairsBounded), a line with
-    // one is always measured.
+    // No byte adds less than 0 (base + pairExtra >= 0). Until every
+    // double-byte advance is known (pairsBounded), a line with one is
+    // always measured.
     Units base = 0;
     Units unit = 1;
     Units tabExtra = 0;
@@ -67,13 +68,11 @@ struct ScanState
     // The last byte taken in: a lead byte that starts a character; a CR.
     std::uint64_t openLead = 0;
     std::uint64_t previousCr = 0;
-    // Sums of the bound's terms up to the last chunk, and up to the open
-    // line's start.
+    // The bound less base per byte, and the double-byte characters, summed
+    // up to the last chunk, and up to the open line's start.
     qint64 weight = 0;
-    qint64 tabs = 0;
     qint64 pairs = 0;
     qint64 lineWeight = 0;
-    qint64 lineTabs = 0;
     qint64 linePairs = 0;
     BlockWalker walker;
 };

@@ -58,7 +58,7 @@ void TextScan::prepare(const TextMetrics &metrics)
     }
     s.base = least;
     s.unit = std::max<TextMetrics::Units>(1, (top - least + WeightSteps - 1) / WeightSteps);
-    s.tabExtra = metrics.tabStopDistance() - s.base;
+    s.tabExtra = metrics.tabStopDistance() - s.base; // a tab adds at most one tab stop
     for (int b = 0; b < 256; ++b) {
         const auto byte = std::uint8_t(b);
         const int weight = isSpecial(b) ? 0 : int((most[b] - s.base + s.unit - 1) / s.unit);
@@ -86,7 +86,7 @@ void TextScan::boundPairs()
         widest = std::max<TextMetrics::Units>(widest, *std::max_element(row, row + 256));
         lightestLead = std::min<TextMetrics::Units>(lightestLead, s.base + s.unit * (s.classes[lead] & ScanState::WeightBits));
     }
-    s.pairExtra = widest - lightestLead - s.base;
+    s.pairExtra = std::max(widest - lightestLead - s.base, -s.base);
     s.pairsBounded = true;
 }
 
