@@ -7,7 +7,9 @@
 // Walks the characters of one line by TextMetrics::step across the blocks
 // a text comes in, reading only the block in hand: the character of a
 // block's last byte may depend on the next byte (a trail, or kerning), so
-// that byte waits for the next block.
+// that byte waits for the next block. Where the characters start is known
+// beforehand (the block's trail bytes), so the walk steps from start to
+// start without waiting on each character's length.
 class BlockWalker
 {
 public:
@@ -18,6 +20,9 @@ public:
         const unsigned char *bytes;
         qint64 start; // offset of bytes[0] in the text
         qint64 end;
+        // Bit i of trails[j]: the byte at (start & ~63) + 64 j + i is the
+        // second byte of a double-byte character. Filled as far as walked.
+        const std::uint64_t *trails;
     };
 
     // At the start of a line.

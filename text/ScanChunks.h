@@ -97,6 +97,7 @@ HEXMOTH_SCAN_TARGET [[gnu::always_inline]] inline void scanChunk(ScanState &s, c
     const std::uint64_t single = valid & ~trails;
     const std::uint64_t planes[4] = {m.weight[0] & single, m.weight[1] & single, m.weight[2] & single, m.weight[3] & single};
     const qint64 chunkWeight = weightOf(s, planes, tab, trails, ~std::uint64_t(0));
+    s.trails[std::size_t((at >> 6) - (block.start >> 6))] = trails << (at & 63);
 
     if (at % CharacterIndex::Stride == 0) {
         // A stride on the trail of a double-byte character is anchored at its lead.
@@ -147,7 +148,8 @@ HEXMOTH_SCAN_TARGET [[gnu::always_inline]] inline void scanChunk(ScanState &s, c
 template<class Classifier>
 HEXMOTH_SCAN_TARGET inline void scanBlock(ScanState &s, const unsigned char *bytes, qint64 n)
 {
-    const BlockWalker::Block block{bytes, s.scanned, s.scanned + n};
+    s.trails.resize(std::size_t(((s.scanned + n - 1) >> 6) - (s.scanned >> 6) + 1));
+    const BlockWalker::Block block{bytes, s.scanned, s.scanned + n, s.trails.data()};
     const Classifier classifier(s);
     if (s.pendingCr) {
         s.pendingCr = false;

@@ -75,6 +75,7 @@ struct ScanState
     qint64 lineWeight = 0;
     qint64 linePairs = 0;
     BlockWalker walker;
+    std::vector<std::uint64_t> trails; // of the block in hand, for the walker
 };
 
 // One block, n > 0, through each path.

@@ -62,9 +62,10 @@ public:
     // Between two bytes that are each a whole character.
     qint32 kerning(std::uint8_t previous, std::uint8_t next) const
     {
-        if (m_kerning.empty() || !isKerned(previous) || !isKerned(next))
+        if (m_kerning.empty())
             return 0;
-        return m_kerning[std::size_t((previous - 0x20) * KerningSide + next - 0x20)];
+        const bool kerned = isKerned(previous) & isKerned(next);
+        return kerned ? m_kerning[kerned ? std::size_t((previous - 0x20) * KerningSide + next - 0x20) : 0] : 0;
     }
     static constexpr bool isKerned(std::uint8_t byte) { return byte >= 0x20 && byte < 0x7F; }
 
@@ -84,9 +85,15 @@ public:
     {
         if (b == '\t')
             return {1, nextTabStop(x)};
-        if (next >= 0 && Cp932::isLeadByte(b) && Cp932::isTrailByte(std::uint8_t(next)))
-            return {2, x + doubleByte(b, std::uint8_t(next))};
-        return {1, x + single(b) + (next >= 0 ? kerning(b, std::uint8_t(next)) : 0)};
+        // No branch on the bytes' kinds, which are random in binary data. A
+        // missing next byte reads as FF: no trail, not kerned.
+        const auto n = std::uint8_t(next);
+        const bool pair = Cp932::isLeadByte(b) & Cp932::isTrailByte(n);
+        qint32 paired = m_double[std::size_t(m_rowOf[b] + n)]; // 0 unless a pair, -1 until measured
+        if (paired < 0) [[unlikely]]
+            paired = measureDouble(b, n);
+        const qint32 alone = m_single[b] + kerning(b, n);
+        return {1 + int(pair), x + (pair ? paired : alone)};
     }
 
 private:
