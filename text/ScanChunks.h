@@ -4,7 +4,8 @@
 // with) and a classifier:
 //   struct Classifier { explicit Classifier(const ScanState &state); ChunkMasks classify(const unsigned char *chunk) const; };
 // Everything here has internal linkage, so each path gets its own copy
-// built for its own instructions.
+// built for its own instructions. HEXMOTH_SCAN_NO_POPCNT: the target may
+// lack the popcnt instruction.
 #pragma once
 
 #include "CharacterIndex.h"
@@ -32,6 +33,35 @@ struct ChunkMasks
     std::uint64_t weight[4]; // bit planes of classes[byte] & WeightBits
 };
 
+// Bits set in x. Where the path's target has no popcnt instruction, by
+// arithmetic rather than a call per count into the compiler's library.
+HEXMOTH_SCAN_TARGET inline int bitCount(std::uint64_t x)
+{
+#if defined(HEXMOTH_SCAN_NO_POPCNT) && (defined(__x86_64__) || defined(__i386__)) && !defined(__POPCNT__)
+    x -= (x >> 1) & 0x5555555555555555ULL;
+    x = (x & 0x3333333333333333ULL) + ((x >> 2) & 0x3333333333333333ULL);
+    x = (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0FULL;
+    return int((x * 0x0101010101010101ULL) >> 56);
+#else
+    return std::popcount(x);
+#endif
+}
+
+// Bit `bit` of each of the 8 bytes of `word`, as 8 bits.
+HEXMOTH_SCAN_TARGET inline std::uint64_t gatherBit(std::uint64_t word, int bit)
+{
+    return (((word >> bit) & 0x0101010101010101ULL) * 0x0102040810204080ULL) >> 56;
+}
+
+// The classes of 8 bytes, a byte each.
+HEXMOTH_SCAN_TARGET inline std::uint64_t classesOf(const unsigned char *bytes, const std::uint8_t *classes)
+{
+    std::uint64_t word = 0;
+    for (int i = 0; i < 8; ++i)
+        word |= std::uint64_t(classes[bytes[i]]) << (8 * i);
+    return word;
+}
+
 constexpr std::uint64_t EvenBits = 0x5555555555555555ULL;
 constexpr std::uint64_t OddBits = ~EvenBits;
 
@@ -39,9 +69,9 @@ constexpr std::uint64_t OddBits = ~EvenBits;
 HEXMOTH_SCAN_TARGET inline qint64 weightOf(const ScanState &s, const std::uint64_t planes[4], std::uint64_t tab, std::uint64_t trails,
                                            std::uint64_t mask)
 {
-    const qint64 steps = qint64(std::popcount(planes[0] & mask)) + (qint64(std::popcount(planes[1] & mask)) << 1)
-                         + (qint64(std::popcount(planes[2] & mask)) << 2) + (qint64(std::popcount(planes[3] & mask)) << 3);
-    return s.unit * steps + s.tabExtra * std::popcount(tab & mask) + s.pairExtra * std::popcount(trails & mask);
+    const qint64 steps = qint64(bitCount(planes[0] & mask)) + (qint64(bitCount(planes[1] & mask)) << 1)
+                         + (qint64(bitCount(planes[2] & mask)) << 2) + (qint64(bitCount(planes[3] & mask)) << 3);
+    return s.unit * steps + s.tabExtra * bitCount(tab & mask) + s.pairExtra * bitCount(trails & mask);
 }
 
 HEXMOTH_SCAN_TARGET inline BlockWalker::Units xAt(ScanState &s, qint64 target, const BlockWalker::Block &block)
@@ -120,7 +150,7 @@ HEXMOTH_SCAN_TARGET [[gnu::always_inline]] inline void scanChunk(ScanState &s, c
             const std::uint64_t before = (std::uint64_t(1) << i) - 1;
             if (measure) [[unlikely]] {
                 const qint64 weight = s.weight + weightOf(s, planes, tab, trails, before);
-                const qint64 pairs = s.pairs + std::popcount(trails & before);
+                const qint64 pairs = s.pairs + bitCount(trails & before);
                 const BlockWalker::Units bound = s.base * (end - s.lastStart) + weight - s.lineWeight;
                 if (bound > s.widest || (!s.pairsBounded && pairs > s.linePairs))
                     s.widest = std::max(s.widest, xAt(s, end, block));
@@ -134,13 +164,13 @@ HEXMOTH_SCAN_TARGET [[gnu::always_inline]] inline void scanChunk(ScanState &s, c
             const qint64 first = s.lastStart - at;
             const std::uint64_t before = first >= length ? valid : (std::uint64_t(1) << first) - 1;
             s.lineWeight = s.weight + weightOf(s, planes, tab, trails, before);
-            s.linePairs = s.pairs + std::popcount(trails & before);
+            s.linePairs = s.pairs + bitCount(trails & before);
         }
     }
 
-    s.characters += std::popcount(single) - std::popcount(crLf);
+    s.characters += bitCount(single) - bitCount(crLf);
     s.weight += chunkWeight;
-    s.pairs += std::popcount(trails);
+    s.pairs += bitCount(trails);
     s.openLead = (leadStarts >> (length - 1)) & 1;
     s.previousCr = (cr >> (length - 1)) & 1;
 }
