@@ -11,7 +11,9 @@
 // source-like lines (tab indentation, LF or CR LF). Metrics: the window's
 // (TextFont, IPAPGothic 9 pt) and a kerned font (DejaVu Sans 9 pt), each
 // with every double-byte advance measured first (the time that takes is
-// printed). Medians. Each path's index is checked against the reference's.
+// printed). Medians, by the wall clock and by the thread's CPU time (the
+// machine may be shared). Each path's index is checked against the
+// reference's.
 // The last line gives the window's metrics through the path chosen at
 // start-up: scan-gbps binary=... sjis=... ascii=...
 
@@ -25,6 +27,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstring>
+#include <ctime>
 #include <cstdio>
 #include <map>
 #include <random>
@@ -92,21 +95,32 @@ std::string asciiLines(std::size_t n)
 struct Result
 {
     double gbps;
+    double cpuGbps; // by the thread's own CPU time, which others' load on the machine leaves alone
+
     qint64 characters;
     TextMetrics::Units widest;
     qint64 lines;
 };
 
+double cpuSeconds()
+{
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
+}
+
 Result scanOnce(const std::string &text, ScanPath path, const std::shared_ptr<const TextMetrics> &metrics)
 {
     overrideScanPath(path);
+    const auto cpuStart = cpuSeconds();
     const auto start = Clock::now();
     TextIndex index(metrics);
     for (std::size_t done = 0; done < text.size(); done += std::size_t(Block))
         index.extend(text.data() + done, std::min<qint64>(Block, qint64(text.size() - done)));
     const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    const double cpu = cpuSeconds() - cpuStart;
     overrideScanPath(std::nullopt);
-    return {double(text.size()) / seconds / 1e9, index.characters().characterCount(), index.characters().widestLine(), index.lines().lineCount()};
+    return {double(text.size()) / seconds / 1e9, double(text.size()) / cpu / 1e9, index.characters().characterCount(), index.characters().widestLine(), index.lines().lineCount()};
 }
 
 double median(std::vector<double> values)
@@ -145,18 +159,19 @@ int main(int argc, char **argv)
         std::printf("\n%s %d pt (kerning: %s): every double-byte advance measured in %.1f ms\n", qPrintable(font->font().family()),
                     font->font().pointSize(), metrics->hasKerning() ? "yes" : "no",
                     std::chrono::duration<double, std::milli>(Clock::now() - start).count());
-        std::printf("%-8s %-10s %8s %8s\n", "text", "path", "GB/s", "x ref");
+        std::printf("%-8s %-10s %8s %8s %8s\n", "text", "path", "GB/s", "x ref", "cpu GB/s");
         for (const auto &[name, text] : texts) {
             double reference = 0;
             Result expected{};
             for (ScanPath path : runnableScanPaths()) {
                 if (!only.isEmpty() && !only.contains(scanPathName(path)))
                     continue;
-                std::vector<double> speeds;
+                std::vector<double> speeds, cpuSpeeds;
                 Result last{};
                 for (int r = 0; r < repetitions; ++r) {
                     last = scanOnce(text, path, metrics);
                     speeds.push_back(last.gbps);
+                    cpuSpeeds.push_back(last.cpuGbps);
                 }
                 const double gbps = median(speeds);
                 if (path == ScanPath::Reference) {
@@ -164,7 +179,8 @@ int main(int argc, char **argv)
                     expected = last;
                 }
                 const bool same = reference == 0 || (last.characters == expected.characters && last.widest == expected.widest && last.lines == expected.lines);
-                std::printf("%-8s %-10s %8.3f %8.2f%s\n", name.c_str(), scanPathName(path), gbps, reference > 0 ? gbps / reference : 0.0,
+                std::printf("%-8s %-10s %8.3f %8.2f %8.3f%s\n", name.c_str(), scanPathName(path), gbps, reference > 0 ? gbps / reference : 0.0,
+                            median(cpuSpeeds),
                             same ? "" : "  INDEX DIFFERS FROM THE REFERENCE");
                 if (font == &windowFont && path == activeScanPath())
                     chosen[name] = gbps;

@@ -31,7 +31,7 @@ struct Avx2Classifier
     __m256i rows[8]; // classes of 00-7F, 16 to a row
     __m256i highWeight;
 
-    HEXMOTH_SCAN_TARGET ChunkMasks classify(const unsigned char *chunk) const
+    HEXMOTH_SCAN_TARGET ChunkMasks classify(const unsigned char *chunk, std::uint8_t) const
     {
         ChunkMasks m{};
         for (int half = 0; half < 2; ++half) {
@@ -59,6 +59,7 @@ struct Avx2Classifier
         }
         return m;
     }
+    qint64 pairWeight(std::uint64_t) const { return 0; }
 };
 
 } // namespace

@@ -2,7 +2,15 @@
 // each path's file, in no namespace of its own, after it defines
 // HEXMOTH_SCAN_TARGET (the target attribute its functions are compiled
 // with) and a classifier:
-//   struct Classifier { explicit Classifier(const ScanState &state); ChunkMasks classify(const unsigned char *chunk) const; };
+//   struct Classifier {
+//       explicit Classifier(const ScanState &state);
+//       // The chunk's masks; `previous` is the byte before it.
+//       ChunkMasks classify(const unsigned char *chunk, std::uint8_t previous);
+//       // For a path that bounds each double-byte character on its own: the
+//       // sum of those bounds over the trails of `mask` in the last chunk
+//       // classified, in units; else 0 (ScanState::pairExtra does it).
+//       qint64 pairWeight(std::uint64_t mask) const;
+//   };
 // Everything here has internal linkage, so each path gets its own copy
 // built for its own instructions. HEXMOTH_SCAN_NO_POPCNT: the target may
 // lack the popcnt instruction.
@@ -66,12 +74,13 @@ constexpr std::uint64_t EvenBits = 0x5555555555555555ULL;
 constexpr std::uint64_t OddBits = ~EvenBits;
 
 // The bound's sum (ScanState) over the bytes of `mask`, less base per byte.
-HEXMOTH_SCAN_TARGET inline qint64 weightOf(const ScanState &s, const std::uint64_t planes[4], std::uint64_t tab, std::uint64_t trails,
-                                           std::uint64_t mask)
+template<class Classifier>
+HEXMOTH_SCAN_TARGET inline qint64 weightOf(const ScanState &s, const Classifier &classifier, const std::uint64_t planes[4], std::uint64_t tab,
+                                           std::uint64_t trails, std::uint64_t mask)
 {
     const qint64 steps = qint64(bitCount(planes[0] & mask)) + (qint64(bitCount(planes[1] & mask)) << 1)
                          + (qint64(bitCount(planes[2] & mask)) << 2) + (qint64(bitCount(planes[3] & mask)) << 3);
-    return s.unit * steps + s.tabExtra * bitCount(tab & mask) + s.pairExtra * bitCount(trails & mask);
+    return s.unit * steps + s.tabExtra * bitCount(tab & mask) + s.pairExtra * bitCount(trails & mask) + classifier.pairWeight(trails & mask);
 }
 
 HEXMOTH_SCAN_TARGET inline BlockWalker::Units xAt(ScanState &s, qint64 target, const BlockWalker::Block &block)
@@ -107,7 +116,9 @@ HEXMOTH_SCAN_TARGET inline bool nextLine(ScanState &s, qint64 end, bool afterCr,
     return true;
 }
 
-HEXMOTH_SCAN_TARGET [[gnu::always_inline]] inline void scanChunk(ScanState &s, const ChunkMasks &m, qint64 at, int length, const BlockWalker::Block &block)
+template<class Classifier>
+HEXMOTH_SCAN_TARGET [[gnu::always_inline]] inline void scanChunk(ScanState &s, const Classifier &classifier, const ChunkMasks &m, qint64 at, int length,
+                                                                 const BlockWalker::Block &block)
 {
     const std::uint64_t valid = length == 64 ? ~std::uint64_t(0) : (std::uint64_t(1) << length) - 1;
     const std::uint64_t lead = m.lead & valid;
@@ -126,7 +137,7 @@ HEXMOTH_SCAN_TARGET [[gnu::always_inline]] inline void scanChunk(ScanState &s, c
     const std::uint64_t tab = m.tab & valid;
     const std::uint64_t single = valid & ~trails;
     const std::uint64_t planes[4] = {m.weight[0] & single, m.weight[1] & single, m.weight[2] & single, m.weight[3] & single};
-    const qint64 chunkWeight = weightOf(s, planes, tab, trails, ~std::uint64_t(0));
+    const qint64 chunkWeight = weightOf(s, classifier, planes, tab, trails, ~std::uint64_t(0));
     s.trails[std::size_t((at >> 6) - (block.start >> 6))] = trails << (at & 63);
 
     if (at % CharacterIndex::Stride == 0) {
@@ -139,9 +150,9 @@ HEXMOTH_SCAN_TARGET [[gnu::always_inline]] inline void scanChunk(ScanState &s, c
 
     std::uint64_t breaks = cr | (lf & ~crLf);
     if (breaks != 0) {
-        // Every byte adds at least 0 to a bound, so no line that ends here is
-        // wider than the bound of all from the open line's start to the
-        // chunk's end: mostly, none need be measured.
+        // No character, nor a lead byte alone, weighs less than 0, so no line
+        // that ends here is wider than the bound of all from the open line's
+        // start to the chunk's end: mostly, none need be measured.
         const BlockWalker::Units most = s.base * (at + length - s.lastStart) + s.weight - s.lineWeight + chunkWeight;
         const bool measure = most > s.widest || !s.pairsBounded;
         for (; breaks != 0; breaks &= breaks - 1) {
@@ -149,7 +160,7 @@ HEXMOTH_SCAN_TARGET [[gnu::always_inline]] inline void scanChunk(ScanState &s, c
             const qint64 end = at + i;
             const std::uint64_t before = (std::uint64_t(1) << i) - 1;
             if (measure) [[unlikely]] {
-                const qint64 weight = s.weight + weightOf(s, planes, tab, trails, before);
+                const qint64 weight = s.weight + weightOf(s, classifier, planes, tab, trails, before);
                 const qint64 pairs = s.pairs + bitCount(trails & before);
                 const BlockWalker::Units bound = s.base * (end - s.lastStart) + weight - s.lineWeight;
                 if (bound > s.widest || (!s.pairsBounded && pairs > s.linePairs))
@@ -163,7 +174,7 @@ HEXMOTH_SCAN_TARGET [[gnu::always_inline]] inline void scanChunk(ScanState &s, c
         if (!s.pendingCr) { // else the next block starts the next line
             const qint64 first = s.lastStart - at;
             const std::uint64_t before = first >= length ? valid : (std::uint64_t(1) << first) - 1;
-            s.lineWeight = s.weight + weightOf(s, planes, tab, trails, before);
+            s.lineWeight = s.weight + weightOf(s, classifier, planes, tab, trails, before);
             s.linePairs = s.pairs + bitCount(trails & before);
         }
     }
@@ -173,6 +184,7 @@ HEXMOTH_SCAN_TARGET [[gnu::always_inline]] inline void scanChunk(ScanState &s, c
     s.pairs += bitCount(trails);
     s.openLead = (leadStarts >> (length - 1)) & 1;
     s.previousCr = (cr >> (length - 1)) & 1;
+    s.previousByte = block.bytes[at + length - 1 - block.start];
 }
 
 template<class Classifier>
@@ -180,7 +192,7 @@ HEXMOTH_SCAN_TARGET inline void scanBlock(ScanState &s, const unsigned char *byt
 {
     s.trails.resize(std::size_t(((s.scanned + n - 1) >> 6) - (s.scanned >> 6) + 1));
     const BlockWalker::Block block{bytes, s.scanned, s.scanned + n, s.trails.data()};
-    const Classifier classifier(s);
+    Classifier classifier(s);
     if (s.pendingCr) {
         s.pendingCr = false;
         beginLine(s, bytes[0] == '\n' ? block.start + 1 : block.start);
@@ -192,11 +204,13 @@ HEXMOTH_SCAN_TARGET inline void scanBlock(ScanState &s, const unsigned char *byt
         const int length = int(std::min<qint64>(64 - (at & 63), block.end - at));
         const unsigned char *chunk = bytes + (at - block.start);
         if (length == 64) {
-            scanChunk(s, classifier.classify(chunk), at, 64, block);
+            const ChunkMasks masks = classifier.classify(chunk, s.previousByte);
+            scanChunk(s, classifier, masks, at, 64, block);
         } else {
             alignas(64) unsigned char copy[64] = {};
             std::memcpy(copy, chunk, std::size_t(length));
-            scanChunk(s, classifier.classify(copy), at, length, block);
+            const ChunkMasks masks = classifier.classify(copy, s.previousByte);
+            scanChunk(s, classifier, masks, at, length, block);
         }
         at += length;
     }

@@ -11,7 +11,7 @@ struct PlainClassifier
     explicit PlainClassifier(const ScanState &s) : state(s) {}
     const ScanState &state;
 
-    ChunkMasks classify(const unsigned char *chunk) const
+    ChunkMasks classify(const unsigned char *chunk, std::uint8_t) const
     {
         ChunkMasks m{};
         for (int i = 0; i < 64; i += 8) {
@@ -34,6 +34,7 @@ struct PlainClassifier
         }
         return m;
     }
+    qint64 pairWeight(std::uint64_t) const { return 0; }
 };
 
 } // namespace

@@ -20,7 +20,7 @@ struct Sse2Classifier
     explicit Sse2Classifier(const ScanState &s) : state(s) {}
     const ScanState &state;
 
-    HEXMOTH_SCAN_TARGET ChunkMasks classify(const unsigned char *chunk) const
+    HEXMOTH_SCAN_TARGET ChunkMasks classify(const unsigned char *chunk, std::uint8_t) const
     {
         ChunkMasks m{};
         for (int part = 0; part < 4; ++part) {
@@ -46,6 +46,7 @@ struct Sse2Classifier
         }
         return m;
     }
+    qint64 pairWeight(std::uint64_t) const { return 0; }
 };
 
 } // namespace

@@ -38,7 +38,7 @@ struct ScanState
     // tabs and p double-byte characters, is at most
     //   base * n + unit * q + tabExtra * t + pairExtra * p
     // wide; only a line whose bound beats the widest so far is measured.
-    // No byte adds less than 0 (base + pairExtra >= 0). Until every
+    // No character adds less than 0. Until every
     // double-byte advance is known (pairsBounded), a line with one is
     // always measured.
     Units base = 0;
@@ -46,6 +46,12 @@ struct ScanState
     Units tabExtra = 0;
     Units pairExtra = 0;
     bool pairsBounded = false;
+    // The AVX-512 path bounds each double-byte character by its own bytes:
+    // pairExtra + pairUnit * w, w by the lead byte from
+    // pairTables[0], or for the leads 81-83 (punctuation, kana, whose
+    // advances differ most) by the trail byte from pairTables[1-3].
+    alignas(64) std::uint8_t pairTables[4][256]{};
+    Units pairUnit = 0;
 
     qint64 scanned = 0;
 
@@ -68,6 +74,7 @@ struct ScanState
     // The last byte taken in: a lead byte that starts a character; a CR.
     std::uint64_t openLead = 0;
     std::uint64_t previousCr = 0;
+    std::uint8_t previousByte = 0;
     // The bound less base per byte, and the double-byte characters, summed
     // up to the last chunk, and up to the open line's start.
     qint64 weight = 0;

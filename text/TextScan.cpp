@@ -73,21 +73,44 @@ void TextScan::prepare(const TextMetrics &metrics)
 }
 
 // A double-byte character weighs its lead byte as a single byte, and its
-// trail byte base + pairExtra: together at least the widest of them.
+// trail byte base + pairExtra: together at least its advance. The AVX-512
+// path weighs the trail byte base + pairExtra + pairUnit * w instead, w
+// from the pair's own bytes (ScanState::pairTables). A trail may weigh less
+// than 0, its character never does.
 void TextScan::boundPairs()
 {
     ScanState &s = m_state;
     const TextMetrics &metrics = *s.metrics;
-    TextMetrics::Units widest = 0, lightestLead = std::numeric_limits<TextMetrics::Units>::max();
-    for (int lead = 0x81; lead <= 0xFC; ++lead) {
-        if (!Cp932::isLeadByte(std::uint8_t(lead)))
-            continue;
-        const qint32 *row = metrics.doubleTable() + metrics.rowOf(std::uint8_t(lead));
-        widest = std::max<TextMetrics::Units>(widest, *std::max_element(row, row + 256));
-        lightestLead = std::min<TextMetrics::Units>(lightestLead, s.base + s.unit * (s.classes[lead] & ScanState::WeightBits));
-    }
-    s.pairExtra = std::max(widest - lightestLead - s.base, -s.base);
+    // What a pair adds beyond its lead's weight and its trail's base.
+    const auto more = [&](int lead, int trail) {
+        return TextMetrics::Units(metrics.doubleByte(std::uint8_t(lead), std::uint8_t(trail))) - s.base
+               - (s.base + s.unit * (s.classes[lead] & ScanState::WeightBits));
+    };
+    TextMetrics::Units least = std::numeric_limits<TextMetrics::Units>::max(), most = std::numeric_limits<TextMetrics::Units>::min();
+    const auto forEachPair = [](auto &&f) {
+        for (int lead = 0x81; lead <= 0xFC; ++lead)
+            for (int trail = 0x40; trail <= 0xFC; ++trail)
+                if (Cp932::isLeadByte(std::uint8_t(lead)) && Cp932::isTrailByte(std::uint8_t(trail)))
+                    f(lead, trail);
+    };
+    forEachPair([&](int lead, int trail) {
+        least = std::min(least, more(lead, trail));
+        most = std::max(most, more(lead, trail));
+    });
     s.pairsBounded = true;
+    if (m_path != ScanPath::Avx512) {
+        s.pairExtra = most;
+        return;
+    }
+    // The rest in at most 255 steps of pairUnit, rounded up.
+    s.pairExtra = least;
+    s.pairUnit = std::max<TextMetrics::Units>(1, (most - least + 254) / 255);
+    forEachPair([&](int lead, int trail) {
+        const auto steps = std::uint8_t((more(lead, trail) - least + s.pairUnit - 1) / s.pairUnit);
+        s.pairTables[0][lead] = std::max(s.pairTables[0][lead], steps);
+        if (lead <= 0x83)
+            s.pairTables[lead - 0x80][trail] = steps;
+    });
 }
 
 void TextScan::extend(LineIndex &lines, CharacterIndex &characters, const char *bytes, qint64 n)
