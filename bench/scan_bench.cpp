@@ -10,8 +10,8 @@
 // Texts: "binary" random bytes, "sjis" ShiftJisTextGenerator lines, "ascii"
 // source-like lines (tab indentation, LF or CR LF). Metrics: the window's
 // (TextFont, IPAPGothic 9 pt) and a kerned font (DejaVu Sans 9 pt), each
-// with every double-byte advance measured first (the time that takes is
-// printed). Medians, by the wall clock and by the thread's CPU time (the
+// with every double-byte advance measured first, as the window does while
+// it waits for the user (the time that takes is printed). Medians, by the wall clock and by the thread's CPU time (the
 // machine may be shared). Each path's index is checked against the
 // reference's.
 // The last line gives the window's metrics through the path chosen at

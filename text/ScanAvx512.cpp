@@ -5,6 +5,8 @@
 #define HEXMOTH_SCAN_TARGET __attribute__((target("avx512f,avx512bw,avx512vbmi,bmi,bmi2,popcnt,lzcnt")))
 #include "ScanChunks.h"
 
+#include "Cp932.h"
+
 #include <immintrin.h>
 
 // GCC 12 warns of the undefined vectors inside its own intrinsics.
@@ -68,6 +70,8 @@ struct Avx512Classifier
         m.cr = std::uint64_t(_mm512_movepi8_mask(c));
         m.lf = _mm512_cmpeq_epi8_mask(raw, _mm512_set1_epi8('\n'));
 
+        if (m.lead == 0 && !Cp932::isLeadByte(previous))
+            return m; // no trail here: pairs is not read
         const __m512i leads = _mm512_mask_mov_epi8(_mm512_permutexvar_epi8(byteBefore, raw), 1, _mm512_set1_epi8(char(previous)));
         pairs = _mm512_permutex2var_epi8(leadRow[0], leads, leadRow[1]);
         for (int row = 0; row < 3; ++row) {
@@ -79,6 +83,8 @@ struct Avx512Classifier
 
     HEXMOTH_SCAN_TARGET qint64 pairWeight(std::uint64_t mask) const
     {
+        if (mask == 0)
+            return 0;
         const __m512i sums = _mm512_sad_epu8(_mm512_maskz_mov_epi8(mask, pairs), _mm512_setzero_si512());
         return pairUnit * qint64(_mm512_reduce_add_epi64(sums));
     }

@@ -130,10 +130,16 @@ void TextScan::extend(LineIndex &lines, CharacterIndex &characters, const char *
     default: scanBlockPlain(s, block, n); break;
     }
     if (!s.pairsBounded && s.pairs > 0) {
-        // Every line with a double-byte character is measured until then.
-        for (int lead = 0x81; lead <= 0xFC; ++lead)
-            characters.metrics().measureLead(std::uint8_t(lead));
-        boundPairs();
+        // Until every double-byte advance is known, every line with a
+        // double-byte character is measured. The window measures them while
+        // it waits for the user; a lead byte's worth more with each block,
+        // so that a block never waits long.
+        while (m_nextLead <= 0xFC && !Cp932::isLeadByte(std::uint8_t(m_nextLead)))
+            ++m_nextLead;
+        if (m_nextLead <= 0xFC)
+            characters.metrics().measureLead(std::uint8_t(m_nextLead++));
+        if (allPairsMeasured(characters.metrics()))
+            boundPairs();
     }
 
     for (const ScanState::Checkpoint &c : s.newCheckpoints)

@@ -26,5 +26,6 @@ private:
 
     ScanPath m_path;
     bool m_prepared = false;
+    int m_nextLead = 0x81; // the next lead byte whose advances to measure
     ScanState m_state;
 };
