@@ -150,16 +150,19 @@ HEXMOTH_SCAN_TARGET [[gnu::always_inline]] inline void scanChunk(ScanState &s, c
 
     std::uint64_t breaks = cr | (lf & ~crLf);
     if (breaks != 0) {
-        // No character, nor a lead byte alone, weighs less than 0, so no line
-        // that ends here is wider than the bound of all from the open line's
-        // start to the chunk's end: mostly, none need be measured.
-        const BlockWalker::Units most = s.base * (at + length - s.lastStart) + s.weight - s.lineWeight + chunkWeight;
-        const bool measure = most > s.widest || !s.pairsBounded;
-        for (; breaks != 0; breaks &= breaks - 1) {
+        // The first line to end here may have begun chunks before: its bound
+        // is always checked. The others lie in this chunk, and no character
+        // (nor a lead byte alone) weighs less than 0, so none is wider than
+        // the bound of all from the second line's start to the chunk's end:
+        // mostly, none of them need be measured.
+        bool measure = true;
+        bool current = false; // s.lineWeight is that of the open line
+        for (bool first = true; breaks != 0; breaks &= breaks - 1) {
             const int i = std::countr_zero(breaks);
             const qint64 end = at + i;
-            const std::uint64_t before = (std::uint64_t(1) << i) - 1;
-            if (measure) [[unlikely]] {
+            current = measure;
+            if (measure) {
+                const std::uint64_t before = (std::uint64_t(1) << i) - 1;
                 const qint64 weight = s.weight + weightOf(s, classifier, planes, tab, trails, before);
                 const qint64 pairs = s.pairs + bitCount(trails & before);
                 const BlockWalker::Units bound = s.base * (end - s.lastStart) + weight - s.lineWeight;
@@ -170,8 +173,13 @@ HEXMOTH_SCAN_TARGET [[gnu::always_inline]] inline void scanChunk(ScanState &s, c
             }
             if (!nextLine(s, end, (cr >> i) & 1, block))
                 break;
+            if (first) {
+                first = false;
+                const BlockWalker::Units rest = s.base * (at + length - s.lastStart) + s.weight + chunkWeight - s.lineWeight;
+                measure = rest > s.widest || (!s.pairsBounded && trails != 0);
+            }
         }
-        if (!s.pendingCr) { // else the next block starts the next line
+        if (!s.pendingCr && !current) { // else the next block starts the next line
             const qint64 first = s.lastStart - at;
             const std::uint64_t before = first >= length ? valid : (std::uint64_t(1) << first) - 1;
             s.lineWeight = s.weight + weightOf(s, classifier, planes, tab, trails, before);

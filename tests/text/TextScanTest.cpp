@@ -107,6 +107,16 @@ QByteArray asciiLines(qsizetype n, quint32 seed)
     return bytes;
 }
 
+// Short lines, each one byte longer, after three shorter ones: many a line
+// wider than all before it ends in a chunk after others.
+QByteArray widerLines()
+{
+    QByteArray bytes;
+    for (int length = 1; length <= 24; ++length)
+        bytes += "a\na\r\na\n" + QByteArray(length, 'W') + (length % 2 ? "\n" : "\r\n");
+    return bytes;
+}
+
 // A lead byte, a tab, a CR LF and a lone CR on the edges of strides.
 QByteArray strideEdges()
 {
@@ -151,6 +161,7 @@ private slots:
             {"a lead byte last", QByteArray(5000, 'a') + '\x81', {64}},
             {"Shift-JIS with long lines", shiftJisLines(400000, 4), OddBlocks},
             {"ASCII lines", asciiLines(300000, 5), OddBlocks},
+            {"lines each wider than the last", widerLines(), {1 << 20}},
             {"an empty line last", QByteArray("a\r\n"), {2, 1}},
         };
         for (ScanPath path : runnableScanPaths()) {
