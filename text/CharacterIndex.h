@@ -60,6 +60,8 @@ public:
     qint64 strideBeforeX(qint64 first, qint64 last, Units x) const;
 
 private:
+    friend class TextScan; // builds the same state in its own pass
+
     template<bool Kerned>
     const unsigned char *scan(const unsigned char *p, const unsigned char *end);
     void recordStride(std::uint8_t next);

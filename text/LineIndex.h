@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QtGlobal>
+#include <utility>
 #include <vector>
 
 // Where the lines of a growing text start.
@@ -55,9 +56,13 @@ public:
     qint64 lineOf(const char *text, qint64 offset) const;
 
     qsizetype checkpointCount() const { return qsizetype(m_checkpoints.size()); }
+    // The i-th recorded start as (line, offset), for checks.
+    std::pair<qint64, qint64> checkpoint(qsizetype i) const { return {m_checkpoints[std::size_t(i)].line, m_checkpoints[std::size_t(i)].offset}; }
     qint64 memoryBytes() const { return qint64(m_checkpoints.capacity() * sizeof(Checkpoint)); }
 
 private:
+    friend class TextScan; // builds the same state in its own pass
+
     struct Checkpoint
     {
         qint64 line;

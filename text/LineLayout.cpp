@@ -1,12 +1,11 @@
 #include "LineLayout.h"
 
-#include "Cp932.h"
 #include "FileText.h"
 
 #include <algorithm>
 
 // Steps through the characters of one line from a known character start,
-// adding up their x as CharacterIndex does.
+// by TextMetrics::step, as the text's index does.
 class LineLayout::Walker
 {
 public:
@@ -20,13 +19,9 @@ public:
     // included; atEnd() must be false.
     Placed here() const
     {
-        const std::uint8_t b = m_text[m_position];
-        if (b == '\t')
-            return {m_position, 1, m_x, m_metrics.nextTabStop(m_x) - m_x};
-        if (m_position + 1 < m_end && Cp932::isLeadByte(b) && Cp932::isTrailByte(m_text[m_position + 1]))
-            return {m_position, 2, m_x, m_metrics.doubleByte(b, m_text[m_position + 1])};
-        const Units kerning = m_position + 1 < m_end ? m_metrics.kerning(b, m_text[m_position + 1]) : 0;
-        return {m_position, 1, m_x, m_metrics.single(b) + kerning};
+        const int next = m_position + 1 < m_end ? m_text[m_position + 1] : -1;
+        const TextMetrics::Step step = m_metrics.step(m_x, m_text[m_position], next);
+        return {m_position, step.length, m_x, step.x - m_x};
     }
     void step(const Placed &character)
     {

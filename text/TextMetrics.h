@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Cp932.h"
+
 #include <QtGlobal>
 #include <array>
 #include <cstdint>
@@ -60,14 +62,39 @@ public:
     // Between two bytes that are each a whole character.
     qint32 kerning(std::uint8_t previous, std::uint8_t next) const
     {
-        if (m_kerning.empty() || !isKerned(previous) || !isKerned(next))
+        if (m_kerning.empty())
             return 0;
-        return m_kerning[std::size_t((previous - 0x20) * KerningSide + next - 0x20)];
+        const bool kerned = isKerned(previous) & isKerned(next);
+        return kerned ? m_kerning[kerned ? std::size_t((previous - 0x20) * KerningSide + next - 0x20) : 0] : 0;
     }
     static constexpr bool isKerned(std::uint8_t byte) { return byte >= 0x20 && byte < 0x7F; }
 
     Units tabStopDistance() const { return m_tabStop; }
     Units nextTabStop(Units x) const { return (x / m_tabStop + 1) * m_tabStop; }
+
+    // The layout rule, the one place it is written: the character whose first
+    // byte is `b`, followed by the byte `next` (-1 when the line ends after
+    // b), taken from x. Its length in bytes, and the x of the next character,
+    // kerning between the two included.
+    struct Step
+    {
+        int length;
+        Units x;
+    };
+    Step step(Units x, std::uint8_t b, int next) const
+    {
+        if (b == '\t')
+            return {1, nextTabStop(x)};
+        // No branch on the bytes' kinds, which are random in binary data. A
+        // missing next byte reads as FF: no trail, not kerned.
+        const auto n = std::uint8_t(next);
+        const bool pair = Cp932::isLeadByte(b) & Cp932::isTrailByte(n);
+        qint32 paired = m_double[std::size_t(m_rowOf[b] + n)]; // 0 unless a pair, -1 until measured
+        if (paired < 0) [[unlikely]]
+            paired = measureDouble(b, n);
+        const qint32 alone = m_single[b] + kerning(b, n);
+        return {1 + int(pair), x + (pair ? paired : alone)};
+    }
 
 private:
     qint32 measureDouble(std::uint8_t lead, std::uint8_t trail) const;

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "TextMetrics.h"
+
+#include <QtGlobal>
+
+// Walks the characters of one line by TextMetrics::step across the blocks
+// a text comes in, reading only the block in hand: the character of a
+// block's last byte may depend on the next byte (a trail, or kerning), so
+// that byte waits for the next block. Where the characters start is known
+// beforehand (the block's trail bytes), so the walk steps from start to
+// start without waiting on each character's length.
+class BlockWalker
+{
+public:
+    using Units = TextMetrics::Units;
+
+    struct Block
+    {
+        const unsigned char *bytes;
+        qint64 start; // offset of bytes[0] in the text
+        qint64 end;
+        // Bit i of trails[j]: the byte at (start & ~63) + 64 j + i is the
+        // second byte of a double-byte character. Filled as far as walked.
+        const std::uint64_t *trails;
+    };
+
+    // At the start of a line.
+    void restart(qint64 lineStart)
+    {
+        m_position = lineStart;
+        m_x = 0;
+        m_waiting = -1;
+    }
+    qint64 position() const { return m_position; }
+
+    // The x of `target`, a character start of the line, position() <= target
+    // <= block.end; the walker stays there (or at the waiting byte before).
+    // block.start <= position(), or position() is the last byte of the block
+    // before, waiting.
+    Units walkTo(qint64 target, const Block &block, const TextMetrics &metrics);
+    // The x past the last character taken in, as if the line ended there.
+    Units xPast(const TextMetrics &metrics) const
+    {
+        return m_waiting >= 0 ? m_x + metrics.single(std::uint8_t(m_waiting)) : m_x;
+    }
+
+private:
+    qint64 m_position = 0;
+    Units m_x = 0;
+    int m_waiting = -1; // the byte at m_position, the last of its block
+};

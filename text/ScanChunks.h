@@ -1,0 +1,233 @@
+// The scan of a block in 64-byte chunks, shared by every path. Included by
+// each path's file, in no namespace of its own, after it defines
+// HEXMOTH_SCAN_TARGET (the target attribute its functions are compiled
+// with) and a classifier:
+//   struct Classifier {
+//       explicit Classifier(const ScanState &state);
+//       // The chunk's masks; `previous` is the byte before it.
+//       ChunkMasks classify(const unsigned char *chunk, std::uint8_t previous);
+//       // For a path that bounds each double-byte character on its own: the
+//       // sum of those bounds over the trails of `mask` in the last chunk
+//       // classified, in units; else 0 (ScanState::pairExtra does it).
+//       qint64 pairWeight(std::uint64_t mask) const;
+//   };
+// Everything here has internal linkage, so each path gets its own copy
+// built for its own instructions. HEXMOTH_SCAN_NO_POPCNT: the target may
+// lack the popcnt instruction.
+#pragma once
+
+#include "CharacterIndex.h"
+#include "LineIndex.h"
+#include "ScanState.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstring>
+
+#ifndef HEXMOTH_SCAN_TARGET
+#error "define HEXMOTH_SCAN_TARGET before including ScanChunks.h"
+#endif
+
+namespace {
+
+// Bit i stands for byte i of the chunk.
+struct ChunkMasks
+{
+    std::uint64_t lead;  // lead-capable
+    std::uint64_t trail; // trail-capable
+    std::uint64_t tab;
+    std::uint64_t cr;
+    std::uint64_t lf;
+    std::uint64_t weight[4]; // bit planes of classes[byte] & WeightBits
+};
+
+// Bits set in x. Where the path's target has no popcnt instruction, by
+// arithmetic rather than a call per count into the compiler's library.
+HEXMOTH_SCAN_TARGET inline int bitCount(std::uint64_t x)
+{
+#if defined(HEXMOTH_SCAN_NO_POPCNT) && (defined(__x86_64__) || defined(__i386__)) && !defined(__POPCNT__)
+    x -= (x >> 1) & 0x5555555555555555ULL;
+    x = (x & 0x3333333333333333ULL) + ((x >> 2) & 0x3333333333333333ULL);
+    x = (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0FULL;
+    return int((x * 0x0101010101010101ULL) >> 56);
+#else
+    return std::popcount(x);
+#endif
+}
+
+// Bit `bit` of each of the 8 bytes of `word`, as 8 bits.
+HEXMOTH_SCAN_TARGET inline std::uint64_t gatherBit(std::uint64_t word, int bit)
+{
+    return (((word >> bit) & 0x0101010101010101ULL) * 0x0102040810204080ULL) >> 56;
+}
+
+// The classes of 8 bytes, a byte each.
+HEXMOTH_SCAN_TARGET inline std::uint64_t classesOf(const unsigned char *bytes, const std::uint8_t *classes)
+{
+    std::uint64_t word = 0;
+    for (int i = 0; i < 8; ++i)
+        word |= std::uint64_t(classes[bytes[i]]) << (8 * i);
+    return word;
+}
+
+constexpr std::uint64_t EvenBits = 0x5555555555555555ULL;
+constexpr std::uint64_t OddBits = ~EvenBits;
+
+// The bound's sum (ScanState) over the bytes of `mask`, less base per byte.
+template<class Classifier>
+HEXMOTH_SCAN_TARGET inline qint64 weightOf(const ScanState &s, const Classifier &classifier, const std::uint64_t planes[4], std::uint64_t tab,
+                                           std::uint64_t trails, std::uint64_t mask)
+{
+    const qint64 steps = qint64(bitCount(planes[0] & mask)) + (qint64(bitCount(planes[1] & mask)) << 1)
+                         + (qint64(bitCount(planes[2] & mask)) << 2) + (qint64(bitCount(planes[3] & mask)) << 3);
+    return s.unit * steps + s.tabExtra * bitCount(tab & mask) + s.pairExtra * bitCount(trails & mask) + classifier.pairWeight(trails & mask);
+}
+
+HEXMOTH_SCAN_TARGET inline BlockWalker::Units xAt(ScanState &s, qint64 target, const BlockWalker::Block &block)
+{
+    if (s.walker.position() < s.lastStart)
+        s.walker.restart(s.lastStart);
+    return s.walker.walkTo(target, block, *s.metrics);
+}
+
+HEXMOTH_SCAN_TARGET inline void beginLine(ScanState &s, qint64 start)
+{
+    const qint64 line = s.knownLines++;
+    s.lastStart = start;
+    if (line % LineIndex::LinesPerCheckpoint == 0 || start - s.lastCheckpoint >= LineIndex::BytesPerCheckpoint) {
+        s.newCheckpoints.push_back({line, start});
+        s.lastCheckpoint = start;
+    }
+}
+
+// The line from s.lastStart ends at `end`, a break; the next starts after
+// it, unless it is a CR that ends the block.
+HEXMOTH_SCAN_TARGET inline bool nextLine(ScanState &s, qint64 end, bool afterCr, const BlockWalker::Block &block)
+{
+    s.longest = std::max(s.longest, end - s.lastStart);
+    qint64 start = end + 1;
+    if (afterCr & (start == block.end)) {
+        s.pendingCr = true; // an LF may come with the next block
+        return false;
+    }
+    // Without a branch on CR or LF, which alternate at random in some texts.
+    start += afterCr & (block.bytes[std::min(start, block.end - 1) - block.start] == '\n');
+    beginLine(s, start);
+    return true;
+}
+
+template<class Classifier>
+HEXMOTH_SCAN_TARGET [[gnu::always_inline]] inline void scanChunk(ScanState &s, const Classifier &classifier, const ChunkMasks &m, qint64 at, int length,
+                                                                 const BlockWalker::Block &block)
+{
+    const std::uint64_t valid = length == 64 ? ~std::uint64_t(0) : (std::uint64_t(1) << length) - 1;
+    const std::uint64_t lead = m.lead & valid;
+    // A run of lead-capable bytes pairs up from its first byte; a run that
+    // goes on from a lead byte left open before starts "odd". Adding the odd
+    // starts clears exactly the runs they start.
+    const std::uint64_t runStarts = lead & ~(lead << 1);
+    const std::uint64_t oddStarts = (runStarts & OddBits) | (s.openLead & lead);
+    const std::uint64_t oddRuns = lead & ~(lead + oddStarts);
+    const std::uint64_t seconds = (oddRuns & EvenBits) | (lead & ~oddRuns & OddBits);
+    const std::uint64_t leadStarts = lead & ~seconds;
+    const std::uint64_t trails = ((leadStarts << 1) | s.openLead) & m.trail & valid; // second bytes of double-byte characters
+    const std::uint64_t cr = m.cr & valid;
+    const std::uint64_t lf = m.lf & valid;
+    const std::uint64_t crLf = lf & ((cr << 1) | s.previousCr);
+    const std::uint64_t tab = m.tab & valid;
+    const std::uint64_t single = valid & ~trails;
+    const std::uint64_t planes[4] = {m.weight[0] & single, m.weight[1] & single, m.weight[2] & single, m.weight[3] & single};
+    const qint64 chunkWeight = weightOf(s, classifier, planes, tab, trails, ~std::uint64_t(0));
+    s.trails[std::size_t((at >> 6) - (block.start >> 6))] = trails << (at & 63);
+
+    if (at % CharacterIndex::Stride == 0) {
+        // A stride on the trail of a double-byte character is anchored at its lead.
+        const qint64 onTrail = qint64(trails & 1);
+        const qint64 anchor = at - onTrail;
+        const BlockWalker::Units x = anchor < s.lastStart ? 0 : xAt(s, anchor, block); // the LF of a CR LF is at 0
+        s.newStrides.push_back({onTrail == 0, s.characters - onTrail, x});
+    }
+
+    std::uint64_t breaks = cr | (lf & ~crLf);
+    if (breaks != 0) {
+        // The first line to end here may have begun chunks before: its bound
+        // is always checked. The others lie in this chunk, and no character
+        // (nor a lead byte alone) weighs less than 0, so none is wider than
+        // the bound of all from the second line's start to the chunk's end:
+        // mostly, none of them need be measured.
+        bool measure = true;
+        bool current = false; // s.lineWeight is that of the open line
+        for (bool first = true; breaks != 0; breaks &= breaks - 1) {
+            const int i = std::countr_zero(breaks);
+            const qint64 end = at + i;
+            current = measure;
+            if (measure) {
+                const std::uint64_t before = (std::uint64_t(1) << i) - 1;
+                const qint64 weight = s.weight + weightOf(s, classifier, planes, tab, trails, before);
+                const qint64 pairs = s.pairs + bitCount(trails & before);
+                const BlockWalker::Units bound = s.base * (end - s.lastStart) + weight - s.lineWeight;
+                if (bound > s.widest || (!s.pairsBounded && pairs > s.linePairs))
+                    s.widest = std::max(s.widest, xAt(s, end, block));
+                s.lineWeight = weight; // a break adds none
+                s.linePairs = pairs;
+            }
+            if (!nextLine(s, end, (cr >> i) & 1, block))
+                break;
+            if (first) {
+                first = false;
+                const BlockWalker::Units rest = s.base * (at + length - s.lastStart) + s.weight + chunkWeight - s.lineWeight;
+                measure = rest > s.widest || (!s.pairsBounded && trails != 0);
+            }
+        }
+        if (!s.pendingCr && !current) { // else the next block starts the next line
+            const qint64 first = s.lastStart - at;
+            const std::uint64_t before = first >= length ? valid : (std::uint64_t(1) << first) - 1;
+            s.lineWeight = s.weight + weightOf(s, classifier, planes, tab, trails, before);
+            s.linePairs = s.pairs + bitCount(trails & before);
+        }
+    }
+
+    s.characters += bitCount(single) - bitCount(crLf);
+    s.weight += chunkWeight;
+    s.pairs += bitCount(trails);
+    s.openLead = (leadStarts >> (length - 1)) & 1;
+    s.previousCr = (cr >> (length - 1)) & 1;
+    s.previousByte = block.bytes[at + length - 1 - block.start];
+}
+
+template<class Classifier>
+HEXMOTH_SCAN_TARGET inline void scanBlock(ScanState &s, const unsigned char *bytes, qint64 n)
+{
+    s.trails.resize(std::size_t(((s.scanned + n - 1) >> 6) - (s.scanned >> 6) + 1));
+    const BlockWalker::Block block{bytes, s.scanned, s.scanned + n, s.trails.data()};
+    Classifier classifier(s);
+    if (s.pendingCr) {
+        s.pendingCr = false;
+        beginLine(s, bytes[0] == '\n' ? block.start + 1 : block.start);
+        s.lineWeight = s.weight;
+        s.linePairs = s.pairs;
+    }
+    // Chunks at multiples of 64 in the text, so that every stride starts one.
+    for (qint64 at = block.start; at < block.end;) {
+        const int length = int(std::min<qint64>(64 - (at & 63), block.end - at));
+        const unsigned char *chunk = bytes + (at - block.start);
+        if (length == 64) {
+            const ChunkMasks masks = classifier.classify(chunk, s.previousByte);
+            scanChunk(s, classifier, masks, at, 64, block);
+        } else {
+            alignas(64) unsigned char copy[64] = {};
+            std::memcpy(copy, chunk, std::size_t(length));
+            const ChunkMasks masks = classifier.classify(copy, s.previousByte);
+            scanChunk(s, classifier, masks, at, length, block);
+        }
+        at += length;
+    }
+    s.openX = 0;
+    if (!s.pendingCr) {
+        xAt(s, block.end, block);
+        s.openX = s.walker.xPast(*s.metrics);
+    }
+    s.scanned = block.end;
+}
+
+} // namespace

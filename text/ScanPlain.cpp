@@ -1,0 +1,45 @@
+// The path for any processor: each chunk's masks 8 bytes at a time, the
+// bits gathered by multiplication.
+#define HEXMOTH_SCAN_TARGET
+#define HEXMOTH_SCAN_NO_POPCNT
+#include "ScanChunks.h"
+
+namespace {
+
+struct PlainClassifier
+{
+    explicit PlainClassifier(const ScanState &s) : state(s) {}
+    const ScanState &state;
+
+    ChunkMasks classify(const unsigned char *chunk, std::uint8_t) const
+    {
+        ChunkMasks m{};
+        for (int i = 0; i < 64; i += 8) {
+            const std::uint64_t c = classesOf(chunk + i, state.classes);
+            m.weight[0] |= gatherBit(c, 0) << i;
+            m.weight[1] |= gatherBit(c, 1) << i;
+            m.weight[2] |= gatherBit(c, 2) << i;
+            m.weight[3] |= gatherBit(c, 3) << i;
+            m.lead |= gatherBit(c, 4) << i;
+            m.trail |= gatherBit(c, 5) << i;
+            m.tab |= gatherBit(c, 6) << i;
+            m.cr |= gatherBit(c, 7) << i;
+            // LF bytes are zero after the xor: the only ones whose top bit
+            // stays clear here.
+            std::uint64_t word;
+            std::memcpy(&word, chunk + i, 8);
+            word ^= 0x0A0A0A0A0A0A0A0AULL;
+            const std::uint64_t nonZero = ((word & 0x7F7F7F7F7F7F7F7FULL) + 0x7F7F7F7F7F7F7F7FULL) | word;
+            m.lf |= gatherBit(~nonZero, 7) << i;
+        }
+        return m;
+    }
+    qint64 pairWeight(std::uint64_t) const { return 0; }
+};
+
+} // namespace
+
+void scanBlockPlain(ScanState &state, const unsigned char *block, qint64 n)
+{
+    scanBlock<PlainClassifier>(state, block, n);
+}
