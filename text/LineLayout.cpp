@@ -4,13 +4,27 @@
 
 #include <algorithm>
 
+namespace {
+
+// The most bytes a query walks from where it starts. The index promises the
+// place it looks for within a stride of an anchor, and a row of the view
+// shows far fewer characters than this; so only bytes changed since they
+// were indexed (a mapped file rewritten) can make a walk reach it.
+constexpr qint64 LongestWalk = 4 * CharacterIndex::Stride;
+
+} // namespace
+
 // Steps through the characters of one line from a known character start,
-// by TextMetrics::step, as the text's index does.
+// by TextMetrics::step, as the text's index does, at most LongestWalk bytes.
 class LineLayout::Walker
 {
 public:
     Walker(const char *text, const TextMetrics &metrics, qint64 lineEnd, qint64 position, Units x)
-        : m_text(reinterpret_cast<const unsigned char *>(text)), m_metrics(metrics), m_end(lineEnd), m_position(position), m_x(x)
+        : m_text(reinterpret_cast<const unsigned char *>(text))
+        , m_metrics(metrics)
+        , m_end(std::min(lineEnd, position + LongestWalk))
+        , m_position(position)
+        , m_x(x)
     {
     }
 

@@ -11,7 +11,8 @@ class FileText;
 // metrics of a CharacterIndex built over that text, and which character is
 // at a given x: each line from x = 0, no wrapping (see TextMetrics). Every
 // query reads at most a stride of the line from a known place, however long
-// the line. Cheap to make; holds references.
+// the line, and never more than four strides, whatever the bytes are now.
+// Cheap to make; holds references.
 class LineLayout
 {
 public:

@@ -108,6 +108,29 @@ private slots:
         QCOMPARE(text->changeSinceRead(), rewrite.isEmpty() ? FileMapping::Change::None : FileMapping::Change::Rewritten);
     }
 
+    // A line of wide characters rewritten with narrow ones: the x of every
+    // stride is now far ahead of what the bytes add up to, and a walk to an
+    // x would go on to the line's end.
+    void aWalkToAnXStopsNearItsStride()
+    {
+        const qint64 size = qint64(1) << 20;
+        const QString path = files.write(QStringLiteral("wide.txt"), QByteArray(size, 'W'));
+        const auto metrics = std::make_shared<const TextMetrics>([](char16_t c) { return c == u'W' ? 640 : 64; }, 512);
+        const auto text = mappedTextOf(path, qint64(1) << 20, metrics);
+        QVERIFY(text);
+        writeAt(path, 0, QByteArray(size, 'i'));
+        const LineLayout layout(*text, text->index().characters());
+        const CharacterIndex::Anchor anchor = text->index().characters().anchor(16);
+        char *hidden = const_cast<char *>(text->data()) + anchor.position + 8 * Page;
+        const std::size_t hiddenLength = std::size_t(size - anchor.position - 16 * Page);
+        QCOMPARE(::mprotect(hidden, hiddenLength, PROT_NONE), 0);
+        const LineIndex::Span line{0, size};
+        const TextMetrics::Units beforeNextStride = anchor.x + CharacterIndex::Stride * 640 - 1;
+        QVERIFY(layout.characterAt(line, beforeNextStride).position < anchor.position + 8 * Page);
+        QVERIFY(layout.characters(line, anchor.x, beforeNextStride).size() < 8 * Page);
+        QCOMPARE(::mprotect(hidden, hiddenLength, PROT_READ), 0);
+    }
+
     // Each page read past the new end would otherwise be a map entry of its
     // own, until the system's limit ends the program.
     void aShortenedFileReadsAsZerosInOneMapEntry()
