@@ -20,10 +20,12 @@ class FileText;
 // Every file is dumped byte for byte, of any size. A file of known size is
 // dumped up to the size read at the start; one of unknown size (a pseudo-file
 // of /proc or /sys) until a read finds its real end, with "?" for its size in
-// the captions. The file's text is a copy where it fits in the copy budget,
-// else the file itself, mapped (TextStorage); what neither holds is dumped
-// but left out of the text. While such a file has nothing to give, the run waits for it in
-// short steps and handles the window's events between them. Failures are
+// the captions (and in the final one, when the run is stopped before that
+// end). The file's text is a copy for a small file or a pseudo-file, else
+// the file itself, mapped (TextStorage); what neither holds is dumped but
+// left out of the text. While a pseudo-file has nothing to give, the run
+// waits for it in short steps and handles the window's events between
+// them. Blocks are sized by a BlockPacer. Failures are
 // collected as they happen and reported once per run in a message box; a run
 // always finishes: the partial dump is shown and the file is closed.
 class DumpEngine
