@@ -70,6 +70,14 @@ HEXMOTH_SCAN_TARGET inline std::uint64_t classesOf(const unsigned char *bytes, c
     return word;
 }
 
+// Adds the width weights of the 8 bytes whose classes are `classes`, bytes
+// `at` to `at` + 7 of the chunk.
+HEXMOTH_SCAN_TARGET inline void addWeights(ChunkMasks &masks, std::uint64_t classes, int at)
+{
+    for (int bit = 0; bit < 4; ++bit)
+        masks.weight[bit] |= gatherBit(classes, bit) << at;
+}
+
 constexpr std::uint64_t EvenBits = 0x5555555555555555ULL;
 constexpr std::uint64_t OddBits = ~EvenBits;
 

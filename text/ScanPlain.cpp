@@ -16,10 +16,7 @@ struct PlainClassifier
         ChunkMasks m{};
         for (int i = 0; i < 64; i += 8) {
             const std::uint64_t c = classesOf(chunk + i, state.classes);
-            m.weight[0] |= gatherBit(c, 0) << i;
-            m.weight[1] |= gatherBit(c, 1) << i;
-            m.weight[2] |= gatherBit(c, 2) << i;
-            m.weight[3] |= gatherBit(c, 3) << i;
+            addWeights(m, c, i);
             m.lead |= gatherBit(c, 4) << i;
             m.trail |= gatherBit(c, 5) << i;
             m.tab |= gatherBit(c, 6) << i;

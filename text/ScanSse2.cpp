@@ -37,13 +37,8 @@ struct Sse2Classifier
             m.cr |= std::uint64_t(unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(raw, _mm_set1_epi8('\r'))))) << shift;
             m.lf |= std::uint64_t(unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(raw, _mm_set1_epi8('\n'))))) << shift;
         }
-        for (int i = 0; i < 64; i += 8) {
-            const std::uint64_t c = classesOf(chunk + i, state.classes);
-            m.weight[0] |= gatherBit(c, 0) << i;
-            m.weight[1] |= gatherBit(c, 1) << i;
-            m.weight[2] |= gatherBit(c, 2) << i;
-            m.weight[3] |= gatherBit(c, 3) << i;
-        }
+        for (int i = 0; i < 64; i += 8)
+            addWeights(m, classesOf(chunk + i, state.classes), i);
         return m;
     }
     qint64 pairWeight(std::uint64_t) const { return 0; }
