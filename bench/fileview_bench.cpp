@@ -120,7 +120,7 @@ void setBars(QAbstractScrollArea &area, bool toEnd)
 double jumpToLongestLineEnd(Text &text, const char *step)
 {
     return msOf([&] {
-        view().setSelection(text.longestLineEnd(), text.longestLineEnd());
+        view().setSelection(BytePosition(text.longestLineEnd()), BytePosition(text.longestLineEnd()));
         paint(text, step);
     });
 }
@@ -157,7 +157,7 @@ void addViewCases(Bench &bench, Text &text, int repetitions)
             setBars(view(), false);
             view().viewport()->repaint();
             const double again = jumpToLongestLineEnd(text, "jump2");
-            const QRect end = view().positionRect(text.longestLineEnd());
+            const QRect end = view().positionRect(BytePosition(text.longestLineEnd()));
             setTime(state, first);
             state.counters["in_view"] = view().viewport()->rect().intersects(end) ? 1 : 0;
             state.counters["end_x"] = end.x();

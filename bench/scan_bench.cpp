@@ -120,7 +120,7 @@ Result scanOnce(const std::string &text, ScanPath path, const std::shared_ptr<co
     const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
     const double cpu = cpuSeconds() - cpuStart;
     overrideScanPath(std::nullopt);
-    return {double(text.size()) / seconds / 1e9, double(text.size()) / cpu / 1e9, index.characters().characterCount(), index.characters().widestLine(), index.lines().lineCount()};
+    return {double(text.size()) / seconds / 1e9, double(text.size()) / cpu / 1e9, index.characters().characterCount().value(), index.characters().widestLine().value(), index.lines().lineCount().value()};
 }
 
 double median(std::vector<double> values)

@@ -71,18 +71,18 @@ void CharacterIndex::extend(const char *bytes, qint64 n)
     const auto *end = p + n;
     while (p < end) {
         const qint64 offset = m_scanned + (n - (end - p));
-        if (offset == strideCount() * Stride)
-            recordStride(*p);
-        const auto *segmentEnd = p + std::min<qint64>(end - p, strideCount() * Stride - offset);
+        if (offset == checkpointCount() * BytesPerCheckpoint)
+            recordCheckpoint(*p);
+        const auto *segmentEnd = p + std::min<qint64>(end - p, checkpointCount() * BytesPerCheckpoint - offset);
         p = m_metrics->hasKerning() ? scan<true>(p, segmentEnd) : scan<false>(p, segmentEnd);
     }
     m_scanned += n;
 }
 
-// At the Stride-th byte, whose value is `next`, before it is scanned.
-void CharacterIndex::recordStride(std::uint8_t next)
+// At a checkpoint's byte, whose value is `next`, before it is scanned.
+void CharacterIndex::recordCheckpoint(std::uint8_t next)
 {
-    if (m_leadOpen && (Classes.of[next] & Trail)) { // the stride falls on a trail byte
+    if (m_leadOpen && (Classes.of[next] & Trail)) { // the checkpoint falls on a trail byte
         record(false, m_characters - 1, m_x - m_metrics->single(std::uint8_t(m_previous)));
         return;
     }
@@ -190,41 +190,42 @@ const unsigned char *CharacterIndex::scan(const unsigned char *p, const unsigned
 
 void CharacterIndex::record(bool starts, qint64 characters, Units x)
 {
-    m_strideStarts.push_back(starts);
-    m_strideCharacters.push_back(characters);
-    m_strideX.push_back(x);
+    m_checkpointStarts.push_back(starts);
+    m_checkpointCharacters.push_back(characters);
+    m_checkpointX.push_back(x);
 }
 
-qint64 CharacterIndex::characterStart(const char *text, qint64 offset) const
+BytePosition CharacterIndex::characterStart(const char *text, BytePosition position) const
 {
-    if (offset >= m_scanned)
-        return m_scanned;
-    qint64 start = anchor(offset / Stride).position;
+    const BytePosition end(m_scanned);
+    if (position >= end)
+        return end;
+    BytePosition start = checkpoint(checkpointOf(position)).start;
     for (;;) {
-        const qint64 next = start + Cp932::characterLength(text + start, m_scanned - start);
-        if (next > offset)
+        const BytePosition next = start + Cp932::characterLength(text + start.value(), end - start);
+        if (next > position)
             return start;
         start = next;
     }
 }
 
-CharacterIndex::Anchor CharacterIndex::anchor(qint64 stride) const
+CharacterIndex::Checkpoint CharacterIndex::checkpoint(qint64 i) const
 {
-    const auto at = std::size_t(stride);
-    return {stride * Stride - (m_strideStarts[at] ? 0 : 1), m_strideCharacters[at], m_strideX[at]};
+    const auto at = std::size_t(i);
+    return {BytePosition(i * BytesPerCheckpoint - (m_checkpointStarts[at] ? 0 : 1)), CharacterCount(m_checkpointCharacters[at]), XUnits(m_checkpointX[at])};
 }
 
-qint64 CharacterIndex::strideBeforeCharacter(qint64 characters) const
+qint64 CharacterIndex::checkpointBeforeCharacter(CharacterCount characters) const
 {
-    const auto after = std::upper_bound(m_strideCharacters.begin(), m_strideCharacters.end(), characters);
-    return qint64(after - m_strideCharacters.begin()) - 1;
+    const auto after = std::upper_bound(m_checkpointCharacters.begin(), m_checkpointCharacters.end(), characters.value());
+    return qint64(after - m_checkpointCharacters.begin()) - 1;
 }
 
-qint64 CharacterIndex::strideBeforeX(qint64 first, qint64 last, Units x) const
+qint64 CharacterIndex::checkpointBeforeX(qint64 first, qint64 last, XUnits x) const
 {
     if (first > last)
         return first - 1;
-    const auto begin = m_strideX.begin() + first;
-    const auto after = std::upper_bound(begin, m_strideX.begin() + last + 1, x);
+    const auto begin = m_checkpointX.begin() + first;
+    const auto after = std::upper_bound(begin, m_checkpointX.begin() + last + 1, x.value());
     return first + qint64(after - begin) - 1;
 }

@@ -1,19 +1,21 @@
 #pragma once
 
 #include "TextMetrics.h"
+#include "TextUnits.h"
 
 #include <QtGlobal>
 #include <algorithm>
 #include <memory>
 #include <vector>
 
-// The characters of a growing code page 932 text, known at every Stride-th
-// byte, built in one pass as the bytes come in: where the character there
-// starts, how many characters come before it, and its x in its line (with
-// the text's TextMetrics). So the character holding any byte, the character
-// at any count, and the x of any place of a line of any length are found by
-// reading at most Stride bytes from a known place. Also the width of the
-// widest line. Costs 16 bytes and a bit per Stride bytes.
+// The characters of a growing code page 932 text, built in one pass as the
+// bytes come in, with a checkpoint at every BytesPerCheckpoint-th byte:
+// where the character there starts, how many characters come before it,
+// and its x in its line (with the text's TextMetrics). So the character
+// holding any byte, the character at any count, and the x of any place of a
+// line of any length are found by reading at most BytesPerCheckpoint bytes
+// from a known place. Also the width of the widest line. Costs 16 bytes and
+// a bit per checkpoint.
 //
 // Characters are those of Cp932::characterLength on the whole text; a CR LF
 // counts as one character, as a text box counts its line breaks. CR and LF
@@ -23,15 +25,14 @@
 class CharacterIndex
 {
 public:
-    using Units = TextMetrics::Units;
-    static constexpr qint64 Stride = 4096;
+    static constexpr qint64 BytesPerCheckpoint = 4096;
 
     // A character start with what is known of it.
-    struct Anchor
+    struct Checkpoint
     {
-        qint64 position = 0;
-        qint64 characters = 0; // before it
-        Units x = 0;           // in its line
+        BytePosition start;
+        CharacterCount before;
+        XUnits x; // in its line
     };
 
     explicit CharacterIndex(std::shared_ptr<const TextMetrics> metrics);
@@ -42,35 +43,40 @@ public:
     const TextMetrics &metrics() const { return *m_metrics; }
     const std::shared_ptr<const TextMetrics> &sharedMetrics() const { return m_metrics; }
 
-    qint64 characterCount() const { return m_characters; }
-    Units widestLine() const { return std::max(m_widest, m_x); }
+    CharacterCount characterCount() const { return CharacterCount(m_characters); }
+    XUnits widestLine() const { return XUnits(std::max(m_widest, m_x)); }
 
-    // Start of the character that holds the byte at `offset`; scanned() for
-    // any offset at or past it. `text` holds the bytes taken in.
-    qint64 characterStart(const char *text, qint64 offset) const;
+    // Start of the character that holds the byte at `position`; scanned()
+    // for any position at or past it. `text` holds the bytes taken in.
+    BytePosition characterStart(const char *text, BytePosition position) const;
 
-    // The character start at or just before the Stride-th byte `stride`.
-    Anchor anchor(qint64 stride) const;
-    qint64 strideCount() const { return qint64(m_strideX.size()); }
-    qint64 memoryBytes() const { return qint64(m_strideStarts.capacity() / 8 + m_strideCharacters.capacity() * sizeof(qint64) + m_strideX.capacity() * sizeof(Units)); }
-    // The last stride whose anchor has at most `characters` before it.
-    qint64 strideBeforeCharacter(qint64 characters) const;
-    // The last stride in [first, last] whose anchor's x is at most x, or
-    // first - 1 when there is none.
-    qint64 strideBeforeX(qint64 first, qint64 last, Units x) const;
+    // Checkpoint i: the character start at or just before the byte
+    // i * BytesPerCheckpoint.
+    Checkpoint checkpoint(qint64 i) const;
+    qint64 checkpointCount() const { return qint64(m_checkpointX.size()); }
+    // The checkpoint at or before the byte at `position`.
+    static qint64 checkpointOf(BytePosition position) { return position.value() / BytesPerCheckpoint; }
+    qint64 memoryBytes() const { return qint64(m_checkpointStarts.capacity() / 8 + m_checkpointCharacters.capacity() * sizeof(qint64) + m_checkpointX.capacity() * sizeof(Units)); }
+    // The last checkpoint with at most `characters` before it.
+    qint64 checkpointBeforeCharacter(CharacterCount characters) const;
+    // The last checkpoint in [first, last] whose x is at most x, or first - 1
+    // when there is none.
+    qint64 checkpointBeforeX(qint64 first, qint64 last, XUnits x) const;
 
 private:
     friend class TextScan; // builds the same state in its own pass
+    // The scans add up x in plain numbers.
+    using Units = TextMetrics::Units;
 
     template<bool Kerned>
     const unsigned char *scan(const unsigned char *p, const unsigned char *end);
-    void recordStride(std::uint8_t next);
+    void recordCheckpoint(std::uint8_t next);
     void record(bool starts, qint64 characters, Units x);
 
     std::shared_ptr<const TextMetrics> m_metrics;
-    std::vector<bool> m_strideStarts;        // the Stride-th byte starts a character
-    std::vector<qint64> m_strideCharacters;  // characters before its anchor
-    std::vector<Units> m_strideX;            // its anchor's x in its line
+    std::vector<bool> m_checkpointStarts;       // its byte starts a character
+    std::vector<qint64> m_checkpointCharacters; // characters before it
+    std::vector<Units> m_checkpointX;           // its x in its line
     qint64 m_scanned = 0;
 
     // The scan's state after the last byte taken in. Each byte is taken as a

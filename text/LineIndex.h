@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TextUnits.h"
+
 #include <QtGlobal>
 #include <utility>
 #include <vector>
@@ -8,7 +10,7 @@
 //
 // Lines end at CR LF, LF or CR. A text with n breaks has n + 1 lines, so an
 // empty text has one empty line, and a text ending in a break ends with an
-// empty line. A line's end is the offset of its break (or of the text's end).
+// empty line. A line's end is the position of its break (or the text's end).
 //
 // The index is sparse, so that it stays small beside the text: it records
 // the start of every LinesPerCheckpoint-th line and of every line that
@@ -34,56 +36,59 @@ public:
 
     struct Span
     {
-        qint64 start;
-        qint64 end;
+        BytePosition start;
+        BytePosition end;
+    };
+
+    // A line whose start is recorded.
+    struct Checkpoint
+    {
+        LineNumber line;
+        BytePosition start;
     };
 
     // Takes in the next n bytes of the text.
     void extend(const char *bytes, qint64 n);
     qint64 scanned() const { return m_scanned; }
 
-    qint64 lineCount() const { return m_knownLines + (m_pendingCr ? 1 : 0); }
+    LineNumber lineCount() const { return m_knownLines + (m_pendingCr ? 1 : 0); }
     // Bytes of the longest line, its break not counted.
     qint64 longestLineLength() const;
 
     // 0 <= line < lineCount().
-    qint64 lineStart(const char *text, qint64 line) const;
-    qint64 lineEnd(const char *text, qint64 line) const;
+    BytePosition lineStart(const char *text, LineNumber line) const;
+    BytePosition lineEnd(const char *text, LineNumber line) const;
     // Up to `count` lines from `first` on, in order; fewer at the end.
-    std::vector<Span> lines(const char *text, qint64 first, qint64 count) const;
-    // The line that holds offset (0 <= offset <= scanned()). A break belongs
-    // to the line it ends; the text's end belongs to the last line.
-    qint64 lineOf(const char *text, qint64 offset) const;
+    std::vector<Span> lines(const char *text, LineNumber first, qint64 count) const;
+    // The line that holds `position` (0 <= position <= scanned()). A break
+    // belongs to the line it ends; the text's end belongs to the last line.
+    LineNumber lineOf(const char *text, BytePosition position) const;
 
     qsizetype checkpointCount() const { return qsizetype(m_checkpoints.size()); }
-    // The i-th recorded start as (line, offset), for checks.
-    std::pair<qint64, qint64> checkpoint(qsizetype i) const { return {m_checkpoints[std::size_t(i)].line, m_checkpoints[std::size_t(i)].offset}; }
+    // The i-th recorded start, for checks.
+    Checkpoint checkpoint(qsizetype i) const { return m_checkpoints[std::size_t(i)]; }
     qint64 memoryBytes() const { return qint64(m_checkpoints.capacity() * sizeof(Checkpoint)); }
 
 private:
     friend class TextScan; // builds the same state in its own pass
 
-    struct Checkpoint
-    {
-        qint64 line;
-        qint64 offset;
-    };
     using CheckpointIt = std::vector<Checkpoint>::const_iterator;
 
-    void beginLine(qint64 start);
-    void endLine(qint64 breakOffset);
+    void beginLine(BytePosition start);
+    void endLine(BytePosition lineBreak);
+    BytePosition end() const { return BytePosition(m_scanned); }
     // The first checkpoint after `line`, or the end.
-    CheckpointIt checkpointAfter(qint64 line) const;
+    CheckpointIt checkpointAfter(LineNumber line) const;
     // Start of line + 1, which must exist; `line` starts at `start`.
-    qint64 nextLineStart(const char *text, qint64 line, qint64 start, CheckpointIt next) const;
+    BytePosition nextLineStart(const char *text, LineNumber line, BytePosition start, CheckpointIt next) const;
     // Where a scan for the break of a line before `next` must stop.
-    qint64 scanLimit(CheckpointIt next) const;
-    qint64 endBefore(const char *text, qint64 start, qint64 nextStart) const;
+    BytePosition scanLimit(CheckpointIt next) const;
+    BytePosition endBefore(const char *text, BytePosition start, BytePosition nextStart) const;
 
-    std::vector<Checkpoint> m_checkpoints{{0, 0}};
+    std::vector<Checkpoint> m_checkpoints{{LineNumber(0), BytePosition(0)}};
     qint64 m_scanned = 0;
-    qint64 m_knownLines = 1; // lines whose start is settled
-    qint64 m_lastStart = 0;  // start of the last of them
+    LineNumber m_knownLines{1}; // lines whose start is settled
+    BytePosition m_lastStart;   // start of the last of them
     qint64 m_longest = 0;    // longest line ended so far
     bool m_pendingCr = false; // the last byte taken in is a CR
 };

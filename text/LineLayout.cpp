@@ -7,10 +7,10 @@
 namespace {
 
 // The most bytes a query walks from where it starts. The index promises the
-// place it looks for within a stride of an anchor, and a row of the view
-// shows far fewer characters than this; so only bytes changed since they
-// were indexed (a mapped file rewritten) can make a walk reach it.
-constexpr qint64 LongestWalk = 4 * CharacterIndex::Stride;
+// place it looks for within BytesPerCheckpoint of a checkpoint, and a row of
+// the view shows far fewer characters than this; so only bytes changed since
+// they were indexed (a mapped file rewritten) can make a walk reach it.
+constexpr qint64 LongestWalk = 4 * CharacterIndex::BytesPerCheckpoint;
 
 } // namespace
 
@@ -19,7 +19,7 @@ constexpr qint64 LongestWalk = 4 * CharacterIndex::Stride;
 class LineLayout::Walker
 {
 public:
-    Walker(const char *text, const TextMetrics &metrics, qint64 lineEnd, qint64 position, Units x)
+    Walker(const char *text, const TextMetrics &metrics, BytePosition lineEnd, BytePosition position, XUnits x)
         : m_text(reinterpret_cast<const unsigned char *>(text))
         , m_metrics(metrics)
         , m_end(std::min(lineEnd, position + LongestWalk))
@@ -33,24 +33,25 @@ public:
     // included; atEnd() must be false.
     Placed here() const
     {
-        const int next = m_position + 1 < m_end ? m_text[m_position + 1] : -1;
-        const TextMetrics::Step step = m_metrics.step(m_x, m_text[m_position], next);
-        return {m_position, step.length, m_x, step.x - m_x};
+        const qint64 at = m_position.value();
+        const int next = m_position + 1 < m_end ? m_text[at + 1] : -1;
+        const TextMetrics::Step step = m_metrics.step(m_x.value(), m_text[at], next);
+        return {m_position, step.length, m_x, XUnits(step.x) - m_x};
     }
     void step(const Placed &character)
     {
         m_position += character.length;
         m_x += character.advance;
     }
-    qint64 position() const { return m_position; }
-    Units x() const { return m_x; }
+    BytePosition position() const { return m_position; }
+    XUnits x() const { return m_x; }
 
 private:
     const unsigned char *m_text;
     const TextMetrics &m_metrics;
-    qint64 m_end;
-    qint64 m_position;
-    Units m_x;
+    BytePosition m_end;
+    BytePosition m_position;
+    XUnits m_x;
 };
 
 LineLayout::LineLayout(const FileText &text, const CharacterIndex &characters)
@@ -59,34 +60,33 @@ LineLayout::LineLayout(const FileText &text, const CharacterIndex &characters)
 {
 }
 
-// From the anchor of the stride that holds `position`, if it is on the
-// line, else from the line's start.
-LineLayout::Walker LineLayout::walkerBefore(const Span &line, qint64 position) const
+// From the checkpoint at or before `position`, if it is on the line, else
+// from the line's start.
+LineLayout::Walker LineLayout::walkerBefore(const Span &line, BytePosition position) const
 {
-    const qint64 stride = std::min(position / CharacterIndex::Stride, m_characters.strideCount() - 1);
-    if (stride >= 0) {
-        const CharacterIndex::Anchor anchor = m_characters.anchor(stride);
-        if (anchor.position >= line.start && anchor.position <= position)
-            return Walker(m_text.data(), metrics(), line.end, anchor.position, anchor.x);
+    const qint64 i = std::min(CharacterIndex::checkpointOf(position), m_characters.checkpointCount() - 1);
+    if (i >= 0) {
+        const CharacterIndex::Checkpoint checkpoint = m_characters.checkpoint(i);
+        if (checkpoint.start >= line.start && checkpoint.start <= position)
+            return Walker(m_text.data(), metrics(), line.end, checkpoint.start, checkpoint.x);
     }
-    return Walker(m_text.data(), metrics(), line.end, line.start, 0);
+    return Walker(m_text.data(), metrics(), line.end, line.start, XUnits(0));
 }
 
-LineLayout::Walker LineLayout::walkerBeforeX(const Span &line, Units x) const
+LineLayout::Walker LineLayout::walkerBeforeX(const Span &line, XUnits x) const
 {
-    constexpr qint64 Stride = CharacterIndex::Stride;
-    const qint64 first = (line.start + Stride - 1) / Stride;
-    const qint64 last = std::min(line.end / Stride, m_characters.strideCount() - 1);
-    const qint64 stride = m_characters.strideBeforeX(first, last, x);
-    if (stride >= first) {
-        const CharacterIndex::Anchor anchor = m_characters.anchor(stride);
-        if (anchor.position >= line.start)
-            return Walker(m_text.data(), metrics(), line.end, anchor.position, anchor.x);
+    const qint64 first = CharacterIndex::checkpointOf(line.start + (CharacterIndex::BytesPerCheckpoint - 1));
+    const qint64 last = std::min(CharacterIndex::checkpointOf(line.end), m_characters.checkpointCount() - 1);
+    const qint64 i = m_characters.checkpointBeforeX(first, last, x);
+    if (i >= first) {
+        const CharacterIndex::Checkpoint checkpoint = m_characters.checkpoint(i);
+        if (checkpoint.start >= line.start)
+            return Walker(m_text.data(), metrics(), line.end, checkpoint.start, checkpoint.x);
     }
-    return Walker(m_text.data(), metrics(), line.end, line.start, 0);
+    return Walker(m_text.data(), metrics(), line.end, line.start, XUnits(0));
 }
 
-LineLayout::Units LineLayout::xOf(const Span &line, qint64 position) const
+XUnits LineLayout::xOf(const Span &line, BytePosition position) const
 {
     position = std::clamp(position, line.start, line.end);
     Walker walker = walkerBefore(line, position);
@@ -95,7 +95,7 @@ LineLayout::Units LineLayout::xOf(const Span &line, qint64 position) const
     return walker.x();
 }
 
-LineLayout::Placed LineLayout::characterAt(const Span &line, Units x) const
+LineLayout::Placed LineLayout::characterAt(const Span &line, XUnits x) const
 {
     Walker walker = walkerBeforeX(line, x);
     while (!walker.atEnd()) {
@@ -104,17 +104,17 @@ LineLayout::Placed LineLayout::characterAt(const Span &line, Units x) const
             return character;
         walker.step(character);
     }
-    return {walker.position(), 0, walker.x(), 0};
+    return {walker.position(), 0, walker.x(), XUnits(0)};
 }
 
-qint64 LineLayout::positionAt(const Span &line, Units x) const
+BytePosition LineLayout::positionAt(const Span &line, XUnits x) const
 {
     const Placed character = characterAt(line, x);
     return 2 * (x - character.x) >= character.advance && character.length > 0 ? character.position + character.length
                                                                                : character.position;
 }
 
-std::vector<LineLayout::Placed> LineLayout::characters(const Span &line, Units fromX, Units toX) const
+std::vector<LineLayout::Placed> LineLayout::characters(const Span &line, XUnits fromX, XUnits toX) const
 {
     std::vector<Placed> placed;
     Walker walker = walkerBeforeX(line, fromX);

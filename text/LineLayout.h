@@ -16,16 +16,15 @@ class FileText;
 class LineLayout
 {
 public:
-    using Units = TextMetrics::Units;
     using Span = LineIndex::Span;
 
     // A character of a line where it stands.
     struct Placed
     {
-        qint64 position;
+        BytePosition position;
         int length; // in bytes
-        Units x;
-        Units advance; // to the next character's x
+        XUnits x;
+        XUnits advance; // to the next character's x
     };
 
     // `characters` may be the text's own index or one built with other
@@ -33,23 +32,23 @@ public:
     LineLayout(const FileText &text, const CharacterIndex &characters);
 
     const TextMetrics &metrics() const { return m_characters.metrics(); }
-    Units widestLine() const { return m_characters.widestLine(); }
+    XUnits widestLine() const { return m_characters.widestLine(); }
 
     // The x of `position` in `line` (line.start <= position <= line.end).
-    Units xOf(const Span &line, qint64 position) const;
+    XUnits xOf(const Span &line, BytePosition position) const;
     // The character of `line` whose box holds x: the first for x <= 0; at or
     // past the line's width, the line's end (with no advance).
-    Placed characterAt(const Span &line, Units x) const;
+    Placed characterAt(const Span &line, XUnits x) const;
     // The position nearest to x: a point on the right half of a character
     // is after it.
-    qint64 positionAt(const Span &line, Units x) const;
+    BytePosition positionAt(const Span &line, XUnits x) const;
     // The characters of `line` whose boxes meet [fromX, toX).
-    std::vector<Placed> characters(const Span &line, Units fromX, Units toX) const;
+    std::vector<Placed> characters(const Span &line, XUnits fromX, XUnits toX) const;
 
 private:
     class Walker;
-    Walker walkerBefore(const Span &line, qint64 position) const;
-    Walker walkerBeforeX(const Span &line, Units x) const;
+    Walker walkerBefore(const Span &line, BytePosition position) const;
+    Walker walkerBeforeX(const Span &line, XUnits x) const;
 
     const FileText &m_text;
     const CharacterIndex &m_characters;

@@ -148,8 +148,8 @@ HEXMOTH_SCAN_TARGET [[gnu::always_inline]] inline void scanChunk(ScanState &s, c
     const qint64 chunkWeight = weightOf(s, classifier, planes, tab, trails, ~std::uint64_t(0));
     s.trails[std::size_t((at >> 6) - (block.start >> 6))] = trails << (at & 63);
 
-    if (at % CharacterIndex::Stride == 0) {
-        // A stride on the trail of a double-byte character is anchored at its lead.
+    if (at % CharacterIndex::BytesPerCheckpoint == 0) {
+        // A checkpoint on the trail of a double-byte character is at its lead.
         const qint64 onTrail = qint64(trails & 1);
         const qint64 anchor = at - onTrail;
         const BlockWalker::Units x = anchor < s.lastStart ? 0 : xAt(s, anchor, block); // the LF of a CR LF is at 0

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Cp932.h"
+#include "TextUnits.h"
 
 #include <QtGlobal>
 #include <array>
@@ -25,8 +26,8 @@
 class TextMetrics
 {
 public:
+    // Plain 1/64 pixels (see XUnits), as the scans add them up.
     using Units = qint64;
-    static constexpr int UnitsPerPixel = 64;
 
     // The advance of a character as it is shown, in units (>= 0).
     using Measure = std::function<qint32(char16_t)>;

@@ -20,7 +20,7 @@ const char *TextNavigator::data() const
     return m_text.data();
 }
 
-qint64 TextNavigator::lineCount() const
+LineNumber TextNavigator::lineCount() const
 {
     return m_text.index().lines().lineCount();
 }
@@ -30,107 +30,103 @@ qint64 TextNavigator::longestLineLength() const
     return m_text.index().lines().longestLineLength();
 }
 
-qint64 TextNavigator::lineStart(qint64 line) const
+BytePosition TextNavigator::lineStart(LineNumber line) const
 {
     return m_text.index().lines().lineStart(m_text.data(), line);
 }
 
-qint64 TextNavigator::lineEnd(qint64 line) const
+BytePosition TextNavigator::lineEnd(LineNumber line) const
 {
     return m_text.index().lines().lineEnd(m_text.data(), line);
 }
 
-std::vector<TextNavigator::Span> TextNavigator::lines(qint64 first, qint64 count) const
+std::vector<TextNavigator::Span> TextNavigator::lines(LineNumber first, qint64 count) const
 {
     return m_text.index().lines().lines(m_text.data(), first, count);
 }
 
-qint64 TextNavigator::lineOf(qint64 offset) const
+LineNumber TextNavigator::lineOf(BytePosition at) const
 {
-    return m_text.index().lines().lineOf(m_text.data(), offset);
+    return m_text.index().lines().lineOf(m_text.data(), at);
 }
 
-qint64 TextNavigator::characterStart(qint64 offset) const
+BytePosition TextNavigator::characterStart(BytePosition at) const
 {
-    return m_text.index().characters().characterStart(m_text.data(), offset);
+    return m_text.index().characters().characterStart(m_text.data(), at);
 }
 
-qint64 TextNavigator::positionNear(qint64 offset) const
+BytePosition TextNavigator::positionNear(BytePosition at) const
 {
-    const qint64 start = characterStart(offset);
-    const char *text = m_text.data();
-    const bool insideCrLf = start > 0 && start < m_text.size() && text[start] == '\n' && text[start - 1] == '\r';
+    const BytePosition start = characterStart(at);
+    const bool insideCrLf = start > BytePosition(0) && start < end() && byteAt(start) == '\n' && byteAt(start - 1) == '\r';
     return insideCrLf ? start - 1 : start;
 }
 
-qint64 TextNavigator::positionAfter(qint64 position) const
+BytePosition TextNavigator::positionAfter(BytePosition position) const
 {
-    const char *text = m_text.data();
-    const qint64 size = m_text.size();
-    if (position >= size)
-        return size;
-    if (text[position] == '\r' && position + 1 < size && text[position + 1] == '\n')
+    if (position >= end())
+        return end();
+    if (byteAt(position) == '\r' && position + 1 < end() && byteAt(position + 1) == '\n')
         return position + 2;
-    return position + Cp932::characterLength(text + position, size - position);
+    return position + Cp932::characterLength(data() + position.value(), end() - position);
 }
 
-qint64 TextNavigator::positionBefore(qint64 position) const
+BytePosition TextNavigator::positionBefore(BytePosition position) const
 {
-    const char *text = m_text.data();
-    if (position <= 0)
-        return 0;
-    if (position >= 2 && text[position - 1] == '\n' && text[position - 2] == '\r')
+    if (position <= BytePosition(0))
+        return BytePosition(0);
+    if (position >= BytePosition(2) && byteAt(position - 1) == '\n' && byteAt(position - 2) == '\r')
         return position - 2;
     return characterStart(position - 1);
 }
 
-qint64 TextNavigator::characterCount() const
+CharacterCount TextNavigator::characterCount() const
 {
     return m_text.index().characters().characterCount();
 }
 
-// From the anchor of the stride that holds `position`.
-qint64 TextNavigator::charactersBefore(qint64 position) const
+// From the checkpoint at or before `position`.
+CharacterCount TextNavigator::charactersBefore(BytePosition position) const
 {
     const CharacterIndex &characters = m_text.index().characters();
-    position = std::clamp<qint64>(position, 0, size());
-    if (position == size())
+    position = std::clamp(position, BytePosition(0), end());
+    if (position == end())
         return characterCount();
-    const CharacterIndex::Anchor anchor = characters.anchor(position / CharacterIndex::Stride);
-    qint64 count = anchor.characters;
-    for (qint64 at = startOfStep(anchor.position); at < position; ++count)
+    const CharacterIndex::Checkpoint checkpoint = characters.checkpoint(CharacterIndex::checkpointOf(position));
+    CharacterCount count = checkpoint.before;
+    for (BytePosition at = startOfStep(checkpoint.start); at < position; ++count)
         at = positionAfter(at);
     return count;
 }
 
-qint64 TextNavigator::positionAfterCharacters(qint64 count) const
+BytePosition TextNavigator::positionAfterCharacters(CharacterCount count) const
 {
     const CharacterIndex &characters = m_text.index().characters();
-    if (count <= 0)
-        return 0;
+    if (count <= CharacterCount(0))
+        return BytePosition(0);
     if (count >= characterCount())
-        return size();
-    const CharacterIndex::Anchor anchor = characters.anchor(characters.strideBeforeCharacter(count));
-    qint64 at = startOfStep(anchor.position);
-    for (qint64 n = anchor.characters; n < count; ++n)
+        return end();
+    const CharacterIndex::Checkpoint checkpoint = characters.checkpoint(characters.checkpointBeforeCharacter(count));
+    BytePosition at = startOfStep(checkpoint.start);
+    for (CharacterCount n = checkpoint.before; n < count; ++n)
         at = positionAfter(at);
     return at;
 }
 
-// An anchor on the LF of a CR LF is counted with its CR: stepping goes on
-// after it.
-qint64 TextNavigator::startOfStep(qint64 anchor) const
+// A checkpoint on the LF of a CR LF is counted with its CR: stepping goes
+// on after it.
+BytePosition TextNavigator::startOfStep(BytePosition checkpoint) const
 {
-    const char *text = m_text.data();
-    return anchor > 0 && anchor < size() && text[anchor] == '\n' && text[anchor - 1] == '\r' ? anchor + 1 : anchor;
+    const bool onLfOfCrLf = checkpoint > BytePosition(0) && checkpoint < end() && byteAt(checkpoint) == '\n' && byteAt(checkpoint - 1) == '\r';
+    return onLfOfCrLf ? checkpoint + 1 : checkpoint;
 }
 
-QString TextNavigator::decode(qint64 from, qint64 to) const
+QString TextNavigator::decode(BytePosition from, BytePosition to) const
 {
-    return Cp932::instance().decode(m_text.data() + from, to - from);
+    return Cp932::instance().decode(data() + from.value(), to - from);
 }
 
-QString TextNavigator::plainText(qint64 from, qint64 to) const
+QString TextNavigator::plainText(BytePosition from, BytePosition to) const
 {
     QString text = decode(from, to);
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));

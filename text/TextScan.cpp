@@ -143,11 +143,11 @@ void TextScan::extend(LineIndex &lines, CharacterIndex &characters, const char *
     }
 
     for (const ScanState::Checkpoint &c : s.newCheckpoints)
-        lines.m_checkpoints.push_back({c.line, c.offset});
+        lines.m_checkpoints.push_back({LineNumber(c.line), BytePosition(c.offset)});
     s.newCheckpoints.clear();
     lines.m_scanned = s.scanned;
-    lines.m_knownLines = s.knownLines;
-    lines.m_lastStart = s.lastStart;
+    lines.m_knownLines = LineNumber(s.knownLines);
+    lines.m_lastStart = BytePosition(s.lastStart);
     lines.m_longest = s.longest;
     lines.m_pendingCr = s.pendingCr;
 

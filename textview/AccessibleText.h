@@ -6,14 +6,16 @@
 #include <limits>
 
 // A FileText as a screen reader reads it: plain text, every line break one
-// LF as a text box gives it, its characters counted by an int offset.
+// LF as a text box gives it, its characters counted by an int character
+// offset.
 //
 // The whole text, however long, when its characters fit in an int. A text
 // with more characters than that is given as a window of Window characters
 // around the cursor, which moves in steps of half a window as the cursor
-// goes, so the cursor is never near its edge; offsets count from the
-// window's start. U+0000, which the accessibility bus cannot carry, is given
-// as U+2400 (the symbol for null), one character for one, so offsets stay.
+// goes, so the cursor is never near its edge; character offsets count from
+// the window's start. U+0000, which the accessibility bus cannot carry, is given
+// as U+2400 (the symbol for null), one character for one, so character
+// offsets stay.
 // A range is decoded at most RangeLimit bytes of it, from its start: a
 // screen reader asks for a line, a word or a sentence at a time, and a
 // request for more is answered with its beginning rather than a stall
@@ -25,18 +27,18 @@ public:
     static constexpr qint64 RangeLimit = qint64(1) << 20;
 
     // `cursor` places the window; the whole text needs none.
-    AccessibleText(const TextNavigator &text, qint64 cursor);
+    AccessibleText(const TextNavigator &text, BytePosition cursor);
 
     int characterCount() const { return int(m_count); }
-    // The offset of a position, cut to the window.
-    int offsetOf(qint64 position) const;
-    qint64 positionOf(int offset) const;
+    // The character offset of a position, cut to the window.
+    int characterOffsetOf(BytePosition position) const;
+    BytePosition positionOf(int characterOffset) const;
     // The characters of [start, end), decoded only now, cut to RangeLimit
     // bytes; empty when not even that memory can be had.
     QString text(int start, int end) const;
 
 private:
     const TextNavigator &m_text;
-    qint64 m_first = 0; // characters before the window
+    CharacterCount m_first; // characters before the window
     qint64 m_count = 0; // characters in it
 };

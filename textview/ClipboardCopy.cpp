@@ -13,7 +13,7 @@ ClipboardCopy::ClipboardCopy(QClipboard::Mode mode, QObject *parent)
     connect(&m_timer, &QTimer::timeout, this, &ClipboardCopy::step);
 }
 
-void ClipboardCopy::start(std::shared_ptr<const FileText> text, qint64 from, qint64 to)
+void ClipboardCopy::start(std::shared_ptr<const FileText> text, BytePosition from, BytePosition to)
 {
     m_text = std::move(text);
     m_next = from;
@@ -28,7 +28,7 @@ void ClipboardCopy::start(std::shared_ptr<const FileText> text, qint64 from, qin
 void ClipboardCopy::step()
 {
     const TextNavigator text(*m_text);
-    const qint64 end = m_to - m_next > StepBytes ? text.positionNear(m_next + StepBytes) : m_to;
+    const BytePosition end = m_to - m_next > StepBytes ? text.positionNear(m_next + StepBytes) : m_to;
     m_decoded += text.plainText(m_next, end);
     m_next = end;
     if (m_next < m_to)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TextUnits.h"
+
 #include <QClipboard>
 #include <QObject>
 #include <QString>
@@ -24,7 +26,7 @@ public:
 
     // Copies [from, to), both positions of `text` (TextNavigator), replacing
     // any copy still in progress.
-    void start(std::shared_ptr<const FileText> text, qint64 from, qint64 to);
+    void start(std::shared_ptr<const FileText> text, BytePosition from, BytePosition to);
     bool isActive() const { return m_text != nullptr; }
 
 signals:
@@ -36,7 +38,7 @@ private:
     QClipboard::Mode m_mode;
     QTimer m_timer;
     std::shared_ptr<const FileText> m_text;
-    qint64 m_next = 0;
-    qint64 m_to = 0;
+    BytePosition m_next;
+    BytePosition m_to;
     QString m_decoded;
 };

@@ -22,7 +22,6 @@ namespace {
 constexpr int AutoScrollInterval = 50; // ms
 constexpr int CaretWidth = 1;
 constexpr int Margin = ViewGeometry::Margin;
-constexpr qint64 Unit = TextMetrics::UnitsPerPixel;
 
 } // namespace
 
@@ -53,19 +52,19 @@ void FileTextView::setFileText(std::shared_ptr<const FileText> text)
     m_shown.set(std::move(text), m_font.metrics());
     m_toldChange = FileMapping::Change::None;
     m_cursor = TextCursor();
-    m_scroller.scrollTo(0, 0);
+    m_scroller.scrollTo(LineNumber(0), Pixels(0));
     updateScrollBars();
     viewport()->update();
     emit selectionChanged();
     notifyCursorMoved();
 }
 
-void FileTextView::setSelection(qint64 anchor, qint64 cursor)
+void FileTextView::setSelection(BytePosition anchor, BytePosition cursor)
 {
     const TextNavigator text = m_shown.navigator();
     m_cursor.preferredX.reset();
-    const qint64 from = text.positionNear(std::clamp<qint64>(anchor, 0, text.size()));
-    select(from, text.positionNear(std::clamp<qint64>(cursor, 0, text.size())));
+    const BytePosition from = text.positionNear(std::clamp(anchor, BytePosition(0), text.end()));
+    select(from, text.positionNear(std::clamp(cursor, BytePosition(0), text.end())));
     ensureVisible(m_cursor.position());
 }
 
@@ -99,7 +98,7 @@ void FileTextView::paintEvent(QPaintEvent *)
     QPainter painter(viewport());
     TextRowPainter rows(painter, m_font, palette(), textLeft(), viewport()->width());
     rows.setSelection(selectionStart(), selectionEnd());
-    const qint64 caret = hasFocus() ? cursorPosition() : -1;
+    const std::optional<BytePosition> caret = hasFocus() ? std::optional(cursorPosition()) : std::nullopt;
     rows.paintLines(m_shown.navigator(), m_shown.layout(), m_scroller.firstLine(), Margin, viewport()->height(), caret);
     rows.finish();
     checkFileChange();
@@ -116,9 +115,9 @@ void FileTextView::checkFileChange()
 
 void FileTextView::updateScrollBars()
 {
-    const qint64 widest = (m_shown.characters().widestLine() + Unit - 1) / Unit;
-    m_scroller.setExtent(m_shown.navigator().lineCount(), widest + CaretWidth + 2 * Margin, pageRows(), viewport()->width(),
-                         std::max(1, m_font.lineHeight()));
+    const Pixels widest = ceilPixels(m_shown.characters().widestLine());
+    m_scroller.setExtent(m_shown.navigator().lineCount(), widest + Pixels(CaretWidth + 2 * Margin), pageRows(),
+                         Pixels(viewport()->width()), std::max(1, m_font.lineHeight()));
     viewport()->update();
 }
 
@@ -135,22 +134,22 @@ void FileTextView::resizeEvent(QResizeEvent *event)
     updateScrollBars();
 }
 
-void FileTextView::ensureVisible(qint64 position)
+void FileTextView::ensureVisible(BytePosition position)
 {
     const TextNavigator text = m_shown.navigator();
-    const qint64 line = text.lineOf(position);
-    const qint64 x = m_shown.layout().xOf(text.lines(line, 1).front(), position) / Unit;
-    if (m_scroller.ensureVisible(line, x, CaretWidth + 2 * Margin))
+    const LineNumber line = text.lineOf(position);
+    const Pixels x = floorPixels(m_shown.layout().xOf(text.lines(line, 1).front(), position));
+    if (m_scroller.ensureVisible(line, x, Pixels(CaretWidth + 2 * Margin)))
         viewport()->update();
 }
 
-void FileTextView::moveCursor(qint64 position, bool keepAnchor)
+void FileTextView::moveCursor(BytePosition position, bool keepAnchor)
 {
     select(keepAnchor ? m_cursor.anchor() : position, position);
     ensureVisible(position);
 }
 
-void FileTextView::select(qint64 anchor, qint64 cursor)
+void FileTextView::select(BytePosition anchor, BytePosition cursor)
 {
     viewport()->update();
     if (!m_cursor.select(anchor, cursor))
@@ -174,7 +173,7 @@ void FileTextView::keyPressEvent(QKeyEvent *event)
     } else if (move) {
         const TextNavigator text = m_shown.navigator();
         const LineLayout lines = m_shown.layout();
-        const qint64 target = KeyNavigator(text, lines, pageRows()).target(*move, m_cursor);
+        const BytePosition target = KeyNavigator(text, lines, pageRows()).target(*move, m_cursor);
         if (move->move == KeyNavigator::Move::NextPage || move->move == KeyNavigator::Move::PreviousPage) {
             const qint64 page = move->move == KeyNavigator::Move::NextPage ? pageRows() : -pageRows();
             m_scroller.scrollTo(m_scroller.firstLine() + page, m_scroller.firstX());
@@ -187,17 +186,17 @@ void FileTextView::keyPressEvent(QKeyEvent *event)
 
 
 
-qint64 FileTextView::positionAt(const QPoint &point) const
+BytePosition FileTextView::positionAt(const QPoint &point) const
 {
     return ViewGeometry(m_shown, m_font, m_scroller).positionAt(point);
 }
 
-QRect FileTextView::positionRect(qint64 position) const
+QRect FileTextView::positionRect(BytePosition position) const
 {
     return ViewGeometry(m_shown, m_font, m_scroller).positionRect(position);
 }
 
-qint64 FileTextView::textLeft() const
+Pixels FileTextView::textLeft() const
 {
     return ViewGeometry(m_shown, m_font, m_scroller).textLeft();
 }

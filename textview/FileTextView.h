@@ -53,26 +53,26 @@ public:
     void setFileText(std::shared_ptr<const FileText> text);
     std::shared_ptr<const FileText> fileText() const { return m_shown.text(); }
 
-    qint64 cursorPosition() const { return m_cursor.position(); }
-    qint64 selectionStart() const { return m_cursor.selectionStart(); }
-    qint64 selectionEnd() const { return m_cursor.selectionEnd(); }
+    BytePosition cursorPosition() const { return m_cursor.position(); }
+    BytePosition selectionStart() const { return m_cursor.selectionStart(); }
+    BytePosition selectionEnd() const { return m_cursor.selectionEnd(); }
     // Both are moved back to positions within the text.
-    void setSelection(qint64 anchor, qint64 cursor);
+    void setSelection(BytePosition anchor, BytePosition cursor);
     // The selected characters, at most CopyLimit bytes of them, every line
     // break as one LF (TextNavigator::plainText), at once.
     QString selectedText() const;
 
-    qint64 firstVisibleLine() const { return m_scroller.firstLine(); }
+    LineNumber firstVisibleLine() const { return m_scroller.firstLine(); }
     // Rows that fit whole in the viewport (at least one).
     qint64 pageRows() const;
     // Scrolls as little as needed to show `position`.
-    void ensureVisible(qint64 position);
+    void ensureVisible(BytePosition position);
     // The position nearest to a point of the viewport; rows above or below
     // the text give its first or last line.
-    qint64 positionAt(const QPoint &point) const;
+    BytePosition positionAt(const QPoint &point) const;
     // The box of the character at `position` (a space's width at a line's
     // end), in viewport coordinates.
-    QRect positionRect(qint64 position) const;
+    QRect positionRect(BytePosition position) const;
 
     // A line shown across the top of the view, above the text, that tells
     // something about it; empty for none.
@@ -112,12 +112,12 @@ protected:
 
 private:
     void placeNotice();
-    void moveCursor(qint64 position, bool keepAnchor);
-    void select(qint64 anchor, qint64 cursor);
+    void moveCursor(BytePosition position, bool keepAnchor);
+    void select(BytePosition anchor, BytePosition cursor);
     void updateScrollBars();
-    qint64 textLeft() const;
+    Pixels textLeft() const;
     void copySelection(ClipboardCopy *copy);
-    qint64 copyEnd() const;
+    BytePosition copyEnd() const;
     void notifyCursorMoved();
     void checkFileChange();
     void measureAhead();

@@ -58,16 +58,16 @@ FileTextView *FileTextViewAccessible::view() const
     return static_cast<FileTextView *>(widget());
 }
 
-int FileTextViewAccessible::offsetOf(qint64 position) const
+int FileTextViewAccessible::characterOffsetOf(BytePosition position) const
 {
     const TextNavigator text(textOf(view()));
-    return AccessibleText(text, view()->cursorPosition()).offsetOf(position);
+    return AccessibleText(text, view()->cursorPosition()).characterOffsetOf(position);
 }
 
-qint64 FileTextViewAccessible::positionOf(int offset) const
+BytePosition FileTextViewAccessible::positionOf(int characterOffset) const
 {
     const TextNavigator text(textOf(view()));
-    return AccessibleText(text, view()->cursorPosition()).positionOf(offset);
+    return AccessibleText(text, view()->cursorPosition()).positionOf(characterOffset);
 }
 
 QAccessible::State FileTextViewAccessible::state() const
@@ -99,8 +99,8 @@ void FileTextViewAccessible::selection(int selectionIndex, int *startOffset, int
     *startOffset = *endOffset = 0;
     if (selectionIndex != 0 || selectionCount() == 0)
         return;
-    *startOffset = offsetOf(view()->selectionStart());
-    *endOffset = offsetOf(view()->selectionEnd());
+    *startOffset = characterOffsetOf(view()->selectionStart());
+    *endOffset = characterOffsetOf(view()->selectionEnd());
 }
 
 int FileTextViewAccessible::selectionCount() const
@@ -127,12 +127,12 @@ void FileTextViewAccessible::setSelection(int selectionIndex, int startOffset, i
 
 int FileTextViewAccessible::cursorPosition() const
 {
-    return offsetOf(view()->cursorPosition());
+    return characterOffsetOf(view()->cursorPosition());
 }
 
 void FileTextViewAccessible::setCursorPosition(int position)
 {
-    const qint64 at = positionOf(position);
+    const BytePosition at = positionOf(position);
     view()->setSelection(at, at);
 }
 
@@ -156,7 +156,7 @@ QRect FileTextViewAccessible::characterRect(int offset) const
 
 int FileTextViewAccessible::offsetAtPoint(const QPoint &point) const
 {
-    return offsetOf(view()->positionAt(view()->viewport()->mapFromGlobal(point)));
+    return characterOffsetOf(view()->positionAt(view()->viewport()->mapFromGlobal(point)));
 }
 
 void FileTextViewAccessible::scrollToSubstring(int startIndex, int endIndex)

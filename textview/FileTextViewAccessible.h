@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TextUnits.h"
+
 #include <QAccessibleWidget>
 
 class FileTextView;
@@ -38,6 +40,6 @@ public:
 
 private:
     FileTextView *view() const;
-    int offsetOf(qint64 position) const;
-    qint64 positionOf(int offset) const;
+    int characterOffsetOf(BytePosition position) const;
+    BytePosition positionOf(int characterOffset) const;
 };

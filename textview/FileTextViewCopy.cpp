@@ -17,9 +17,9 @@ QString FileTextView::selectedText() const
 }
 
 // The end of what is copied of the selection.
-qint64 FileTextView::copyEnd() const
+BytePosition FileTextView::copyEnd() const
 {
-    const qint64 from = selectionStart();
+    const BytePosition from = selectionStart();
     return selectionEnd() - from > CopyLimit ? m_shown.navigator().positionNear(from + CopyLimit) : selectionEnd();
 }
 
@@ -27,7 +27,7 @@ qint64 FileTextView::copyEnd() const
 void FileTextView::selectAll()
 {
     m_cursor.preferredX.reset();
-    select(0, m_shown.text()->size());
+    select(BytePosition(0), m_shown.navigator().end());
 }
 
 void FileTextView::copy()
@@ -39,7 +39,7 @@ void FileTextView::copySelection(ClipboardCopy *copy)
 {
     if (!m_cursor.hasSelection())
         return;
-    const qint64 end = copyEnd();
+    const BytePosition end = copyEnd();
     copy->start(m_shown.text(), selectionStart(), end);
     if (end < selectionEnd())
         emit copyCut(end - selectionStart());

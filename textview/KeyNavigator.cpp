@@ -43,15 +43,15 @@ bool KeyNavigator::isVertical(Move move)
     return move == Move::NextLine || move == Move::PreviousLine || move == Move::NextPage || move == Move::PreviousPage;
 }
 
-qint64 KeyNavigator::target(const KeyMove &key, TextCursor &cursor) const
+BytePosition KeyNavigator::target(const KeyMove &key, TextCursor &cursor) const
 {
-    const qint64 line = m_text.lineOf(cursor.position());
+    const LineNumber line = m_text.lineOf(cursor.position());
     if (!isVertical(key.move))
         cursor.preferredX.reset();
     else if (!cursor.preferredX)
         cursor.preferredX = m_layout.xOf(m_text.lines(line, 1).front(), cursor.position());
     const bool collapse = !key.select && cursor.hasSelection();
-    const TextMetrics::Units x = cursor.preferredX.value_or(0);
+    const XUnits x = cursor.preferredX.value_or(XUnits(0));
     switch (key.move) {
     case Move::NextChar:
         return collapse ? cursor.selectionEnd() : m_text.positionAfter(cursor.position());
@@ -64,26 +64,26 @@ qint64 KeyNavigator::target(const KeyMove &key, TextCursor &cursor) const
     case Move::NextPage:
         return positionOnLine(std::min(line + m_pageRows, m_text.lineCount() - 1), x);
     case Move::PreviousPage:
-        return positionOnLine(std::max<qint64>(line - m_pageRows, 0), x);
+        return positionOnLine(std::max(line - m_pageRows, LineNumber(0)), x);
     case Move::StartOfLine:
         return m_text.lineStart(line);
     case Move::EndOfLine:
         return m_text.lineEnd(line);
     case Move::StartOfText:
-        return 0;
+        return BytePosition(0);
     case Move::EndOfText:
-        return m_text.size();
+        return m_text.end();
     }
     return cursor.position();
 }
 
 // The position nearest to x on `line`; before the first line, the text's
 // start, after the last, its end.
-qint64 KeyNavigator::positionOnLine(qint64 line, TextMetrics::Units x) const
+BytePosition KeyNavigator::positionOnLine(LineNumber line, XUnits x) const
 {
-    if (line < 0)
-        return 0;
+    if (line < LineNumber(0))
+        return BytePosition(0);
     if (line >= m_text.lineCount())
-        return m_text.size();
+        return m_text.end();
     return m_layout.positionAt(m_text.lines(line, 1).front(), x);
 }

@@ -30,11 +30,11 @@ public:
 
     // The position `move` leads to from `cursor`; sets or drops the x that
     // vertical moves keep.
-    qint64 target(const KeyMove &move, TextCursor &cursor) const;
+    BytePosition target(const KeyMove &move, TextCursor &cursor) const;
 
 private:
     static bool isVertical(Move move);
-    qint64 positionOnLine(qint64 line, TextMetrics::Units x) const;
+    BytePosition positionOnLine(LineNumber line, XUnits x) const;
 
     const TextNavigator &m_text;
     const LineLayout &m_layout;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TextMetrics.h"
+#include "TextUnits.h"
 
 #include <QtGlobal>
 #include <algorithm>
@@ -13,26 +13,26 @@
 class TextCursor
 {
 public:
-    qint64 anchor() const { return m_anchor; }
-    qint64 position() const { return m_position; }
-    qint64 selectionStart() const { return std::min(m_anchor, m_position); }
-    qint64 selectionEnd() const { return std::max(m_anchor, m_position); }
+    BytePosition anchor() const { return m_anchor; }
+    BytePosition position() const { return m_position; }
+    BytePosition selectionStart() const { return std::min(m_anchor, m_position); }
+    BytePosition selectionEnd() const { return std::max(m_anchor, m_position); }
     bool hasSelection() const { return m_anchor != m_position; }
 
     // Whether anything changed.
-    bool select(qint64 anchor, qint64 position)
+    bool select(BytePosition anchor, BytePosition position)
     {
         const bool changed = anchor != m_anchor || position != m_position;
         m_anchor = anchor;
         m_position = position;
         return changed;
     }
-    bool moveTo(qint64 position, bool keepAnchor) { return select(keepAnchor ? m_anchor : position, position); }
+    bool moveTo(BytePosition position, bool keepAnchor) { return select(keepAnchor ? m_anchor : position, position); }
 
     // Kept while the caret goes up and down, dropped by any other move.
-    std::optional<TextMetrics::Units> preferredX;
+    std::optional<XUnits> preferredX;
 
 private:
-    qint64 m_anchor = 0;
-    qint64 m_position = 0;
+    BytePosition m_anchor;
+    BytePosition m_position;
 };

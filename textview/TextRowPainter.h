@@ -20,34 +20,32 @@ class TextFont;
 class TextRowPainter
 {
 public:
-    using Units = TextMetrics::Units;
-
     // The view is `width` pixels wide.
-    TextRowPainter(QPainter &painter, TextFont &font, const QPalette &palette, qint64 left, int width);
+    TextRowPainter(QPainter &painter, TextFont &font, const QPalette &palette, Pixels left, int width);
 
-    void setSelection(qint64 start, qint64 end);
+    void setSelection(BytePosition start, BytePosition end);
     // The lines from `firstLine` on, the first at `top`, down to `bottom`,
-    // and the caret at `caret` unless it is negative.
-    void paintLines(const TextNavigator &text, const LineLayout &layout, qint64 firstLine, int top, int bottom, qint64 caret);
+    // and the caret at `caret`, if any.
+    void paintLines(const TextNavigator &text, const LineLayout &layout, LineNumber firstLine, int top, int bottom, std::optional<BytePosition> caret);
     // `breakX`: where the line's break stands, when it is in view and the
     // line has one.
-    void paintRow(int top, const std::vector<LineLayout::Placed> &characters, qint64 lineEnd, std::optional<Units> breakX);
-    void paintCaret(int top, Units x);
+    void paintRow(int top, const std::vector<LineLayout::Placed> &characters, BytePosition lineEnd, std::optional<XUnits> breakX);
+    void paintCaret(int top, XUnits x);
     void finish();
 
 private:
-    qreal viewX(Units x) const;
-    bool isSelected(qint64 position) const { return position >= m_selectionStart && position < m_selectionEnd; }
+    qreal viewX(XUnits x) const;
+    bool isSelected(BytePosition position) const { return position >= m_selectionStart && position < m_selectionEnd; }
     char16_t characterOf(const LineLayout::Placed &placed) const;
 
     QPainter &m_painter;
     TextFont &m_font;
     const QPalette &m_palette;
     const char *m_bytes = nullptr;
-    qint64 m_left;
+    Pixels m_left;
     int m_width;
-    qint64 m_selectionStart = 0;
-    qint64 m_selectionEnd = 0;
+    BytePosition m_selectionStart;
+    BytePosition m_selectionEnd;
     GlyphBatch m_glyphs;
     std::optional<QRectF> m_caret;
 };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TextUnits.h"
+
 #include <QPoint>
 #include <QRect>
 
@@ -19,12 +21,12 @@ public:
     ViewGeometry(const ShownText &text, const TextFont &font, const ViewScroller &scroller);
 
     // Pixels of the text (x = 0 at its lines' starts) left of the viewport.
-    qint64 textLeft() const;
+    Pixels textLeft() const;
     // The position nearest to a point; rows above or below the text give
     // its first or last line.
-    qint64 positionAt(const QPoint &point) const;
+    BytePosition positionAt(const QPoint &point) const;
     // The box of the character at `position`, a space's width at a line's end.
-    QRect positionRect(qint64 position) const;
+    QRect positionRect(BytePosition position) const;
 
 private:
     const ShownText &m_text;

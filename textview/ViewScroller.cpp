@@ -21,23 +21,23 @@ ViewScroller::ViewScroller(QScrollBar *vertical, QScrollBar *horizontal)
 {
 }
 
-void ViewScroller::setExtent(qint64 lines, qint64 width, qint64 pageRows, qint64 pageWidth, int pixelStep)
+void ViewScroller::setExtent(LineNumber lines, Pixels width, qint64 pageRows, Pixels pageWidth, int pixelStep)
 {
     m_pageRows = std::max<qint64>(pageRows, 1);
-    m_pageWidth = std::max<qint64>(pageWidth, 1);
+    m_pageWidth = std::max(pageWidth, Pixels(1));
     m_pixelStep = std::max(pixelStep, 1);
-    m_lineScale = ScrollScale(lines - m_pageRows);
-    m_xScale = ScrollScale(width - m_pageWidth);
+    m_lineScale = ScrollScale(lines.value() - m_pageRows);
+    m_xScale = ScrollScale((width - m_pageWidth).value());
     scrollTo(m_firstLine, m_firstX);
 }
 
-void ViewScroller::scrollTo(qint64 line, qint64 x)
+void ViewScroller::scrollTo(LineNumber line, Pixels x)
 {
-    m_firstLine = std::clamp<qint64>(line, 0, m_lineScale.maximum());
-    m_firstX = std::clamp<qint64>(x, 0, m_xScale.maximum());
+    m_firstLine = LineNumber(std::clamp<qint64>(line.value(), 0, m_lineScale.maximum()));
+    m_firstX = Pixels(std::clamp<qint64>(x.value(), 0, m_xScale.maximum()));
     m_settingBars = true;
-    setBar(m_vertical, m_lineScale, m_firstLine, m_pageRows, 1);
-    setBar(m_horizontal, m_xScale, m_firstX, m_pageWidth, m_pixelStep);
+    setBar(m_vertical, m_lineScale, m_firstLine.value(), m_pageRows, 1);
+    setBar(m_horizontal, m_xScale, m_firstX.value(), m_pageWidth.value(), m_pixelStep);
     m_settingBars = false;
 }
 
@@ -45,18 +45,18 @@ void ViewScroller::followBars()
 {
     if (m_settingBars)
         return;
-    m_firstLine = m_lineScale.fromBar(m_vertical->value());
-    m_firstX = m_xScale.fromBar(m_horizontal->value());
+    m_firstLine = LineNumber(m_lineScale.fromBar(m_vertical->value()));
+    m_firstX = Pixels(m_xScale.fromBar(m_horizontal->value()));
 }
 
-bool ViewScroller::ensureVisible(qint64 line, qint64 x, qint64 width)
+bool ViewScroller::ensureVisible(LineNumber line, Pixels x, Pixels width)
 {
-    qint64 firstLine = m_firstLine;
+    LineNumber firstLine = m_firstLine;
     if (line < firstLine)
         firstLine = line;
     else if (line >= firstLine + m_pageRows)
         firstLine = line - m_pageRows + 1;
-    qint64 firstX = m_firstX;
+    Pixels firstX = m_firstX;
     if (x < firstX)
         firstX = x;
     else if (x + width > firstX + m_pageWidth)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ScrollScale.h"
+#include "TextUnits.h"
 
 #include <QtGlobal>
 
@@ -16,16 +17,16 @@ public:
 
     // The text's lines and the width of its widest line, and how much of it
     // the view shows at once; keeps the place where it can.
-    void setExtent(qint64 lines, qint64 width, qint64 pageRows, qint64 pageWidth, int pixelStep);
-    void scrollTo(qint64 line, qint64 x);
+    void setExtent(LineNumber lines, Pixels width, qint64 pageRows, Pixels pageWidth, int pixelStep);
+    void scrollTo(LineNumber line, Pixels x);
     // After the user moved a bar.
     void followBars();
     // Scrolls as little as needed to show `width` pixels from x on `line`;
     // whether it scrolled.
-    bool ensureVisible(qint64 line, qint64 x, qint64 width);
+    bool ensureVisible(LineNumber line, Pixels x, Pixels width);
 
-    qint64 firstLine() const { return m_firstLine; }
-    qint64 firstX() const { return m_firstX; }
+    LineNumber firstLine() const { return m_firstLine; }
+    Pixels firstX() const { return m_firstX; }
 
 private:
     QScrollBar *m_vertical;
@@ -33,9 +34,9 @@ private:
     ScrollScale m_lineScale;
     ScrollScale m_xScale;
     qint64 m_pageRows = 1;
-    qint64 m_pageWidth = 1;
+    Pixels m_pageWidth{1};
     int m_pixelStep = 1;
-    qint64 m_firstLine = 0;
-    qint64 m_firstX = 0;
+    LineNumber m_firstLine;
+    Pixels m_firstX;
     bool m_settingBars = false;
 };

@@ -47,7 +47,7 @@ QString FormFixture::shownText(const QWidget *box)
     if (const auto *edit = qobject_cast<const QPlainTextEdit *>(box))
         return edit->toPlainText();
     const auto text = static_cast<const FileTextView *>(box)->fileText();
-    return text ? TextNavigator(*text).plainText(0, text->size()) : QString();
+    return text ? TextNavigator(*text).plainText(BytePosition(0), TextNavigator(*text).end()) : QString();
 }
 
 QString FormFixture::asShown(QString text)

@@ -2,6 +2,7 @@
 #include "TestTexts.h"
 #include "TextMetrics.h"
 #include "TextNavigator.h"
+#include "TextUnitsTesting.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -19,12 +20,12 @@ Spans splitSimply(const QByteArray &bytes)
     for (qint64 i = 0; i < bytes.size(); ++i) {
         if (bytes[i] != '\r' && bytes[i] != '\n')
             continue;
-        spans.push_back({start, i});
+        spans.push_back({BytePosition(start), BytePosition(i)});
         if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')
             ++i;
         start = i + 1;
     }
-    spans.push_back({start, bytes.size()});
+    spans.push_back({BytePosition(start), BytePosition(bytes.size())});
     return spans;
 }
 
@@ -32,7 +33,7 @@ QByteArrayList contents(const QByteArray &bytes, const Spans &spans)
 {
     QByteArrayList lines;
     for (const auto &span : spans)
-        lines.append(bytes.mid(span.start, span.end - span.start));
+        lines.append(bytes.mid(span.start.value(), span.end - span.start));
     return lines;
 }
 
@@ -41,8 +42,8 @@ void verifyAgainstSplit(const QByteArray &bytes, const FileText &text, int sampl
 {
     const TextNavigator lines(text);
     const Spans expected = splitSimply(bytes);
-    QCOMPARE(lines.lineCount(), qint64(expected.size()));
-    const Spans all = lines.lines(0, lines.lineCount());
+    QCOMPARE(lines.lineCount(), LineNumber(qint64(expected.size())));
+    const Spans all = lines.lines(0_line, lines.lineCount().value());
     QCOMPARE(contents(bytes, all), contents(bytes, expected));
     qint64 longest = 0;
     for (const auto &span : expected)
@@ -52,12 +53,14 @@ void verifyAgainstSplit(const QByteArray &bytes, const FileText &text, int sampl
     QRandomGenerator random(7);
     const qint64 checks = sampledLines < 0 ? qint64(expected.size()) : sampledLines;
     for (qint64 i = 0; i < checks; ++i) {
-        const qint64 line = sampledLines < 0 ? i : random.bounded(qint64(expected.size()));
-        QCOMPARE(lines.lineStart(line), expected[line].start);
-        QCOMPARE(lines.lineEnd(line), expected[line].end);
-        const qint64 breakEnd = line + 1 < qint64(expected.size()) ? expected[line + 1].start : bytes.size() + 1;
-        for (qint64 offset : {expected[line].start, expected[line].end, breakEnd - 1})
-            QCOMPARE(lines.lineOf(offset), line);
+        const qint64 i0 = sampledLines < 0 ? i : random.bounded(qint64(expected.size()));
+        const LineNumber line(i0);
+        const auto at = std::size_t(i0);
+        QCOMPARE(lines.lineStart(line), expected[at].start);
+        QCOMPARE(lines.lineEnd(line), expected[at].end);
+        const BytePosition breakEnd = at + 1 < expected.size() ? expected[at + 1].start : BytePosition(bytes.size() + 1);
+        for (BytePosition position : {expected[at].start, expected[at].end, breakEnd - 1})
+            QCOMPARE(lines.lineOf(position), line);
     }
 }
 
@@ -117,7 +120,7 @@ private slots:
         QFETCH(QByteArrayList, lines);
         const auto text = textInBlocks(bytes, blocks);
         const TextNavigator navigator(*text);
-        QCOMPARE(contents(bytes, navigator.lines(0, navigator.lineCount())), lines);
+        QCOMPARE(contents(bytes, navigator.lines(0_line, navigator.lineCount().value())), lines);
         verifyAgainstSplit(bytes, *text);
     }
 
@@ -127,13 +130,13 @@ private slots:
         std::memcpy(text.blockBuffer(4), "ab\r\n", 4);
         text.commit(3);
         const TextNavigator lines(text);
-        QCOMPARE(lines.lineCount(), 2);
-        QCOMPARE(lines.lineEnd(0), 2);
-        QCOMPARE(lines.lineStart(1), 3);
+        QCOMPARE(lines.lineCount(), 2_line);
+        QCOMPARE(lines.lineEnd(0_line), 2_byte);
+        QCOMPARE(lines.lineStart(1_line), 3_byte);
         std::memcpy(text.blockBuffer(1), "\n", 1);
         text.commit(1);
-        QCOMPARE(lines.lineCount(), 2);
-        QCOMPARE(lines.lineStart(1), 4);
+        QCOMPARE(lines.lineCount(), 2_line);
+        QCOMPARE(lines.lineStart(1_line), 4_byte);
     }
 
     void randomTextAgreesWithASimpleSplit_data()

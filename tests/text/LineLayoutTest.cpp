@@ -4,6 +4,7 @@
 #include "RandomBytes.h"
 #include "TestTexts.h"
 #include "TextNavigator.h"
+#include "TextUnitsTesting.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -25,12 +26,13 @@ std::shared_ptr<const TextMetrics> unevenMetrics()
 
 // The x of every character start and of the end of one line, added up from
 // its start, character by character.
-std::vector<std::pair<qint64, Units>> placesOf(const QByteArray &bytes, qint64 start, qint64 end, const TextMetrics &metrics)
+std::vector<std::pair<BytePosition, XUnits>> placesOf(const QByteArray &bytes, BytePosition from, BytePosition to, const TextMetrics &metrics)
 {
-    std::vector<std::pair<qint64, Units>> places;
+    std::vector<std::pair<BytePosition, XUnits>> places;
+    const qint64 end = to.value();
     Units x = 0;
-    for (qint64 at = start; at < end;) {
-        places.push_back({at, x});
+    for (qint64 at = from.value(); at < end;) {
+        places.push_back({BytePosition(at), XUnits(x)});
         const auto b = std::uint8_t(bytes[at]);
         const qint64 length = Cp932::characterLength(bytes.constData() + at, end - at);
         if (b == '\t')
@@ -41,7 +43,7 @@ std::vector<std::pair<qint64, Units>> placesOf(const QByteArray &bytes, qint64 s
             x += metrics.kerning(b, std::uint8_t(bytes[at + 1]));
         at += length;
     }
-    places.push_back({end, x});
+    places.push_back({to, XUnits(x)});
     return places;
 }
 
@@ -102,8 +104,8 @@ private slots:
         const auto text = fileTextOf(bytes, blockLength, metrics);
         const TextNavigator navigator(*text);
         const LineLayout layout(*text, text->index().characters());
-        Units widest = 0;
-        for (const auto &line : navigator.lines(0, navigator.lineCount())) {
+        XUnits widest;
+        for (const auto &line : navigator.lines(0_line, navigator.lineCount().value())) {
             const auto places = placesOf(bytes, line.start, line.end, *metrics);
             widest = std::max(widest, places.back().second);
             for (std::size_t i = 0; i < places.size(); i += 1 + i % 5) {
@@ -111,7 +113,7 @@ private slots:
                 QCOMPARE(layout.xOf(line, position), x);
                 if (i + 1 < places.size()) {
                     QCOMPARE(layout.characterAt(line, x).position, position);
-                    QCOMPARE(layout.characterAt(line, places[i + 1].second - 1).position, position);
+                    QCOMPARE(layout.characterAt(line, places[i + 1].second - 1_units).position, position);
                 }
             }
             QCOMPARE(layout.characterAt(line, places.back().second).position, line.end);
@@ -133,29 +135,29 @@ private slots:
         QFETCH(qint64, blockLength);
         const auto text = fileTextOf(bytes, blockLength);
         const TextNavigator navigator(*text);
-        const QString plain = navigator.plainText(0, bytes.size());
-        QCOMPARE(navigator.characterCount(), plain.size());
-        qint64 count = 0;
-        for (qint64 at = 0; at < bytes.size(); at = navigator.positionAfter(at), ++count) {
-            if (count % 7 != 0)
+        const QString plain = navigator.plainText(0_byte, navigator.end());
+        QCOMPARE(navigator.characterCount(), CharacterCount(plain.size()));
+        CharacterCount count;
+        for (BytePosition at; at < navigator.end(); at = navigator.positionAfter(at), ++count) {
+            if (count.value() % 7 != 0)
                 continue;
             QCOMPARE(navigator.charactersBefore(at), count);
             QCOMPARE(navigator.positionAfterCharacters(count), at);
         }
-        QCOMPARE(navigator.positionAfterCharacters(count), bytes.size());
+        QCOMPARE(navigator.positionAfterCharacters(count), navigator.end());
     }
 
     void aClickOnTheRightHalfOfACharacterIsAfterIt()
     {
         const auto text = fileTextOf("a\x93\xFA", 16, TextMetrics::uniform(640, 6400));
         const LineLayout layout(*text, text->index().characters());
-        const LineLayout::Span line{0, 3};
-        QCOMPARE(layout.positionAt(line, 319), 0);
-        QCOMPARE(layout.positionAt(line, 320), 1);
-        QCOMPARE(layout.positionAt(line, 959), 1);
-        QCOMPARE(layout.positionAt(line, 960), 3);
-        QCOMPARE(layout.positionAt(line, 100000), 3);
-        QCOMPARE(layout.characters(line, 700, 1300).size(), std::size_t(1));
+        const LineLayout::Span line{0_byte, 3_byte};
+        QCOMPARE(layout.positionAt(line, 319_units), 0_byte);
+        QCOMPARE(layout.positionAt(line, 320_units), 1_byte);
+        QCOMPARE(layout.positionAt(line, 959_units), 1_byte);
+        QCOMPARE(layout.positionAt(line, 960_units), 3_byte);
+        QCOMPARE(layout.positionAt(line, 100000_units), 3_byte);
+        QCOMPARE(layout.characters(line, 700_units, 1300_units).size(), std::size_t(1));
     }
 };
 

@@ -3,6 +3,7 @@
 #include "TestFiles.h"
 #include "TestTexts.h"
 #include "TextNavigator.h"
+#include "TextUnitsTesting.h"
 
 #include <QFile>
 #include <QTest>
@@ -57,16 +58,16 @@ void queryEveryLine(const FileText &text)
 {
     const TextNavigator navigator(text);
     const LineLayout layout(text, text.index().characters());
-    qint64 previousEnd = 0;
-    for (const LineIndex::Span &line : navigator.lines(0, navigator.lineCount())) {
-        QVERIFY(line.start >= previousEnd && line.start <= line.end && line.end <= text.size());
+    BytePosition previousEnd;
+    for (const LineIndex::Span &line : navigator.lines(0_line, navigator.lineCount().value())) {
+        QVERIFY(line.start >= previousEnd && line.start <= line.end && line.end <= navigator.end());
         previousEnd = line.end;
         QCOMPARE(navigator.lineOf(line.start), navigator.lineOf(line.end));
-        layout.characters(line, 0, 2000 * TextMetrics::UnitsPerPixel);
+        layout.characters(line, 0_units, toUnits(Pixels(2000)));
         layout.xOf(line, std::min(line.end, line.start + 10));
         navigator.charactersBefore(line.start);
     }
-    for (qint64 line = 0; line < navigator.lineCount(); ++line)
+    for (LineNumber line; line < navigator.lineCount(); ++line)
         QVERIFY(navigator.lineStart(line) <= navigator.lineEnd(line));
 }
 
@@ -101,17 +102,17 @@ private slots:
         const std::size_t hiddenLength = std::size_t(Size - 128 * Page);
         QCOMPARE(::mprotect(hidden, hiddenLength, PROT_NONE), 0);
         queryEveryLine(*text);
-        const auto first = TextNavigator(*text).lines(0, 1).front();
+        const auto first = TextNavigator(*text).lines(0_line, 1).front();
         QCOMPARE(QByteArray(text->data(), 3), rewrite.isEmpty() ? Head.left(3) : rewrite.left(3));
-        QVERIFY(first.end <= LineIndex::BytesPerCheckpoint);
+        QVERIFY(first.end <= BytePosition(LineIndex::BytesPerCheckpoint));
         QCOMPARE(::mprotect(hidden, hiddenLength, PROT_READ), 0);
         QCOMPARE(text->changeSinceRead(), rewrite.isEmpty() ? FileMapping::Change::None : FileMapping::Change::Rewritten);
     }
 
     // A line of wide characters rewritten with narrow ones: the x of every
-    // stride is now far ahead of what the bytes add up to, and a walk to an
-    // x would go on to the line's end.
-    void aWalkToAnXStopsNearItsStride()
+    // checkpoint is now far ahead of what the bytes add up to, and a walk to
+    // an x would go on to the line's end.
+    void aWalkToAnXStopsNearItsCheckpoint()
     {
         const qint64 size = qint64(1) << 20;
         const QString path = files.write(QStringLiteral("wide.txt"), QByteArray(size, 'W'));
@@ -120,14 +121,14 @@ private slots:
         QVERIFY(text);
         writeAt(path, 0, QByteArray(size, 'i'));
         const LineLayout layout(*text, text->index().characters());
-        const CharacterIndex::Anchor anchor = text->index().characters().anchor(16);
-        char *hidden = const_cast<char *>(text->data()) + anchor.position + 8 * Page;
-        const std::size_t hiddenLength = std::size_t(size - anchor.position - 16 * Page);
+        const CharacterIndex::Checkpoint checkpoint = text->index().characters().checkpoint(16);
+        char *hidden = const_cast<char *>(text->data()) + checkpoint.start.value() + 8 * Page;
+        const std::size_t hiddenLength = std::size_t(size - checkpoint.start.value() - 16 * Page);
         QCOMPARE(::mprotect(hidden, hiddenLength, PROT_NONE), 0);
-        const LineIndex::Span line{0, size};
-        const TextMetrics::Units beforeNextStride = anchor.x + CharacterIndex::Stride * 640 - 1;
-        QVERIFY(layout.characterAt(line, beforeNextStride).position < anchor.position + 8 * Page);
-        QVERIFY(layout.characters(line, anchor.x, beforeNextStride).size() < 8 * Page);
+        const LineIndex::Span line{0_byte, BytePosition(size)};
+        const XUnits beforeNext = checkpoint.x + XUnits(CharacterIndex::BytesPerCheckpoint * 640 - 1);
+        QVERIFY(layout.characterAt(line, beforeNext).position < checkpoint.start + 8 * Page);
+        QVERIFY(layout.characters(line, checkpoint.x, beforeNext).size() < 8 * Page);
         QCOMPARE(::mprotect(hidden, hiddenLength, PROT_READ), 0);
     }
 

@@ -3,6 +3,7 @@
 #include "RandomBytes.h"
 #include "TestTexts.h"
 #include "TextNavigator.h"
+#include "TextUnitsTesting.h"
 
 #include <QTest>
 #include <cstring>
@@ -56,10 +57,12 @@ private slots:
         const auto text = fileTextOf(bytes, blockLength);
         const TextNavigator navigator(*text);
         const std::vector<qint64> starts = startsFromTheBeginning(bytes);
-        for (qint64 i = 0; i < bytes.size(); ++i)
-            if (navigator.characterStart(i) != starts[std::size_t(i)])
-                QFAIL(qPrintable(QStringLiteral("byte %1: %2, not %3").arg(i).arg(navigator.characterStart(i)).arg(starts[i])));
-        QCOMPARE(navigator.characterStart(bytes.size()), bytes.size());
+        for (qint64 i = 0; i < bytes.size(); ++i) {
+            const qint64 start = navigator.characterStart(BytePosition(i)).value();
+            if (start != starts[std::size_t(i)])
+                QFAIL(qPrintable(QStringLiteral("byte %1: %2, not %3").arg(i).arg(start).arg(starts[i])));
+        }
+        QCOMPARE(navigator.characterStart(navigator.end()), navigator.end());
     }
 
     void stepsOneCharacter_data()
@@ -83,18 +86,18 @@ private slots:
         const TextNavigator navigator(*text);
         QList<qint64> forward{0};
         while (forward.back() < bytes.size())
-            forward.append(navigator.positionAfter(forward.back()));
+            forward.append(navigator.positionAfter(BytePosition(forward.back())).value());
         QCOMPARE(forward, positions);
         QList<qint64> backward{bytes.size()};
         while (backward.front() > 0)
-            backward.prepend(navigator.positionBefore(backward.front()));
+            backward.prepend(navigator.positionBefore(BytePosition(backward.front())).value());
         QCOMPARE(backward, positions);
-        QCOMPARE(navigator.positionAfter(bytes.size()), bytes.size());
+        QCOMPARE(navigator.positionAfter(navigator.end()), navigator.end());
     }
 
     void positionNearIsACharacterStartOutsideCrLf_data()
     {
-        QTest::addColumn<qint64>("offset");
+        QTest::addColumn<qint64>("byte");
         QTest::addColumn<qint64>("position");
         // "a" 83 41 CR LF LF CR
         QTest::newRow("a character start is itself") << qint64(1) << qint64(1);
@@ -106,10 +109,10 @@ private slots:
 
     void positionNearIsACharacterStartOutsideCrLf()
     {
-        QFETCH(qint64, offset);
+        QFETCH(qint64, byte);
         QFETCH(qint64, position);
         const auto text = fileTextOf(QByteArray("a\x83\x41\r\n\n\r"), 2);
-        QCOMPARE(TextNavigator(*text).positionNear(offset), position);
+        QCOMPARE(TextNavigator(*text).positionNear(BytePosition(byte)), BytePosition(position));
     }
 
     void plainTextHasOneLfPerLineBreak_data()
@@ -127,7 +130,8 @@ private slots:
         QFETCH(QByteArray, bytes);
         QFETCH(QString, text);
         const auto fileText = fileTextOf(bytes, 3);
-        QCOMPARE(TextNavigator(*fileText).plainText(0, bytes.size()), text);
+        const TextNavigator navigator(*fileText);
+        QCOMPARE(navigator.plainText(0_byte, navigator.end()), text);
     }
 
     void decodesAnyPartFromACharacterStart()
@@ -135,10 +139,10 @@ private slots:
         const QByteArray bytes("\x93\xFA\x96\x7B\r\nA\x83\x41");
         const auto text = fileTextOf(bytes, 5);
         const TextNavigator navigator(*text);
-        QCOMPARE(navigator.decode(0, bytes.size()), QStringLiteral("日本\r\nAア"));
-        QCOMPARE(navigator.decode(2, 4), QStringLiteral("本"));
-        QCOMPARE(navigator.decode(7, 9), QStringLiteral("ア"));
-        QCOMPARE(navigator.decode(3, 3), QString());
+        QCOMPARE(navigator.decode(0_byte, navigator.end()), QStringLiteral("日本\r\nAア"));
+        QCOMPARE(navigator.decode(2_byte, 4_byte), QStringLiteral("本"));
+        QCOMPARE(navigator.decode(7_byte, 9_byte), QStringLiteral("ア"));
+        QCOMPARE(navigator.decode(3_byte, 3_byte), QString());
     }
 };
 

@@ -24,13 +24,14 @@ QList<qint64> stateOf(const TextIndex &index)
 {
     const LineIndex &lines = index.lines();
     const CharacterIndex &characters = index.characters();
-    QList<qint64> state{lines.scanned(), lines.lineCount(), lines.longestLineLength(), lines.checkpointCount()};
+    QList<qint64> state{lines.scanned(), lines.lineCount().value(), lines.longestLineLength(), lines.checkpointCount()};
     for (qsizetype i = 0; i < lines.checkpointCount(); ++i)
-        state << lines.checkpoint(i).first << lines.checkpoint(i).second;
-    state << characters.scanned() << characters.characterCount() << characters.widestLine() << characters.strideCount();
-    for (qint64 stride = 0; stride < characters.strideCount(); ++stride) {
-        const CharacterIndex::Anchor anchor = characters.anchor(stride);
-        state << anchor.position << anchor.characters << anchor.x;
+        state << lines.checkpoint(i).line.value() << lines.checkpoint(i).start.value();
+    state << characters.scanned() << characters.characterCount().value() << characters.widestLine().value()
+          << characters.checkpointCount();
+    for (qint64 i = 0; i < characters.checkpointCount(); ++i) {
+        const CharacterIndex::Checkpoint checkpoint = characters.checkpoint(i);
+        state << checkpoint.start.value() << checkpoint.before.value() << checkpoint.x.value();
     }
     return state;
 }

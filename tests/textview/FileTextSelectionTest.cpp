@@ -51,14 +51,14 @@ private slots:
     void upAndDownKeepTheCaretsX()
     {
         FileTextView &view = showView("WWWWWWWW\nii\nabcdefghijkl");
-        for (qint64 start = 0; start <= 8; ++start) {
+        for (BytePosition start; start <= 8_byte; ++start) {
             view.setSelection(start, start);
             const int x = view.positionRect(start).left();
             pressKeys(&view, {"Down", "Down"});
-            const qint64 below = view.cursorPosition();
-            QVERIFY(below >= 12 && below <= 24);
-            for (qint64 other : {below - 1, below + 1})
-                if (other >= 12 && other <= 24)
+            const BytePosition below = view.cursorPosition();
+            QVERIFY(below >= 12_byte && below <= 24_byte);
+            for (BytePosition other : {below - 1, below + 1})
+                if (other >= 12_byte && other <= 24_byte)
                     QVERIFY(qAbs(view.positionRect(below).left() - x) <= qAbs(view.positionRect(other).left() - x) + 1);
             pressKeys(&view, {"Up", "Up"});
             QCOMPARE(view.cursorPosition(), start);
@@ -81,7 +81,7 @@ private slots:
         QFETCH(qint64, to);
         QFETCH(QString, selected);
         FileTextView &view = showView(Sample);
-        const auto leftEdge = [&](qint64 position) { return view.positionRect(position).topLeft() + QPoint(1, 2); };
+        const auto leftEdge = [&](qint64 position) { return view.positionRect(BytePosition(position)).topLeft() + QPoint(1, 2); };
         QTest::mousePress(view.viewport(), Qt::LeftButton, {}, leftEdge(from));
         QTest::mouseMove(view.viewport(), leftEdge(to));
         QTest::mouseRelease(view.viewport(), Qt::LeftButton, {}, leftEdge(to));
@@ -91,12 +91,12 @@ private slots:
     void aClickOnTheRightHalfOfAWideCharacterIsAfterIt()
     {
         FileTextView &view = showView(Sample);
-        const QRect wide = view.positionRect(2); // 本
+        const QRect wide = view.positionRect(2_byte); // 本
         QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, QPoint(wide.center().x() - 2, wide.center().y()));
-        QCOMPARE(view.cursorPosition(), 2);
+        QCOMPARE(view.cursorPosition(), 2_byte);
         QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, QPoint(wide.center().x() + 2, wide.center().y()));
-        QCOMPARE(view.cursorPosition(), 4);
-        QTest::mouseClick(view.viewport(), Qt::LeftButton, Qt::ShiftModifier, view.positionRect(11).topLeft() + QPoint(1, 2));
+        QCOMPARE(view.cursorPosition(), 4_byte);
+        QTest::mouseClick(view.viewport(), Qt::LeftButton, Qt::ShiftModifier, view.positionRect(11_byte).topLeft() + QPoint(1, 2));
         QCOMPARE(view.selectedText(), QStringLiteral("語\nabc"));
     }
 
@@ -147,7 +147,7 @@ private slots:
         pressKeys(&view, {"Delete", "Backspace", "Return", "Ctrl+V", "Ctrl+X"});
         QCOMPARE(view.fileText(), text);
         QCOMPARE(QByteArray(text->data(), text->size()), Sample);
-        QCOMPARE(view.cursorPosition(), 9);
+        QCOMPARE(view.cursorPosition(), 9_byte);
         QCOMPARE(view.selectedText(), QString());
         QVERIFY(!view.testAttribute(Qt::WA_InputMethodEnabled));
     }
@@ -159,13 +159,13 @@ private slots:
             bytes += "line " + QByteArray::number(i) + "\n";
         FileTextView &view = showView(bytes);
         pressKeys(&view, {"Ctrl+A"});
-        QCOMPARE(view.firstVisibleLine(), 0); // selecting all does not scroll
+        QCOMPARE(view.firstVisibleLine(), 0_line); // selecting all does not scroll
         pressKeys(&view, {"Ctrl+Home", "PgDown", "PgDown"});
-        QCOMPARE(view.firstVisibleLine(), 2 * view.pageRows());
+        QCOMPARE(view.firstVisibleLine(), LineNumber(2 * view.pageRows()));
         QCOMPARE(rowText(view, 0), QStringLiteral("line %1").arg(2 * view.pageRows()));
         pressKeys(&view, {"Ctrl+End"});
-        QCOMPARE(view.cursorPosition(), bytes.size());
-        QCOMPARE(view.firstVisibleLine(), 1001 - view.pageRows());
+        QCOMPARE(view.cursorPosition(), BytePosition(bytes.size()));
+        QCOMPARE(view.firstVisibleLine(), LineNumber(1001 - view.pageRows()));
     }
 
     void screenReadersReadTheTextAndFollowTheCursor()
@@ -184,8 +184,8 @@ private slots:
         QCOMPARE(text->text(start, end), QStringLiteral("ab"));
         text->setSelection(0, 0, 2);
         QCOMPARE(view.selectedText(), QStringLiteral("日本"));
-        QCOMPARE(text->offsetAtPoint(view.viewport()->mapToGlobal(view.positionRect(9).center() - QPoint(2, 0))), 5);
-        QCOMPARE(text->characterRect(5).topLeft(), view.viewport()->mapToGlobal(view.positionRect(9).topLeft()));
+        QCOMPARE(text->offsetAtPoint(view.viewport()->mapToGlobal(view.positionRect(9_byte).center() - QPoint(2, 0))), 5);
+        QCOMPARE(text->characterRect(5).topLeft(), view.viewport()->mapToGlobal(view.positionRect(9_byte).topLeft()));
     }
 
     void screenReadersReadTheWholeOfALongText()

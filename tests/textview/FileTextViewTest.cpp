@@ -68,16 +68,16 @@ private slots:
         const QTextLine qtLine = layout.createLine();
         layout.endLayout();
         const TextNavigator text(*view.fileText());
-        const int origin = view.positionRect(0).left();
+        const int origin = view.positionRect(0_byte).left();
         int index = 0;
-        for (qint64 position = 0; position < bytes.size(); position = text.positionAfter(position), ++index) {
+        for (BytePosition position; position < text.end(); position = text.positionAfter(position), ++index) {
             const QRect box = view.positionRect(position);
             const qreal expected = origin + qtLine.cursorToX(index);
             QVERIFY2(qAbs(box.left() - expected) <= 1, qPrintable(QStringLiteral("character %1 at %2, not %3").arg(index).arg(box.left()).arg(expected)));
             QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, QPoint(qRound(expected), box.center().y()));
             QCOMPARE(view.cursorPosition(), position);
         }
-        QVERIFY(qAbs(view.positionRect(bytes.size()).left() - origin - qtLine.naturalTextWidth()) <= 1);
+        QVERIFY(qAbs(view.positionRect(text.end()).left() - origin - qtLine.naturalTextWidth()) <= 1);
     }
 
     void theScrollBarsReachTheLastLineAndTheEndOfTheWidestLine()
@@ -88,15 +88,15 @@ private slots:
         FileTextView &view = showView(bytes.chopped(2));
         view.verticalScrollBar()->setValue(view.verticalScrollBar()->maximum());
         QCOMPARE(rowText(view, int(view.pageRows()) - 1), QStringLiteral("line 99999"));
-        QCOMPARE(view.firstVisibleLine(), 100000 - view.pageRows());
+        QCOMPARE(view.firstVisibleLine(), LineNumber(100000 - view.pageRows()));
         view.verticalScrollBar()->setValue(5000);
         view.horizontalScrollBar()->setValue(view.horizontalScrollBar()->maximum());
         QVERIFY2(rowText(view, 0).endsWith(QStringLiteral("WWend")), qPrintable(rowText(view, 0)));
         // The last character is in view, and no more than a margin after it.
         const TextNavigator text(*view.fileText());
         const int width = view.viewport()->width();
-        QVERIFY(view.positionRect(text.lineEnd(5000) - 1).right() < width);
-        const int endX = view.positionRect(text.lineEnd(5000)).left();
+        QVERIFY(view.positionRect(text.lineEnd(5000_line) - 1).right() < width);
+        const int endX = view.positionRect(text.lineEnd(5000_line)).left();
         QVERIFY2(endX >= width - 10 && endX < width, qPrintable(QString::number(endX)));
     }
 
@@ -159,7 +159,7 @@ private slots:
         pressKeys(&view, {"Ctrl+Home", "Ctrl+Shift+End", "Ctrl+C"});
         QVERIFY(copied.wait());
         QCOMPARE(QGuiApplication::clipboard()->text().size(), FileTextView::CopyLimit);
-        QVERIFY(view.positionRect(size).left() < view.viewport()->width());
+        QVERIFY(view.positionRect(BytePosition(size)).left() < view.viewport()->width());
     }
 };
 

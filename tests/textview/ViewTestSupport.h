@@ -7,6 +7,7 @@
 #include "FileTextView.h"
 #include "RandomBytes.h"
 #include "TextNavigator.h"
+#include "TextUnitsTesting.h"
 
 #include <QTest>
 
@@ -27,8 +28,8 @@ inline QString rowText(const FileTextView &view, int row)
     const TextNavigator text(*view.fileText());
     const int top = view.positionRect(text.lineStart(view.firstVisibleLine())).top();
     const int y = top + row * view.textFont().lineHeight() + 1;
-    const qint64 from = view.positionAt(QPoint(0, y));
-    const qint64 to = view.positionAt(QPoint(view.viewport()->width() - 1, y));
+    const BytePosition from = view.positionAt(QPoint(0, y));
+    const BytePosition to = view.positionAt(QPoint(view.viewport()->width() - 1, y));
     return text.plainText(from, std::max(from, to));
 }
 
