@@ -1,5 +1,7 @@
 #include "GlyphCache.h"
 
+#include "TextUnits.h"
+
 #include <QTextLayout>
 #include <QtMath>
 
@@ -7,9 +9,10 @@ namespace {
 
 constexpr char16_t MiddleDot = 0xB7;
 
-qint32 toUnits(qreal pixels)
+// Advances are kept as plain 1/64 pixels: the metrics' tables are of them.
+qint32 advanceOf(qreal pixels)
 {
-    return qint32(qRound(pixels * 64));
+    return qint32(nearestUnits(pixels).value());
 }
 
 } // namespace
@@ -42,7 +45,7 @@ GlyphCache::Glyph GlyphCache::lookUp(char16_t character)
     const QList<quint32> indexes = raw.isValid() ? raw.glyphIndexesForString(QString(QChar(character))) : QList<quint32>();
     if (indexes.size() != 1 || indexes.front() == 0)
         return fromLayout(character);
-    const qint32 advance = toUnits(raw.advancesForGlyphIndexes(indexes).front().x());
+    const qint32 advance = advanceOf(raw.advancesForGlyphIndexes(indexes).front().x());
     return {character == u' ' ? -1 : 0, indexes.front(), advance};
 }
 
@@ -54,7 +57,7 @@ GlyphCache::Glyph GlyphCache::fromLayout(char16_t character)
     layout.beginLayout();
     const QTextLine line = layout.createLine();
     layout.endLayout();
-    const qint32 advance = toUnits(line.naturalTextWidth());
+    const qint32 advance = advanceOf(line.naturalTextWidth());
     const QList<QGlyphRun> runs = layout.glyphRuns();
     if (runs.isEmpty() || runs.front().glyphIndexes().isEmpty())
         return {-1, 0, advance};

@@ -18,7 +18,7 @@ TextFont::TextFont(const QFont &font)
     m_lineHeight = std::max(1, qCeil(metrics.height()));
     m_ascent = qCeil(metrics.ascent());
     // In whole 1/64 pixels, as the layout keeps it.
-    m_tabStop = qRound(TabStopCharacters * metrics.averageCharWidth() * 64) / 64.0;
+    m_tabStop = toPixelsF(nearestUnits(TabStopCharacters * metrics.averageCharWidth()));
     if (m_tabStop <= 0)
         m_tabStop = 80;
 }
@@ -28,7 +28,7 @@ std::shared_ptr<const TextMetrics> TextFont::metrics() const
     if (!m_metrics) {
         std::shared_ptr<GlyphCache> glyphs = m_glyphs; // the text may outlive this font
         m_metrics = std::make_shared<const TextMetrics>([glyphs](char16_t c) { return glyphs->glyph(c).advance; },
-                                                        TextMetrics::Units(qRound(m_tabStop * 64)), measureKerning());
+                                                        nearestUnits(m_tabStop).value(), measureKerning());
     }
     return m_metrics;
 }
@@ -55,7 +55,7 @@ TextMetrics::Kerning TextFont::measureKerning() const
         const qint32 advance = m_glyphs->glyph(char16_t(0x20 + first)).advance;
         for (int second = 0; second < Side; ++second) {
             const int at = 3 * second;
-            const qint32 distance = qint32(qRound((line.cursorToX(at + 1) - line.cursorToX(at)) * 64));
+            const qint32 distance = qint32(nearestUnits(line.cursorToX(at + 1) - line.cursorToX(at)).value());
             const qint16 k = qint16(distance - advance);
             kerning[std::size_t(first * Side + second)] = k;
             any = any || k != 0;
