@@ -70,10 +70,10 @@ void CharacterIndex::extend(const char *bytes, qint64 n)
     const auto *p = reinterpret_cast<const unsigned char *>(bytes);
     const auto *end = p + n;
     while (p < end) {
-        const qint64 offset = m_scanned + (n - (end - p));
-        if (offset == checkpointCount() * BytesPerCheckpoint)
+        const qint64 position = m_scanned + (n - (end - p));
+        if (position == checkpointCount() * BytesPerCheckpoint)
             recordCheckpoint(*p);
-        const auto *segmentEnd = p + std::min<qint64>(end - p, checkpointCount() * BytesPerCheckpoint - offset);
+        const auto *segmentEnd = p + std::min<qint64>(end - p, checkpointCount() * BytesPerCheckpoint - position);
         p = m_metrics->hasKerning() ? scan<true>(p, segmentEnd) : scan<false>(p, segmentEnd);
     }
     m_scanned += n;

@@ -26,7 +26,7 @@ class TextNavigator;
 // line of gigabytes scrolls to its very end at once. Scroll bars past the
 // range of an int map to lines and pixels proportionally.
 //
-// Positions (cursor, anchor) are byte offsets of the text that start a
+// Positions (cursor, anchor) are BytePositions of the text that start a
 // character. The selection can be made with the mouse and the keys, and
 // copied (Ctrl+C, and on release of the mouse to the X11 selection) up to
 // CopyLimit bytes; what is beyond is left out, so that a copy's memory stays

@@ -148,9 +148,9 @@ int FileTextViewAccessible::characterCount() const
     return AccessibleText(text, view()->cursorPosition()).characterCount();
 }
 
-QRect FileTextViewAccessible::characterRect(int offset) const
+QRect FileTextViewAccessible::characterRect(int characterOffset) const
 {
-    const QRect rect = view()->positionRect(positionOf(offset));
+    const QRect rect = view()->positionRect(positionOf(characterOffset));
     return QRect(view()->viewport()->mapToGlobal(rect.topLeft()), rect.size());
 }
 
@@ -165,9 +165,9 @@ void FileTextViewAccessible::scrollToSubstring(int startIndex, int endIndex)
     view()->ensureVisible(positionOf(startIndex));
 }
 
-QString FileTextViewAccessible::attributes(int offset, int *startOffset, int *endOffset) const
+QString FileTextViewAccessible::attributes(int characterOffset, int *startOffset, int *endOffset) const
 {
-    Q_UNUSED(offset);
+    Q_UNUSED(characterOffset);
     *startOffset = 0;
     *endOffset = characterCount();
     return QString();

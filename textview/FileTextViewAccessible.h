@@ -33,10 +33,10 @@ public:
     void setCursorPosition(int position) override;
     QString text(int startOffset, int endOffset) const override;
     int characterCount() const override;
-    QRect characterRect(int offset) const override;
+    QRect characterRect(int characterOffset) const override;
     int offsetAtPoint(const QPoint &point) const override;
     void scrollToSubstring(int startIndex, int endIndex) override;
-    QString attributes(int offset, int *startOffset, int *endOffset) const override;
+    QString attributes(int characterOffset, int *startOffset, int *endOffset) const override;
 
 private:
     FileTextView *view() const;
