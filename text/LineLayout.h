@@ -10,8 +10,9 @@ class FileText;
 // Where the characters of a FileText's lines stand when laid out with the
 // metrics of a CharacterIndex built over that text, and which character is
 // at a given x: each line from x = 0, no wrapping (see TextMetrics). Every
-// query reads at most BytesPerCheckpoint of the line from a checkpoint, however long
-// the line, and never more than four times that, whatever the bytes are now.
+// query reads at most BytesPerCheckpoint of the line from a checkpoint,
+// however long the line, and never more than four times that, whatever the
+// bytes are now.
 // Cheap to make; holds references.
 class LineLayout
 {
