@@ -13,51 +13,47 @@
 // converts to or from qint64 by itself: `.value()` and the explicit
 // constructor are the one way through, where a number meets Qt or memory.
 
-template<typename Tag>
-class TextPlace
+enum class QuantityKind { Place, Width };
+
+template<typename Tag, QuantityKind Kind>
+class TextQuantity
 {
+    static constexpr bool IsPlace = Kind == QuantityKind::Place;
+
 public:
-    constexpr TextPlace() = default;
-    constexpr explicit TextPlace(qint64 value) : m_value(value) {}
+    constexpr TextQuantity() = default;
+    constexpr explicit TextQuantity(qint64 value) : m_value(value) {}
     constexpr qint64 value() const { return m_value; }
 
-    friend constexpr auto operator<=>(TextPlace, TextPlace) = default;
+    friend constexpr auto operator<=>(TextQuantity, TextQuantity) = default;
 
-    constexpr TextPlace &operator+=(qint64 n) { m_value += n; return *this; }
-    constexpr TextPlace &operator-=(qint64 n) { m_value -= n; return *this; }
-    constexpr TextPlace &operator++() { ++m_value; return *this; }
-    constexpr TextPlace &operator--() { --m_value; return *this; }
-    friend constexpr TextPlace operator+(TextPlace a, qint64 n) { return TextPlace(a.m_value + n); }
-    friend constexpr TextPlace operator-(TextPlace a, qint64 n) { return TextPlace(a.m_value - n); }
-    friend constexpr qint64 operator-(TextPlace a, TextPlace b) { return a.m_value - b.m_value; }
+    // Places
+    constexpr TextQuantity &operator+=(qint64 n) requires IsPlace { m_value += n; return *this; }
+    constexpr TextQuantity &operator-=(qint64 n) requires IsPlace { m_value -= n; return *this; }
+    constexpr TextQuantity &operator++() requires IsPlace { ++m_value; return *this; }
+    constexpr TextQuantity &operator--() requires IsPlace { --m_value; return *this; }
+    friend constexpr TextQuantity operator+(TextQuantity a, qint64 n) requires IsPlace { return TextQuantity(a.m_value + n); }
+    friend constexpr TextQuantity operator-(TextQuantity a, qint64 n) requires IsPlace { return TextQuantity(a.m_value - n); }
+    friend constexpr qint64 operator-(TextQuantity a, TextQuantity b) requires IsPlace { return a.m_value - b.m_value; }
 
-private:
-    qint64 m_value = 0;
-};
-
-template<typename Tag>
-class TextWidth
-{
-public:
-    constexpr TextWidth() = default;
-    constexpr explicit TextWidth(qint64 value) : m_value(value) {}
-    constexpr qint64 value() const { return m_value; }
-
-    friend constexpr auto operator<=>(TextWidth, TextWidth) = default;
-
-    constexpr TextWidth &operator+=(TextWidth w) { m_value += w.m_value; return *this; }
-    constexpr TextWidth &operator-=(TextWidth w) { m_value -= w.m_value; return *this; }
-    friend constexpr TextWidth operator+(TextWidth a, TextWidth b) { return TextWidth(a.m_value + b.m_value); }
-    friend constexpr TextWidth operator-(TextWidth a, TextWidth b) { return TextWidth(a.m_value - b.m_value); }
-    friend constexpr TextWidth operator-(TextWidth a) { return TextWidth(-a.m_value); }
-    friend constexpr TextWidth operator*(TextWidth a, qint64 n) { return TextWidth(a.m_value * n); }
-    friend constexpr TextWidth operator*(qint64 n, TextWidth a) { return TextWidth(a.m_value * n); }
+    // Widths
+    constexpr TextQuantity &operator+=(TextQuantity w) requires(!IsPlace) { m_value += w.m_value; return *this; }
+    friend constexpr TextQuantity operator+(TextQuantity a, TextQuantity b) requires(!IsPlace) { return TextQuantity(a.m_value + b.m_value); }
+    friend constexpr TextQuantity operator-(TextQuantity a, TextQuantity b) requires(!IsPlace) { return TextQuantity(a.m_value - b.m_value); }
+    friend constexpr TextQuantity operator-(TextQuantity a) requires(!IsPlace) { return TextQuantity(-a.m_value); }
+    friend constexpr TextQuantity operator*(TextQuantity a, qint64 n) requires(!IsPlace) { return TextQuantity(a.m_value * n); }
+    friend constexpr TextQuantity operator*(qint64 n, TextQuantity a) requires(!IsPlace) { return TextQuantity(a.m_value * n); }
     // How many whole b fit in a (toward zero).
-    friend constexpr qint64 operator/(TextWidth a, TextWidth b) { return a.m_value / b.m_value; }
+    friend constexpr qint64 operator/(TextQuantity a, TextQuantity b) requires(!IsPlace) { return a.m_value / b.m_value; }
 
 private:
     qint64 m_value = 0;
 };
+
+template<typename Tag>
+using TextPlace = TextQuantity<Tag, QuantityKind::Place>;
+template<typename Tag>
+using TextWidth = TextQuantity<Tag, QuantityKind::Width>;
 
 // A place in a text's bytes: the byte there, or the gap before it; the
 // text's size is its end. Byte counts are plain numbers.

@@ -5,16 +5,10 @@
 #include <QTest>
 
 // The text quantities in tests: QCOMPARE prints the number each holds.
-template<typename Tag>
-char *toString(const TextPlace<Tag> &place)
+template<typename Tag, QuantityKind Kind>
+char *toString(const TextQuantity<Tag, Kind> &quantity)
 {
-    return QTest::toString(place.value());
-}
-
-template<typename Tag>
-char *toString(const TextWidth<Tag> &width)
-{
-    return QTest::toString(width.value());
+    return QTest::toString(quantity.value());
 }
 
 // Literals for the quantities in expectations: 3_byte, 2_line, 5_chars, 64_units.
