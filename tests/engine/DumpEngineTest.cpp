@@ -76,6 +76,19 @@ private slots:
         QVERIFY2(window.stopEnabled, "the stop button stays enabled after a run");
     }
 
+    // Read, dumped and kept a piece at a time, in one block.
+    void aBlockOfSeveralPiecesIsDumpedWhole()
+    {
+        const QByteArray bytes = randomBytes(2 * DumpEngine::PieceLength + 1000, 7, 0.3);
+        window.chosenPath = files.write("pieces.bin", bytes);
+        auto engine = engineWithBlocks(4 * DumpEngine::PieceLength);
+        engine->RunDump();
+        QCOMPARE(window.captions.size(), 2);
+        QCOMPARE(window.dumpText, shownCut(wholeDumpOf(bytes), window.cutFront));
+        QCOMPARE(QByteArray(window.fileText->data(), window.fileText->size()), bytes);
+        QVERIFY2(window.messages.isEmpty(), qPrintable(window.messages.value(0)));
+    }
+
     void emptyFileShowsHeadingAndClosedRuleLine()
     {
         window.chosenPath = files.write("empty.txt", {});
@@ -85,7 +98,7 @@ private slots:
         QCOMPARE(window.fileText->toString(), QString());
         // A size of 0 may be a pseudo-file's: one read tells.
         QCOMPARE(window.captions, (QStringList{"実行中 1/?", "実行終了0/0"}));
-        QCOMPARE(window.eventPasses, 1);
+        QCOMPARE(window.eventPasses, 2); // before the read and after it
     }
 
     void katakanaAIsTwoCellsAndTwoPositions()
@@ -106,7 +119,7 @@ private slots:
         auto engine = engineWithBlocks(16);
         engine->RunDump();
         QCOMPARE(window.captions, (QStringList{"実行中 1/28", "実行中 11/28", "実行中 21/28", "実行終了28/28"}));
-        QCOMPARE(window.eventPasses, 3);
+        QCOMPARE(window.eventPasses, 4); // before each block and after the last
     }
 
     void leadByteAtABlockEndPairsWithTheNextBlock()
