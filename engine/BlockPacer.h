@@ -16,8 +16,10 @@
 // lengthens it by the square root of what its speed would allow, at most
 // doubled: a block that was fast by chance then makes the next one overshoot
 // the target by that root rather than by the whole chance, and a steady
-// speed still nears the target within a few blocks. A fixed length, for
-// tests, never changes.
+// speed still nears the target within a few blocks. The last block of a
+// file is kept to a quarter of the length: the window waits for it and for
+// the run's last steps (the dump list shown, both boxes painted) in one
+// turn. A fixed length, for tests, never changes.
 class BlockPacer
 {
 public:
@@ -34,6 +36,16 @@ public:
     }
 
     qint64 length() const { return m_length; }
+    // The next block's length when `remaining` bytes of the file are left:
+    // at most length(); when they fit in one block, all but a last quarter
+    // block, so that the last block is short.
+    qint64 lengthBefore(qint64 remaining) const
+    {
+        const qint64 tail = m_length / 4;
+        if (m_fixed || remaining <= tail || remaining > m_length)
+            return std::min(remaining, m_length);
+        return remaining - tail;
+    }
 
     // The last block took `nanoseconds` to read, dump and index.
     void took(qint64 nanoseconds)

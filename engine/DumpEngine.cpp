@@ -161,14 +161,9 @@ void DumpEngine::dumpBlocks(Run &run)
         run.blocks.took(clock.nsecsElapsed());
         if (PendingError) {
             reportPendingError();
-            return;
+            break;
         }
     }
-    // Once more after the last block, so that the window waits for that
-    // block and for the run's last steps (Text1 filled, both boxes painted)
-    // in two turns rather than one.
-    if (run.atEnd)
-        m_window.handlePendingEvents();
 }
 
 QString DumpEngine::runningCaption(const Run &run) const
@@ -183,7 +178,7 @@ QString DumpEngine::runningCaption(const Run &run) const
 void DumpEngine::dumpBlock(Run &run)
 {
     const qint64 length = run.blocks.length();
-    qint64 left = run.sizeKnown ? std::min(length, run.FileSize - (run.Position - 1)) : length;
+    qint64 left = run.sizeKnown ? run.blocks.lengthBefore(run.FileSize - (run.Position - 1)) : length;
     qint64 wanted = 0;
     qint64 count = 0;
     do {

@@ -14,8 +14,8 @@ class FileText;
 // The dump run: asks the window for a file, reads it block by block into the
 // dump list and the file's text, keeps the status caption up to date, and
 // shows both at the end. Runs on the window's thread; the window's events
-// are handled before each block and once more after the last, and that is
-// when StopDump and ShowDumpList can be called during a run.
+// are handled once per block, and that is when StopDump and ShowDumpList can
+// be called during a run.
 //
 // Every file is dumped byte for byte, of any size. A file of known size is
 // dumped up to the size read at the start; one of unknown size (a pseudo-file

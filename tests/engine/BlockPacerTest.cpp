@@ -26,6 +26,27 @@ private slots:
         QTest::newRow("a fixed length never changes") << qint64(4096) << Steps{{1, 4096}, {10 * Target, 4096}};
     }
 
+    void theLastBlockIsAQuarterLong_data()
+    {
+        constexpr qint64 MiB = qint64(1) << 20;
+        QTest::addColumn<qint64>("fixed");
+        QTest::addColumn<qint64>("remaining");
+        QTest::addColumn<qint64>("next");
+        QTest::newRow("more than a block left: a whole block") << qint64(0) << 3 * MiB << MiB;
+        QTest::newRow("a block left: all but a quarter") << qint64(0) << MiB << 3 * MiB / 4;
+        QTest::newRow("half a block left: all but a quarter") << qint64(0) << MiB / 2 << MiB / 4;
+        QTest::newRow("a quarter left: all of it") << qint64(0) << MiB / 4 << MiB / 4;
+        QTest::newRow("a fixed length reads what it can") << qint64(4096) << qint64(4000) << qint64(4000);
+    }
+
+    void theLastBlockIsAQuarterLong()
+    {
+        QFETCH(qint64, fixed);
+        QFETCH(qint64, remaining);
+        QFETCH(qint64, next);
+        QCOMPARE(BlockPacer(fixed).lengthBefore(remaining), next);
+    }
+
     void blocksFollowTheSpeedOfTheLastOne()
     {
         QFETCH(qint64, fixed);
