@@ -178,13 +178,14 @@ QString DumpEngine::runningCaption(const Run &run) const
 void DumpEngine::dumpBlock(Run &run)
 {
     const qint64 length = run.blocks.length();
-    const qint64 wanted = run.sizeKnown ? std::min(length, run.FileSize - (run.Position - 1)) : length;
-    char *block = run.TextAll->blockBuffer(wanted);
-    const qint64 count = readSome(run, block, wanted);
-    if (count > 0) {
-        run.TextAll->commit(count);
-        dump(run, block, count);
-    }
+    qint64 left = run.sizeKnown ? run.blocks.lengthBefore(run.FileSize - (run.Position - 1)) : length;
+    qint64 wanted = 0;
+    qint64 count = 0;
+    do {
+        wanted = std::min(left, PieceLength);
+        count = dumpPiece(run, wanted);
+        left -= std::max<qint64>(count, 0);
+    } while (left > 0 && count == wanted);
     if (!run.sizeKnown) {
         run.atEnd = count == 0;
         return;
@@ -192,6 +193,19 @@ void DumpEngine::dumpBlock(Run &run)
     if (count >= 0 && count < wanted)
         recordShrink(run);
     run.atEnd = run.Position > run.FileSize;
+}
+
+// A piece is read, dumped and indexed while it is still in the processor's
+// cache; a short read ends the block.
+qint64 DumpEngine::dumpPiece(Run &run, qint64 wanted)
+{
+    char *piece = run.TextAll->blockBuffer(wanted);
+    const qint64 count = readSome(run, piece, wanted);
+    if (count > 0) {
+        run.TextAll->commit(count);
+        dump(run, piece, count);
+    }
+    return count;
 }
 
 // Reads up to `max` bytes; returns as InputFile::read does, after recording a

@@ -25,7 +25,7 @@ class FileText;
 // the file itself, mapped (TextStorage); what neither holds is dumped but
 // left out of the text. While a pseudo-file has nothing to give, the run
 // waits for it in short steps and handles the window's events between
-// them. Blocks are sized by a BlockPacer. Failures are
+// them. Blocks are sized by a BlockPacer and read in pieces. Failures are
 // collected as they happen and reported once per run in a message box; a run
 // always finishes: the partial dump is shown and the file is closed.
 class DumpEngine
@@ -34,6 +34,11 @@ public:
     // The longest wait for a file that has nothing to give yet before the
     // window's events are handled again.
     static constexpr int DataWaitMilliseconds = 50;
+    // A block is read in pieces of at most this, each dumped and indexed
+    // before the next is read: small enough to stay in the processor's
+    // cache, and the buffer a mapped file is read through never grows
+    // past it as the blocks lengthen.
+    static constexpr qint64 PieceLength = qint64(1) << 20;
     static const QString FileFilter;
 
     // Without a file system, the machine's own is used. Blocks are paced
@@ -68,6 +73,7 @@ private:
     void dumpBlocks(Run &run);
     QString runningCaption(const Run &run) const;
     void dumpBlock(Run &run);
+    qint64 dumpPiece(Run &run, qint64 wanted);
     qint64 readSome(Run &run, char *into, qint64 max);
     void dump(Run &run, const char *block, qint64 count);
     void recordShrink(const Run &run);

@@ -76,6 +76,19 @@ private slots:
         QVERIFY2(window.stopEnabled, "the stop button stays enabled after a run");
     }
 
+    // Read, dumped and kept a piece at a time, in one block.
+    void aBlockOfSeveralPiecesIsDumpedWhole()
+    {
+        const QByteArray bytes = randomBytes(2 * DumpEngine::PieceLength + 1000, 7, 0.3);
+        window.chosenPath = files.write("pieces.bin", bytes);
+        auto engine = engineWithBlocks(4 * DumpEngine::PieceLength);
+        engine->RunDump();
+        QCOMPARE(window.captions.size(), 2);
+        QCOMPARE(window.dumpText, shownCut(wholeDumpOf(bytes), window.cutFront));
+        QCOMPARE(QByteArray(window.fileText->data(), window.fileText->size()), bytes);
+        QVERIFY2(window.messages.isEmpty(), qPrintable(window.messages.value(0)));
+    }
+
     void emptyFileShowsHeadingAndClosedRuleLine()
     {
         window.chosenPath = files.write("empty.txt", {});
