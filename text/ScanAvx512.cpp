@@ -77,6 +77,7 @@ struct Avx512Classifier
         ChunkMasks m;
         m.lead = withBit<4>(c);
         m.trail = withBit<5>(c);
+        m.tab = withBit<6>(c);
         m.cr = std::uint64_t(_mm512_movepi8_mask(c));
         m.lf = _mm512_cmpeq_epi8_mask(raw, _mm512_set1_epi8('\n'));
 

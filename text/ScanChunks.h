@@ -41,7 +41,7 @@ struct ChunkMasks
 {
     std::uint64_t lead;  // lead-capable
     std::uint64_t trail; // trail-capable
-    std::uint64_t tab; // for PlaneWeigher
+    std::uint64_t tab;
     std::uint64_t cr;
     std::uint64_t lf;
     std::uint64_t weight[4]; // for PlaneWeigher: bit planes of classes[byte] & WeightBits
@@ -169,7 +169,9 @@ HEXMOTH_SCAN_TARGET [[gnu::always_inline]] inline void scanChunk(ScanState &s, C
     const std::uint64_t crLf = lf & ((cr << 1) | s.previousCr);
     const std::uint64_t single = valid & ~trails;
     classifier.weigh(m, trails, valid);
-    s.trails[std::size_t((at >> 6) - (block.start >> 6))] = trails << (at & 63);
+    const auto word = std::size_t((at >> 6) - (block.start >> 6));
+    s.trails[word] = trails << (at & 63);
+    s.tabs[word] = (m.tab & valid) << (at & 63);
 
     if (at % CharacterIndex::Stride == 0) {
         // A stride on the trail of a double-byte character is anchored at its lead.
@@ -230,7 +232,8 @@ template<class Classifier>
 HEXMOTH_SCAN_TARGET inline void scanBlock(ScanState &s, const unsigned char *bytes, qint64 n)
 {
     s.trails.resize(std::size_t(((s.scanned + n - 1) >> 6) - (s.scanned >> 6) + 1));
-    const BlockWalker::Block block{bytes, s.scanned, s.scanned + n, s.trails.data()};
+    s.tabs.resize(s.trails.size());
+    const BlockWalker::Block block{bytes, s.scanned, s.scanned + n, s.trails.data(), s.tabs.data()};
     Classifier classifier(s);
     if (s.pendingCr) {
         s.pendingCr = false;

@@ -88,6 +88,7 @@ struct ScanState
     qint64 linePairs = 0;
     BlockWalker walker;
     std::vector<std::uint64_t> trails; // of the block in hand, for the walker
+    std::vector<std::uint64_t> tabs;
 };
 
 // One block, n > 0, through each path.
