@@ -229,7 +229,7 @@ HEXMOTH_SCAN_TARGET [[gnu::always_inline]] inline void scanChunk(ScanState &s, C
 }
 
 template<class Classifier>
-HEXMOTH_SCAN_TARGET inline void scanBlock(ScanState &s, const unsigned char *bytes, qint64 n)
+HEXMOTH_SCAN_TARGET inline void scanPiece(ScanState &s, const unsigned char *bytes, qint64 n)
 {
     s.trails.resize(std::size_t(((s.scanned + n - 1) >> 6) - (s.scanned >> 6) + 1));
     s.tabs.resize(s.trails.size());
@@ -263,6 +263,16 @@ HEXMOTH_SCAN_TARGET inline void scanBlock(ScanState &s, const unsigned char *byt
         s.openX = s.walker.xPast(*s.metrics);
     }
     s.scanned = block.end;
+}
+
+// In pieces of at most a mebibyte, so that the masks kept for the walker
+// stay small however long the blocks.
+template<class Classifier>
+HEXMOTH_SCAN_TARGET inline void scanBlock(ScanState &s, const unsigned char *bytes, qint64 n)
+{
+    constexpr qint64 Piece = qint64(1) << 20;
+    for (qint64 done = 0; done < n; done += Piece)
+        scanPiece<Classifier>(s, bytes + done, std::min(Piece, n - done));
 }
 
 } // namespace
