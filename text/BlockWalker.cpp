@@ -3,46 +3,107 @@
 #include <algorithm>
 #include <bit>
 
+namespace {
+
+using Units = BlockWalker::Units;
+
+// The advances of the single-byte characters at the bits of `starts`, bit i
+// standing for bytes[word + i], each
+// with its kerning before the byte after it.
+template<bool Kerned>
+Units singlesWidth(std::uint64_t starts, const unsigned char *bytes, qint64 word, const TextMetrics &metrics)
+{
+    const qint32 *single = metrics.singleTable();
+    Units sum = 0;
+    for (; starts != 0; starts &= starts - 1) {
+        const qint64 i = word + std::countr_zero(starts);
+        sum += single[bytes[i]];
+        if (Kerned)
+            sum += metrics.kerning(bytes[i], bytes[i + 1]);
+    }
+    return sum;
+}
+
+// The advances of the double-byte characters whose first bytes are at the
+// bits of `starts`.
+Units pairsWidth(std::uint64_t starts, const unsigned char *bytes, qint64 word, const TextMetrics &metrics)
+{
+    const qint32 *doubles = metrics.doubleTable();
+    Units sum = 0;
+    for (; starts != 0; starts &= starts - 1) {
+        const qint64 i = word + std::countr_zero(starts);
+        qint32 advance = doubles[metrics.rowOf(bytes[i]) + bytes[i + 1]];
+        if (advance < 0) [[unlikely]]
+            advance = metrics.doubleByte(bytes[i], bytes[i + 1]);
+        sum += advance;
+    }
+    return sum;
+}
+
+} // namespace
+
 BlockWalker::Units BlockWalker::walkTo(qint64 target, const Block &block, const TextMetrics &metrics)
 {
-    // In locals, which nothing else can change, so they stay in registers.
-    qint64 position = m_position;
-    Units x = m_x;
+    Place place{m_position, m_x};
     const unsigned char *bytes = block.bytes;
     if (m_waiting >= 0) {
-        if (target <= position || block.end <= block.start)
-            return x;
-        const TextMetrics::Step step = metrics.step(x, std::uint8_t(m_waiting), bytes[0]);
-        position += step.length;
-        x = step.x;
+        if (target <= place.position || block.end <= block.start)
+            return place.x;
+        const TextMetrics::Step step = metrics.step(place.x, std::uint8_t(m_waiting), bytes[0]);
+        place = {place.position + step.length, step.x};
         m_waiting = -1;
     }
     // Every character that starts before `withNext` has its next byte here.
     const qint64 withNext = std::min(target, block.end - 1);
-    const qint64 firstWord = block.start & ~qint64(63);
-    while (position < withNext) {
-        const qint64 wordStart = position & ~qint64(63);
-        std::uint64_t starts = ~block.trails[(wordStart - firstWord) >> 6] & (~std::uint64_t(0) << (position - wordStart));
-        if (withNext - wordStart < 64)
-            starts &= (std::uint64_t(1) << (withNext - wordStart)) - 1;
-        for (; starts != 0; starts &= starts - 1) {
-            const qint64 at = wordStart + std::countr_zero(starts) - block.start;
-            const TextMetrics::Step step = metrics.step(x, bytes[at], bytes[at + 1]);
-            x = step.x;
-            position = block.start + at + step.length;
-        }
-        position = std::max(position, std::min(wordStart + 64, withNext));
-    }
-    if (position < target) { // the block's last byte
-        const std::uint8_t b = bytes[position - block.start];
+    if (place.position < withNext)
+        place = metrics.hasKerning() ? walkWords<true>(place, withNext, block, metrics) : walkWords<false>(place, withNext, block, metrics);
+    if (place.position < target) { // the block's last byte
+        const std::uint8_t b = bytes[place.position - block.start];
         if (b == '\t') {
-            x = metrics.nextTabStop(x);
-            ++position;
+            place.x = metrics.nextTabStop(place.x);
+            ++place.position;
         } else {
             m_waiting = b;
         }
     }
-    m_position = position;
-    m_x = x;
-    return x;
+    m_position = place.position;
+    m_x = place.x;
+    return place.x;
+}
+
+template<bool Kerned>
+BlockWalker::Place BlockWalker::walkWords(Place from, qint64 withNext, const Block &block, const TextMetrics &metrics)
+{
+    qint64 position = from.position;
+    Units x = from.x;
+    const qint64 firstWord = block.start & ~qint64(63);
+    while (position < withNext) {
+        const qint64 wordStart = position & ~qint64(63);
+        const auto j = std::size_t((wordStart - firstWord) >> 6);
+        std::uint64_t starts = ~block.trails[j] & (~std::uint64_t(0) << (position - wordStart));
+        const bool past = withNext - wordStart >= 64;
+        if (!past)
+            starts &= (std::uint64_t(1) << (withNext - wordStart)) - 1;
+        // A character at bit 63 walked pairs with the next word's first byte.
+        const std::uint64_t nextTrail = past ? block.trails[j + 1] << 63 : 0;
+        const std::uint64_t pairs = starts & ((block.trails[j] >> 1) | nextTrail);
+        std::uint64_t tabs = block.tabs[j] & starts;
+        const qint64 word = wordStart - block.start; // only the bytes of characters walked are read
+        for (std::uint64_t rest = starts;;) {
+            const std::uint64_t tab = tabs & -tabs;
+            const std::uint64_t before = rest & (tab - 1); // all of rest when no tab is left
+            x += singlesWidth<Kerned>(before & ~pairs, block.bytes, word, metrics) + pairsWidth(before & pairs, block.bytes, word, metrics);
+            if (tab == 0)
+                break;
+            x = metrics.nextTabStop(x);
+            rest &= ~(before | tab);
+            tabs &= tabs - 1;
+        }
+        if (starts != 0) {
+            const int last = 63 - std::countl_zero(starts);
+            position = wordStart + last + 1 + qint64((pairs >> last) & 1);
+        }
+        position = std::max(position, std::min(wordStart + 64, withNext));
+    }
+    return {position, x};
 }

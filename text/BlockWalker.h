@@ -9,7 +9,9 @@
 // block's last byte may depend on the next byte (a trail, or kerning), so
 // that byte waits for the next block. Where the characters start is known
 // beforehand (the block's trail bytes), so the walk steps from start to
-// start without waiting on each character's length.
+// start without waiting on each character's length: TextMetrics::step
+// taken a 64-byte word at a time, the single-byte and the double-byte
+// characters between two tabs each summed on their own.
 class BlockWalker
 {
 public:
@@ -21,8 +23,10 @@ public:
         qint64 start; // offset of bytes[0] in the text
         qint64 end;
         // Bit i of trails[j]: the byte at (start & ~63) + 64 j + i is the
-        // second byte of a double-byte character. Filled as far as walked.
+        // second byte of a double-byte character; of tabs[j]: a tab. Filled
+        // as far as walked.
         const std::uint64_t *trails;
+        const std::uint64_t *tabs;
     };
 
     // At the start of a line.
@@ -46,6 +50,16 @@ public:
     }
 
 private:
+    struct Place
+    {
+        qint64 position;
+        Units x;
+    };
+    // The walk from `from` over every character that starts before
+    // `withNext` (whose next byte is in the block).
+    template<bool Kerned>
+    static Place walkWords(Place from, qint64 withNext, const Block &block, const TextMetrics &metrics);
+
     qint64 m_position = 0;
     Units m_x = 0;
     int m_waiting = -1; // the byte at m_position, the last of its block

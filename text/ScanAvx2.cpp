@@ -20,10 +20,11 @@ HEXMOTH_SCAN_TARGET inline std::uint64_t maskOf(__m256i v)
     return std::uint64_t(unsigned(_mm256_movemask_epi8(v)));
 }
 
-struct Avx2Classifier
+struct Avx2Classifier : PlaneWeigher
 {
     HEXMOTH_SCAN_TARGET explicit Avx2Classifier(const ScanState &state)
-        : highWeight(_mm256_set1_epi8(char(state.highWeight)))
+        : PlaneWeigher(state)
+        , highWeight(_mm256_set1_epi8(char(state.highWeight)))
     {
         for (int row = 0; row < 8; ++row)
             rows[row] = _mm256_broadcastsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i *>(state.classes + 16 * row)));
@@ -59,7 +60,6 @@ struct Avx2Classifier
         }
         return m;
     }
-    qint64 pairWeight(std::uint64_t) const { return 0; }
 };
 
 } // namespace

@@ -1,6 +1,7 @@
 // The AVX-512 path: every class bit of 64 bytes from one 256-entry table,
-// looked up with two vpermi2b; and a bound for each double-byte character
-// from its own bytes, summed with vpsadbw.
+// looked up with two vpermi2b; each byte's weight in the width bound from
+// another, and for each double-byte character from its own bytes, summed
+// with vpsadbw.
 #if defined(__x86_64__) || defined(__i386__)
 #define HEXMOTH_SCAN_TARGET __attribute__((target("avx512f,avx512bw,avx512vbmi,bmi,bmi2,popcnt,lzcnt")))
 #include "ScanChunks.h"
@@ -34,10 +35,15 @@ struct Avx512Classifier
 {
     HEXMOTH_SCAN_TARGET explicit Avx512Classifier(const ScanState &state)
         : pairs(_mm512_setzero_si512())
-        , pairUnit(state.pairUnit)
+        , bytes(_mm512_setzero_si512())
+        , sums(_mm512_setzero_si512())
+        , unit(state.byteUnit)
+        , pairExtra(state.pairExtra)
+        , start(state.weight)
     {
         for (int quarter = 0; quarter < 4; ++quarter) {
             classes[quarter] = _mm512_loadu_si512(state.classes + 64 * quarter);
+            weights[quarter] = _mm512_loadu_si512(state.byteWeights + 64 * quarter);
             for (int row = 0; row < 3; ++row)
                 trailRows[row][quarter] = _mm512_loadu_si512(state.pairTables[row + 1] + 64 * quarter);
         }
@@ -49,21 +55,26 @@ struct Avx512Classifier
         byteBefore = _mm512_load_si512(before);
     }
     __m512i classes[4];
+    __m512i weights[4];      // byteWeights
     __m512i trailRows[3][4]; // pairTables[1-3]
     __m512i leadRow[2];      // pairTables[0], 80-FF
     __m512i byteBefore;      // lane i takes lane i - 1
-    __m512i pairs;           // of the last chunk: the bound of a pair whose trail is here
-    qint64 pairUnit;
+    __m512i singles;         // of the last chunk: each byte's weight as a character of its own
+    __m512i pairs;           // of the last chunk: the weight of a pair whose trail is here
+    __m512i bytes;           // of the last chunk weighed: each byte's weight
+    __m512i sums;            // of the block's chunks before it, in 8 parts
+    qint64 unit;
+    qint64 pairExtra;
+    qint64 start; // ScanState::weight at the block's start
+    qint64 trailCount = 0; // the block's trails before the chunk
+    std::uint64_t trails = 0;
 
     HEXMOTH_SCAN_TARGET ChunkMasks classify(const unsigned char *chunk, std::uint8_t previous)
     {
         const __m512i raw = _mm512_loadu_si512(chunk);
         const __m512i c = lookUp(classes, raw);
+        singles = lookUp(weights, raw);
         ChunkMasks m;
-        m.weight[0] = withBit<0>(c);
-        m.weight[1] = withBit<1>(c);
-        m.weight[2] = withBit<2>(c);
-        m.weight[3] = withBit<3>(c);
         m.lead = withBit<4>(c);
         m.trail = withBit<5>(c);
         m.tab = withBit<6>(c);
@@ -81,12 +92,22 @@ struct Avx512Classifier
         return m;
     }
 
-    HEXMOTH_SCAN_TARGET qint64 pairWeight(std::uint64_t mask) const
+    HEXMOTH_SCAN_TARGET void weigh(const ChunkMasks &, std::uint64_t chunkTrails, std::uint64_t valid)
     {
-        if (mask == 0)
-            return 0;
-        const __m512i sums = _mm512_sad_epu8(_mm512_maskz_mov_epi8(mask, pairs), _mm512_setzero_si512());
-        return pairUnit * qint64(_mm512_reduce_add_epi64(sums));
+        bytes = _mm512_mask_mov_epi8(_mm512_maskz_mov_epi8(valid & ~chunkTrails, singles), chunkTrails, pairs);
+        trails = chunkTrails;
+    }
+    // Summed in vector parts, added up only where a bound is wanted.
+    HEXMOTH_SCAN_TARGET qint64 weightThrough(std::uint64_t mask) const
+    {
+        const __m512i part = _mm512_sad_epu8(_mm512_maskz_mov_epi8(mask, bytes), _mm512_setzero_si512());
+        const qint64 steps = qint64(_mm512_reduce_add_epi64(_mm512_add_epi64(sums, part)));
+        return start + unit * steps + pairExtra * (trailCount + bitCount(trails & mask));
+    }
+    HEXMOTH_SCAN_TARGET void pass()
+    {
+        sums = _mm512_add_epi64(sums, _mm512_sad_epu8(bytes, _mm512_setzero_si512()));
+        trailCount += bitCount(trails);
     }
 };
 

@@ -6,11 +6,17 @@
 //       explicit Classifier(const ScanState &state);
 //       // The chunk's masks; `previous` is the byte before it.
 //       ChunkMasks classify(const unsigned char *chunk, std::uint8_t previous);
-//       // For a path that bounds each double-byte character on its own: the
-//       // sum of those bounds over the trails of `mask` in the last chunk
-//       // classified, in units; else 0 (ScanState::pairExtra does it).
-//       qint64 pairWeight(std::uint64_t mask) const;
+//       // The bound (ScanState) less base per byte, of the chunk last
+//       // classified, whose double-byte characters end at `trails`:
+//       void weigh(const ChunkMasks &m, std::uint64_t trails, std::uint64_t valid);
+//       // summed over the text from ScanState::weight at the block's start
+//       // up to the chunk, and over its bytes in `mask`;
+//       qint64 weightThrough(std::uint64_t mask) const;
+//       // the chunk's own added to the sum before the next.
+//       void pass();
 //   };
+//   PlaneWeigher does the last three for a classifier that fills
+//   ChunkMasks::tab and ChunkMasks::weight.
 // Everything here has internal linkage, so each path gets its own copy
 // built for its own instructions. HEXMOTH_SCAN_NO_POPCNT: the target may
 // lack the popcnt instruction.
@@ -38,7 +44,7 @@ struct ChunkMasks
     std::uint64_t tab;
     std::uint64_t cr;
     std::uint64_t lf;
-    std::uint64_t weight[4]; // bit planes of classes[byte] & WeightBits
+    std::uint64_t weight[4]; // for PlaneWeigher: bit planes of classes[byte] & WeightBits
 };
 
 // Bits set in x. Where the path's target has no popcnt instruction, by
@@ -81,15 +87,33 @@ HEXMOTH_SCAN_TARGET inline void addWeights(ChunkMasks &masks, std::uint64_t clas
 constexpr std::uint64_t EvenBits = 0x5555555555555555ULL;
 constexpr std::uint64_t OddBits = ~EvenBits;
 
-// The bound's sum (ScanState) over the bytes of `mask`, less base per byte.
-template<class Classifier>
-HEXMOTH_SCAN_TARGET inline qint64 weightOf(const ScanState &s, const Classifier &classifier, const std::uint64_t planes[4], std::uint64_t tab,
-                                           std::uint64_t trails, std::uint64_t mask)
+// The bound's sum (ScanState) less base per byte, for the paths that weigh
+// bytes by the bit planes of their classes (ChunkMasks::weight).
+struct PlaneWeigher
 {
-    const qint64 steps = qint64(bitCount(planes[0] & mask)) + (qint64(bitCount(planes[1] & mask)) << 1)
-                         + (qint64(bitCount(planes[2] & mask)) << 2) + (qint64(bitCount(planes[3] & mask)) << 3);
-    return s.unit * steps + s.tabExtra * bitCount(tab & mask) + s.pairExtra * bitCount(trails & mask) + classifier.pairWeight(trails & mask);
-}
+    HEXMOTH_SCAN_TARGET explicit PlaneWeigher(const ScanState &state) : s(state), running(state.weight) {}
+    const ScanState &s;
+    qint64 running; // up to the chunk in hand
+    std::uint64_t planes[4]{};
+    std::uint64_t tab = 0;
+    std::uint64_t trails = 0;
+
+    HEXMOTH_SCAN_TARGET void weigh(const ChunkMasks &m, std::uint64_t chunkTrails, std::uint64_t valid)
+    {
+        const std::uint64_t single = valid & ~chunkTrails;
+        for (int bit = 0; bit < 4; ++bit)
+            planes[bit] = m.weight[bit] & single;
+        tab = m.tab & valid;
+        trails = chunkTrails;
+    }
+    HEXMOTH_SCAN_TARGET qint64 weightThrough(std::uint64_t mask) const
+    {
+        const qint64 steps = qint64(bitCount(planes[0] & mask)) + (qint64(bitCount(planes[1] & mask)) << 1)
+                             + (qint64(bitCount(planes[2] & mask)) << 2) + (qint64(bitCount(planes[3] & mask)) << 3);
+        return running + s.unit * steps + s.tabExtra * bitCount(tab & mask) + s.pairExtra * bitCount(trails & mask);
+    }
+    HEXMOTH_SCAN_TARGET void pass() { running = weightThrough(~std::uint64_t(0)); }
+};
 
 HEXMOTH_SCAN_TARGET inline BlockWalker::Units xAt(ScanState &s, qint64 target, const BlockWalker::Block &block)
 {
@@ -102,6 +126,7 @@ HEXMOTH_SCAN_TARGET inline void beginLine(ScanState &s, qint64 start)
 {
     const qint64 line = s.knownLines++;
     s.lastStart = start;
+    s.lineUnbounded = false;
     if (line % LineIndex::LinesPerCheckpoint == 0 || start - s.lastCheckpoint >= LineIndex::BytesPerCheckpoint) {
         s.newCheckpoints.push_back({line, start});
         s.lastCheckpoint = start;
@@ -125,7 +150,7 @@ HEXMOTH_SCAN_TARGET inline bool nextLine(ScanState &s, qint64 end, bool afterCr,
 }
 
 template<class Classifier>
-HEXMOTH_SCAN_TARGET [[gnu::always_inline]] inline void scanChunk(ScanState &s, const Classifier &classifier, const ChunkMasks &m, qint64 at, int length,
+HEXMOTH_SCAN_TARGET [[gnu::always_inline]] inline void scanChunk(ScanState &s, Classifier &classifier, const ChunkMasks &m, qint64 at, int length,
                                                                  const BlockWalker::Block &block)
 {
     const std::uint64_t valid = length == 64 ? ~std::uint64_t(0) : (std::uint64_t(1) << length) - 1;
@@ -142,11 +167,11 @@ HEXMOTH_SCAN_TARGET [[gnu::always_inline]] inline void scanChunk(ScanState &s, c
     const std::uint64_t cr = m.cr & valid;
     const std::uint64_t lf = m.lf & valid;
     const std::uint64_t crLf = lf & ((cr << 1) | s.previousCr);
-    const std::uint64_t tab = m.tab & valid;
     const std::uint64_t single = valid & ~trails;
-    const std::uint64_t planes[4] = {m.weight[0] & single, m.weight[1] & single, m.weight[2] & single, m.weight[3] & single};
-    const qint64 chunkWeight = weightOf(s, classifier, planes, tab, trails, ~std::uint64_t(0));
-    s.trails[std::size_t((at >> 6) - (block.start >> 6))] = trails << (at & 63);
+    classifier.weigh(m, trails, valid);
+    const auto word = std::size_t((at >> 6) - (block.start >> 6));
+    s.trails[word] = trails << (at & 63);
+    s.tabs[word] = (m.tab & valid) << (at & 63);
 
     if (at % CharacterIndex::BytesPerCheckpoint == 0) {
         // A checkpoint on the trail of a double-byte character is at its lead.
@@ -171,10 +196,10 @@ HEXMOTH_SCAN_TARGET [[gnu::always_inline]] inline void scanChunk(ScanState &s, c
             current = measure;
             if (measure) {
                 const std::uint64_t before = (std::uint64_t(1) << i) - 1;
-                const qint64 weight = s.weight + weightOf(s, classifier, planes, tab, trails, before);
+                const qint64 weight = classifier.weightThrough(before);
                 const qint64 pairs = s.pairs + bitCount(trails & before);
                 const BlockWalker::Units bound = s.base * (end - s.lastStart) + weight - s.lineWeight;
-                if (bound > s.widest || (!s.pairsBounded && pairs > s.linePairs))
+                if (bound > s.widest || (!s.pairsBounded && pairs > s.linePairs) || s.lineUnbounded)
                     s.widest = std::max(s.widest, xAt(s, end, block));
                 s.lineWeight = weight; // a break adds none
                 s.linePairs = pairs;
@@ -183,20 +208,20 @@ HEXMOTH_SCAN_TARGET [[gnu::always_inline]] inline void scanChunk(ScanState &s, c
                 break;
             if (first) {
                 first = false;
-                const BlockWalker::Units rest = s.base * (at + length - s.lastStart) + s.weight + chunkWeight - s.lineWeight;
+                const BlockWalker::Units rest = s.base * (at + length - s.lastStart) + classifier.weightThrough(valid) - s.lineWeight;
                 measure = rest > s.widest || (!s.pairsBounded && trails != 0);
             }
         }
         if (!s.pendingCr && !current) { // else the next block starts the next line
             const qint64 first = s.lastStart - at;
             const std::uint64_t before = first >= length ? valid : (std::uint64_t(1) << first) - 1;
-            s.lineWeight = s.weight + weightOf(s, classifier, planes, tab, trails, before);
+            s.lineWeight = classifier.weightThrough(before);
             s.linePairs = s.pairs + bitCount(trails & before);
         }
     }
 
+    classifier.pass();
     s.characters += bitCount(single) - bitCount(crLf);
-    s.weight += chunkWeight;
     s.pairs += bitCount(trails);
     s.openLead = (leadStarts >> (length - 1)) & 1;
     s.previousCr = (cr >> (length - 1)) & 1;
@@ -204,10 +229,11 @@ HEXMOTH_SCAN_TARGET [[gnu::always_inline]] inline void scanChunk(ScanState &s, c
 }
 
 template<class Classifier>
-HEXMOTH_SCAN_TARGET inline void scanBlock(ScanState &s, const unsigned char *bytes, qint64 n)
+HEXMOTH_SCAN_TARGET inline void scanPiece(ScanState &s, const unsigned char *bytes, qint64 n)
 {
     s.trails.resize(std::size_t(((s.scanned + n - 1) >> 6) - (s.scanned >> 6) + 1));
-    const BlockWalker::Block block{bytes, s.scanned, s.scanned + n, s.trails.data()};
+    s.tabs.resize(s.trails.size());
+    const BlockWalker::Block block{bytes, s.scanned, s.scanned + n, s.trails.data(), s.tabs.data()};
     Classifier classifier(s);
     if (s.pendingCr) {
         s.pendingCr = false;
@@ -230,12 +256,23 @@ HEXMOTH_SCAN_TARGET inline void scanBlock(ScanState &s, const unsigned char *byt
         }
         at += length;
     }
+    s.weight = classifier.weightThrough(0);
     s.openX = 0;
     if (!s.pendingCr) {
         xAt(s, block.end, block);
         s.openX = s.walker.xPast(*s.metrics);
     }
     s.scanned = block.end;
+}
+
+// In pieces of at most a mebibyte, so that the masks kept for the walker
+// stay small however long the blocks.
+template<class Classifier>
+HEXMOTH_SCAN_TARGET inline void scanBlock(ScanState &s, const unsigned char *bytes, qint64 n)
+{
+    constexpr qint64 Piece = qint64(1) << 20;
+    for (qint64 done = 0; done < n; done += Piece)
+        scanPiece<Classifier>(s, bytes + done, std::min(Piece, n - done));
 }
 
 } // namespace

@@ -6,16 +6,15 @@
 
 namespace {
 
-struct PlainClassifier
+struct PlainClassifier : PlaneWeigher
 {
-    explicit PlainClassifier(const ScanState &s) : state(s) {}
-    const ScanState &state;
+    explicit PlainClassifier(const ScanState &state) : PlaneWeigher(state) {}
 
     ChunkMasks classify(const unsigned char *chunk, std::uint8_t) const
     {
         ChunkMasks m{};
         for (int i = 0; i < 64; i += 8) {
-            const std::uint64_t c = classesOf(chunk + i, state.classes);
+            const std::uint64_t c = classesOf(chunk + i, s.classes);
             addWeights(m, c, i);
             m.lead |= gatherBit(c, 4) << i;
             m.trail |= gatherBit(c, 5) << i;
@@ -31,7 +30,6 @@ struct PlainClassifier
         }
         return m;
     }
-    qint64 pairWeight(std::uint64_t) const { return 0; }
 };
 
 } // namespace

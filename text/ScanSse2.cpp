@@ -15,10 +15,9 @@ HEXMOTH_SCAN_TARGET inline __m128i within(__m128i v, int low, int high)
     return _mm_and_si128(_mm_cmpgt_epi8(v, _mm_set1_epi8(char(low - 1))), _mm_cmplt_epi8(v, _mm_set1_epi8(char(high + 1))));
 }
 
-struct Sse2Classifier
+struct Sse2Classifier : PlaneWeigher
 {
-    explicit Sse2Classifier(const ScanState &s) : state(s) {}
-    const ScanState &state;
+    HEXMOTH_SCAN_TARGET explicit Sse2Classifier(const ScanState &state) : PlaneWeigher(state) {}
 
     HEXMOTH_SCAN_TARGET ChunkMasks classify(const unsigned char *chunk, std::uint8_t) const
     {
@@ -38,10 +37,9 @@ struct Sse2Classifier
             m.lf |= std::uint64_t(unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(raw, _mm_set1_epi8('\n'))))) << shift;
         }
         for (int i = 0; i < 64; i += 8)
-            addWeights(m, classesOf(chunk + i, state.classes), i);
+            addWeights(m, classesOf(chunk + i, s.classes), i);
         return m;
     }
-    qint64 pairWeight(std::uint64_t) const { return 0; }
 };
 
 } // namespace

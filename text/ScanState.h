@@ -46,12 +46,17 @@ struct ScanState
     Units tabExtra = 0;
     Units pairExtra = 0;
     bool pairsBounded = false;
-    // The AVX-512 path bounds each double-byte character by its own bytes:
-    // pairExtra + pairUnit * w, w by the lead byte from
-    // pairTables[0], or for the leads 81-83 (punctuation, kana, whose
+    // The AVX-512 path weighs each byte in steps of byteUnit: a single-byte
+    // character (a tab's stop included) by byteWeights, the trail of a
+    // double-byte character by pairExtra + byteUnit * w, w by the lead byte
+    // from pairTables[0], or for the leads 81-83 (punctuation, kana, whose
     // advances differ most) by the trail byte from pairTables[1-3].
+    alignas(64) std::uint8_t byteWeights[256]{};
     alignas(64) std::uint8_t pairTables[4][256]{};
-    Units pairUnit = 0;
+    Units byteUnit = 1;
+    // The open line began before the weights of pairs were known, so its
+    // bound is not: it is measured.
+    bool lineUnbounded = false;
 
     qint64 scanned = 0;
 
@@ -83,6 +88,7 @@ struct ScanState
     qint64 linePairs = 0;
     BlockWalker walker;
     std::vector<std::uint64_t> trails; // of the block in hand, for the walker
+    std::vector<std::uint64_t> tabs;
 };
 
 // One block, n > 0, through each path.

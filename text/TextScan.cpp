@@ -67,6 +67,12 @@ void TextScan::prepare(const TextMetrics &metrics)
         if (b >= 0x80)
             s.highWeight = std::max<std::uint8_t>(s.highWeight, std::uint8_t(weight));
     }
+    // The AVX-512 path's: every single byte and a tab's stop in 255 steps.
+    const TextMetrics::Units tabMore = std::max<TextMetrics::Units>(s.tabExtra, 0);
+    s.byteUnit = std::max<TextMetrics::Units>(1, (std::max(top - least, tabMore) + 254) / 255);
+    const auto steps = [&](TextMetrics::Units more) { return std::uint8_t((more + s.byteUnit - 1) / s.byteUnit); };
+    for (int b = 0; b < 256; ++b)
+        s.byteWeights[b] = b == '\t' ? steps(tabMore) : isSpecial(b) ? 0 : steps(most[b] - s.base);
     if (allPairsMeasured(metrics))
         boundPairs();
     m_prepared = true;
@@ -74,17 +80,19 @@ void TextScan::prepare(const TextMetrics &metrics)
 
 // A double-byte character weighs its lead byte as a single byte, and its
 // trail byte base + pairExtra: together at least its advance. The AVX-512
-// path weighs the trail byte base + pairExtra + pairUnit * w instead, w
-// from the pair's own bytes (ScanState::pairTables). A trail may weigh less
-// than 0, its character never does.
+// path weighs the trail byte base + pairExtra + byteUnit * w instead, w
+// from the pair's own bytes (ScanState::pairTables), pairExtra what does
+// not fit in 255 steps. A trail may weigh less than 0, its character never
+// does.
 void TextScan::boundPairs()
 {
     ScanState &s = m_state;
     const TextMetrics &metrics = *s.metrics;
+    const bool own = m_path == ScanPath::Avx512;
     // What a pair adds beyond its lead's weight and its trail's base.
     const auto more = [&](int lead, int trail) {
-        return TextMetrics::Units(metrics.doubleByte(std::uint8_t(lead), std::uint8_t(trail))) - s.base
-               - (s.base + s.unit * (s.classes[lead] & ScanState::WeightBits));
+        const TextMetrics::Units leadWeight = own ? s.byteUnit * s.byteWeights[lead] : s.unit * (s.classes[lead] & ScanState::WeightBits);
+        return TextMetrics::Units(metrics.doubleByte(std::uint8_t(lead), std::uint8_t(trail))) - s.base - (s.base + leadWeight);
     };
     TextMetrics::Units least = std::numeric_limits<TextMetrics::Units>::max(), most = std::numeric_limits<TextMetrics::Units>::min();
     const auto forEachPair = [](auto &&f) {
@@ -98,15 +106,15 @@ void TextScan::boundPairs()
         most = std::max(most, more(lead, trail));
     });
     s.pairsBounded = true;
-    if (m_path != ScanPath::Avx512) {
+    s.lineUnbounded = s.scanned > 0; // the open line was weighed without these
+    if (!own) {
         s.pairExtra = most;
         return;
     }
-    // The rest in at most 255 steps of pairUnit, rounded up.
-    s.pairExtra = least;
-    s.pairUnit = std::max<TextMetrics::Units>(1, (most - least + 254) / 255);
+    s.pairExtra = std::max(least, most - 255 * s.byteUnit);
     forEachPair([&](int lead, int trail) {
-        const auto steps = std::uint8_t((more(lead, trail) - least + s.pairUnit - 1) / s.pairUnit);
+        const TextMetrics::Units rest = std::max<TextMetrics::Units>(0, more(lead, trail) - s.pairExtra);
+        const auto steps = std::uint8_t((rest + s.byteUnit - 1) / s.byteUnit);
         s.pairTables[0][lead] = std::max(s.pairTables[0][lead], steps);
         if (lead <= 0x83)
             s.pairTables[lead - 0x80][trail] = steps;

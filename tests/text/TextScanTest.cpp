@@ -164,6 +164,7 @@ private slots:
             {"ASCII lines", asciiLines(300000, 5), OddBlocks},
             {"lines each wider than the last", widerLines(), {1 << 20}},
             {"an empty line last", QByteArray("a\r\n"), {2, 1}},
+            {"Shift-JIS and random bytes in a block of several mebibytes", shiftJisLines(1500000, 6) + randomText(1500000, 7), {1 << 22}},
         };
         for (ScanPath path : runnableScanPaths()) {
             if (path == ScanPath::Reference)
