@@ -20,7 +20,7 @@ public:
     struct Block
     {
         const unsigned char *bytes;
-        qint64 start; // offset of bytes[0] in the text
+        qint64 start; // byte position of bytes[0] in the text
         qint64 end;
         // Bit i of trails[j]: the byte at (start & ~63) + 64 j + i is the
         // second byte of a double-byte character; of tabs[j]: a tab. Filled

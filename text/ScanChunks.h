@@ -128,7 +128,7 @@ HEXMOTH_SCAN_TARGET inline void beginLine(ScanState &s, qint64 start)
     s.lastStart = start;
     s.lineUnbounded = false;
     if (line % LineIndex::LinesPerCheckpoint == 0 || start - s.lastCheckpoint >= LineIndex::BytesPerCheckpoint) {
-        s.newCheckpoints.push_back({line, start});
+        s.newLineCheckpoints.push_back({line, start});
         s.lastCheckpoint = start;
     }
 }
@@ -176,9 +176,9 @@ HEXMOTH_SCAN_TARGET [[gnu::always_inline]] inline void scanChunk(ScanState &s, C
     if (at % CharacterIndex::BytesPerCheckpoint == 0) {
         // A checkpoint on the trail of a double-byte character is at its lead.
         const qint64 onTrail = qint64(trails & 1);
-        const qint64 anchor = at - onTrail;
-        const BlockWalker::Units x = anchor < s.lastStart ? 0 : xAt(s, anchor, block); // the LF of a CR LF is at 0
-        s.newStrides.push_back({onTrail == 0, s.characters - onTrail, x});
+        const qint64 start = at - onTrail;
+        const BlockWalker::Units x = start < s.lastStart ? 0 : xAt(s, start, block); // the LF of a CR LF is at 0
+        s.newCharacterCheckpoints.push_back({onTrail == 0, s.characters - onTrail, x});
     }
 
     std::uint64_t breaks = cr | (lf & ~crLf);
@@ -241,7 +241,7 @@ HEXMOTH_SCAN_TARGET inline void scanPiece(ScanState &s, const unsigned char *byt
         s.lineWeight = s.weight;
         s.linePairs = s.pairs;
     }
-    // Chunks at multiples of 64 in the text, so that every stride starts one.
+    // Chunks at multiples of 64 in the text, so that every checkpoint starts one.
     for (qint64 at = block.start; at < block.end;) {
         const int length = int(std::min<qint64>(64 - (at & 63), block.end - at));
         const unsigned char *chunk = bytes + (at - block.start);

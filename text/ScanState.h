@@ -19,14 +19,15 @@ struct ScanState
     // classes[byte]: bits 0-3 its weight q (below), then these.
     enum : std::uint8_t { WeightBits = 0x0F, Lead = 0x10, Trail = 0x20, Tab = 0x40, Cr = 0x80 };
 
-    struct Checkpoint
+    // What the scan found for the two indexes' checkpoints, in plain numbers.
+    struct LineCheckpoint
     {
         qint64 line;
-        qint64 offset;
+        qint64 start; // byte position
     };
-    struct Stride
+    struct CharacterCheckpoint
     {
-        bool starts;
+        bool starts; // its byte starts a character
         qint64 characters;
         Units x;
     };
@@ -73,8 +74,8 @@ struct ScanState
     Units openX = 0; // of the open line, up to the end
 
     // Taken out by TextScan after each block.
-    std::vector<Checkpoint> newCheckpoints;
-    std::vector<Stride> newStrides;
+    std::vector<LineCheckpoint> newLineCheckpoints;
+    std::vector<CharacterCheckpoint> newCharacterCheckpoints;
 
     // The last byte taken in: a lead byte that starts a character; a CR.
     std::uint64_t openLead = 0;

@@ -150,18 +150,18 @@ void TextScan::extend(LineIndex &lines, CharacterIndex &characters, const char *
             boundPairs();
     }
 
-    for (const ScanState::Checkpoint &c : s.newCheckpoints)
-        lines.m_checkpoints.push_back({LineNumber(c.line), BytePosition(c.offset)});
-    s.newCheckpoints.clear();
+    for (const ScanState::LineCheckpoint &c : s.newLineCheckpoints)
+        lines.m_checkpoints.push_back({LineNumber(c.line), BytePosition(c.start)});
+    s.newLineCheckpoints.clear();
     lines.m_scanned = s.scanned;
     lines.m_knownLines = LineNumber(s.knownLines);
     lines.m_lastStart = BytePosition(s.lastStart);
     lines.m_longest = s.longest;
     lines.m_pendingCr = s.pendingCr;
 
-    for (const ScanState::Stride &stride : s.newStrides)
-        characters.record(stride.starts, stride.characters, stride.x);
-    s.newStrides.clear();
+    for (const ScanState::CharacterCheckpoint &c : s.newCharacterCheckpoints)
+        characters.record(c.starts, c.characters, c.x);
+    s.newCharacterCheckpoints.clear();
     characters.m_scanned = s.scanned;
     characters.m_characters = s.characters;
     characters.m_widest = s.widest;
