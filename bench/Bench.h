@@ -6,6 +6,7 @@
 #include <benchmark/benchmark.h>
 
 #include <QtGlobal>
+#include <chrono>
 #include <functional>
 #include <map>
 #include <memory>
@@ -16,20 +17,9 @@
 class QApplication;
 class VirtualDisplay;
 
-// The common main of every benchmark program. A benchmark sets its
-// defaults, registers its cases in setUp and prints its goals in report;
-// run() does the rest:
-//
-//   int main(int argc, char **argv)
-//   {
-//       Bench bench("scan_bench");
-//       bench.setUp = [](Bench &b) {
-//           const QString path = b.files().writeRandomBinary("random.bin", b.fileSize(), 1);
-//           b.add("binary/scan", [path](benchmark::State &state) { ...SetIterationTime... });
-//       };
-//       bench.report = [](Bench &b) { std::printf("scan-gbps binary=%s\n", figure(b.medians().median(...), 2).c_str()); };
-//       return bench.run(argc, argv);
-//   }
+// The common main of every benchmark program. A benchmark sets its options,
+// registers its cases in setUp and prints its figures and goals in report
+// (from medians()); run() does the rest.
 //
 // HEXMOTH_BENCH_FILE_MIB (1 to 4096) sets fileSize() for a quick run. Our
 // defaults go before the command line so that it overrides them: medians
@@ -60,7 +50,6 @@ public:
 
     qint64 fileSize() const { return m_fileSize.value_or(defaultFileSize); }
     bool fileSizeChosen() const { return m_fileSize.has_value(); }
-    bool repetitionsChosen() const { return m_repetitionsChosen; }
     BenchFiles &files() { return *m_files; }
     const MedianReporter &medians() const { return m_medians; }
     QString displayDescription() const;
@@ -69,6 +58,8 @@ public:
 
     // An environment variable set to 1: a longer run asked for.
     static bool flag(const char *variable);
+    // "256MiB": a size as the cases' names give it.
+    static std::string sizeName(qint64 size) { return std::to_string(size >> 20) + "MiB"; }
 
 private:
     int runChild(int argc, char **argv);
@@ -86,3 +77,12 @@ private:
     std::unique_ptr<BenchFiles> m_files;
     MedianReporter m_medians;
 };
+
+// The milliseconds `work` takes, by the steady clock.
+template<typename Work>
+double msOf(Work &&work)
+{
+    const auto start = std::chrono::steady_clock::now();
+    work();
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+}
