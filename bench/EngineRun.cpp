@@ -1,13 +1,12 @@
 #include "EngineRun.h"
 
+#include "Bench.h"
 #include "DumpEngine.h"
+#include "EventLoopGaps.h"
 #include "FakeDumpWindow.h"
 #include "FileText.h"
 #include "HeapCounter.h"
 
-#include <QElapsedTimer>
-#include <algorithm>
-#include <chrono>
 #include <stdexcept>
 
 EngineRun::Figures EngineRun::measure(const QString &path, qint64 size)
@@ -21,20 +20,15 @@ EngineRun::Figures EngineRun::measure(const QString &path, qint64 size)
     for (int lead = 0x81; lead <= 0xFC; ++lead)
         metrics->measureLead(std::uint8_t(lead));
     window.metrics = std::move(metrics);
-    Figures figures;
     // Between two calls to handle events is one block's work: the longest
     // the window would have waited.
-    QElapsedTimer sinceEvents;
-    window.onPendingEvents = [&](int) {
-        if (sinceEvents.isValid())
-            figures.longestBlockMs = std::max(figures.longestBlockMs, double(sinceEvents.nsecsElapsed()) / 1e6);
-        sinceEvents.start();
-    };
+    EventLoopGaps blocks;
+    window.onPendingEvents = [&](int) { blocks.tick(); };
     DumpEngine engine(window);
     const qint64 heldBefore = HeapCounter::liveBytes();
-    const auto start = std::chrono::steady_clock::now();
-    engine.RunDump();
-    figures.runSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    Figures figures;
+    figures.runSeconds = msOf([&] { engine.RunDump(); }) / 1e3;
+    figures.longestBlockMs = blocks.longestMs();
     check(window, size);
     window.fileText.reset();
     window.dumpText.clear();
@@ -45,10 +39,11 @@ EngineRun::Figures EngineRun::measure(const QString &path, qint64 size)
 
 void EngineRun::check(const FakeDumpWindow &window, qint64 size)
 {
+    const QString caption = window.captions.value(window.captions.size() - 1);
     if (!window.messages.isEmpty())
         throw std::runtime_error("the run showed a message: " + window.messages.constLast().toStdString());
-    if (window.captions.value(window.captions.size() - 1) != DumpEngine::progressCaption(QStringLiteral("実行終了"), size, size))
-        throw std::runtime_error("the run ended with the caption " + window.captions.value(window.captions.size() - 1).toStdString());
+    if (caption != DumpEngine::progressCaption(QStringLiteral("実行終了"), size, size))
+        throw std::runtime_error("the run ended with the caption " + caption.toStdString());
     if (!window.fileText || window.fileText->size() != size)
         throw std::runtime_error("the file's text is not the whole file");
     if (!window.dumpText.endsWith(QStringLiteral("\r\n")))

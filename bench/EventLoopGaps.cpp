@@ -16,11 +16,6 @@ void EventLoopGaps::start()
     m_timer.start();
 }
 
-void EventLoopGaps::mark()
-{
-    m_marked = true;
-}
-
 void EventLoopGaps::stop()
 {
     tick();
@@ -29,6 +24,10 @@ void EventLoopGaps::stop()
 
 void EventLoopGaps::tick()
 {
+    if (!m_clock.isValid()) {
+        m_clock.start();
+        return;
+    }
     const double now = elapsedMs();
     const double gap = now - m_lastTickMs;
     if (gap > m_longestMs) {
@@ -38,5 +37,4 @@ void EventLoopGaps::tick()
     if (m_marked)
         m_longestAfterMarkMs = std::max(m_longestAfterMarkMs, gap);
     m_lastTickMs = now;
-    ++m_ticks;
 }

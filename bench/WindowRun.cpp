@@ -94,7 +94,6 @@ WindowRun::Figures WindowRun::measure(const QString &path, qint64 size, qint64 s
     figures.longestGapMs = gaps.longestMs();
     figures.longestGapEndedMs = gaps.longestEndedAtMs();
     figures.longestEndGapMs = gaps.longestAfterMarkMs();
-    figures.ticks = gaps.ticks();
     figures.captionMs = form.captionMs();
     figures.eventsMs = form.eventsMs();
     figures.dumpTextMs = form.dumpTextMs();

@@ -28,7 +28,6 @@ public:
         double longestGapMs = 0;   // between two ticks, click to painted
         double longestGapEndedMs = 0;
         double longestEndGapMs = 0; // of the gaps that ended after "実行終了"
-        qint64 ticks = 0;
         char caption[64] = {};          // Label1 at the end, UTF-8
         char lastAddressLine[128] = {}; // Text1's last line, UTF-8
     };
