@@ -78,20 +78,29 @@ std::string readAll(int fd)
 
 ChildProcess::Outcome ChildProcess::run(const std::vector<std::string> &command)
 {
-    Outcome outcome = launch([&](int) { execInChild(command, -1); }, false);
-    if (!outcome.ok)
-        outcome.failure = command[0] + ": " + outcome.failure;
-    return outcome;
+    return exec(command, command[0], false);
 }
 
 ChildProcess::Outcome ChildProcess::runSelf(const std::string &name, const std::vector<std::string> &arguments)
 {
     std::vector<std::string> command{std::filesystem::read_symlink("/proc/self/exe").string(), SelfFlag, name};
     command.insert(command.end(), arguments.begin(), arguments.end());
-    Outcome outcome = launch([&](int reportFd) { execInChild(command, reportFd); }, true);
+    return exec(command, name, true);
+}
+
+ChildProcess::Outcome ChildProcess::exec(const std::vector<std::string> &command, const std::string &label, bool withReport)
+{
+    Outcome outcome = launch([&](int reportFd) { execInChild(command, reportFd); }, withReport);
     if (!outcome.ok)
-        outcome.failure = name + ": " + outcome.failure;
+        outcome.failure = label + ": " + outcome.failure;
     return outcome;
+}
+
+void ChildProcess::Outcome::count(benchmark::UserCounters &counters, const std::string &prefix) const
+{
+    counters[prefix + "peak_MiB"] = double(peakBytes) / (1 << 20);
+    counters[prefix + "user_ms"] = userSeconds * 1e3;
+    counters[prefix + "sys_ms"] = systemSeconds * 1e3;
 }
 
 bool ChildProcess::writeReport(const std::string &report)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <benchmark/benchmark.h>
+
 #include <QtGlobal>
 #include <cstring>
 #include <functional>
@@ -25,6 +27,9 @@ public:
         double systemSeconds = 0; // CPU time in the kernel for the child
         qint64 peakBytes = 0;
         std::string report;  // what a forked child's work returned
+
+        // peak_MiB, user_ms and sys_ms, each name after `prefix`.
+        void count(benchmark::UserCounters &counters, const std::string &prefix = {}) const;
     };
 
     // Runs `command` (found on PATH) with its output to /dev/null; ok when it
@@ -73,5 +78,7 @@ private:
     // Forks; the child runs `inChild` with the pipe for its report (-1
     // without one), which must not return.
     static Outcome launch(const std::function<void(int reportFd)> &inChild, bool withReport);
+    // Runs `command`, its report read when `withReport`; `label` says which failed.
+    static Outcome exec(const std::vector<std::string> &command, const std::string &label, bool withReport);
     static Outcome reap(int pid, double startSeconds);
 };

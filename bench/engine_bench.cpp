@@ -36,9 +36,7 @@ void record(benchmark::State &state, const ChildProcess::Outcome &outcome, qint6
     }
     state.SetIterationTime(outcome.seconds);
     state.counters["MB/s"] = double(size) / MB / outcome.seconds;
-    state.counters["peak_MiB"] = double(outcome.peakBytes) / MiB;
-    state.counters["user_ms"] = outcome.userSeconds * 1e3;
-    state.counters["sys_ms"] = outcome.systemSeconds * 1e3;
+    outcome.count(state.counters);
 }
 
 void measureEngine(benchmark::State &state, const QString &path, qint64 size)

@@ -25,13 +25,11 @@
 
 #include "Bench.h"
 #include "ChildProcess.h"
-#include "DumpEngine.h"
 #include "EngineRun.h"
 #include "TextStorage.h"
 #include "WindowRun.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <map>
 
@@ -71,47 +69,29 @@ struct Input
 };
 
 std::vector<Input> inputs;
-std::map<std::string, WindowRun::Figures> lastWindowRuns;
 std::string stopName;
-
-qint64 monotonicNs()
-{
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch()).count();
-}
 
 void record(benchmark::State &state, const WindowRun::Figures &window, const ChildProcess::Outcome &windowProcess,
             const EngineRun::Figures &engine, const ChildProcess::Outcome &engineProcess)
 {
+    const ObservedForm::Times &form = window.form;
+    const double engineMs = engine.runSeconds * 1e3;
     state.SetIterationTime(window.runMs / 1e3);
-    auto &counters = state.counters;
-    counters["window_ms"] = window.runMs;
-    counters["engine_ms"] = engine.runSeconds * 1e3;
-    counters["ratio"] = window.runMs / (engine.runSeconds * 1e3);
-    counters["gap_ms"] = window.longestGapMs;
-    counters["gap_at_ms"] = window.longestGapEndedMs;
-    counters["end_gap_ms"] = window.longestEndGapMs;
-    counters["engine_gap_ms"] = engine.longestBlockMs;
-    counters["caption_%"] = 100 * (window.captionMs + window.eventsMs) / window.runMs;
-    counters["start_ms"] = window.startUpMs;
-    counters["peak_MiB"] = double(windowProcess.peakBytes) / MiB;
-    counters["engine_peak_MiB"] = double(engineProcess.peakBytes) / MiB;
-    counters["reading_ms"] = window.finalCaptionMs;
-    counters["captions_ms"] = window.captionMs;
-    counters["events_ms"] = window.eventsMs;
-    counters["end_ms"] = window.runMs - window.finalCaptionMs;
-    counters["text1_ms"] = window.dumpTextMs;
-    counters["paint_ms"] = window.textPaintMs;
-    counters["user_ms"] = windowProcess.userSeconds * 1e3;
-    counters["sys_ms"] = windowProcess.systemSeconds * 1e3;
-    counters["engine_user_ms"] = engineProcess.userSeconds * 1e3;
-    counters["engine_sys_ms"] = engineProcess.systemSeconds * 1e3;
+    state.counters = {{"window_ms", window.runMs}, {"engine_ms", engineMs}, {"ratio", window.runMs / engineMs},
+        {"gap_ms", window.longestGapMs}, {"gap_at_ms", window.longestGapEndedMs}, {"end_gap_ms", window.longestEndGapMs},
+        {"engine_gap_ms", engine.longestBlockMs}, {"caption_%", 100 * (form.captionMs + form.eventsMs) / window.runMs},
+        {"start_ms", window.startUpMs}, {"reading_ms", window.finalCaptionMs}, {"captions_ms", form.captionMs},
+        {"events_ms", form.eventsMs}, {"end_ms", window.runMs - window.finalCaptionMs}, {"text1_ms", form.dumpTextMs},
+        {"paint_ms", form.textPaintMs}};
+    windowProcess.count(state.counters);
+    engineProcess.count(state.counters, "engine_");
 }
 
 void measurePair(benchmark::State &state, const Input &input, const QString &path, bool windowFirst)
 {
     const auto runEngine = [&] { return ChildProcess::fork([&] { return ChildProcess::reportOf(EngineRun::measure(path, input.size)); }); };
     const auto runWindow = [&] {
-        return ChildProcess::runSelf("window-run", {path.toStdString(), std::to_string(input.size), std::to_string(monotonicNs())});
+        return ChildProcess::runSelf("window-run", {path.toStdString(), std::to_string(input.size), std::to_string(WindowRun::nowNs())});
     };
     ChildProcess::warmMemory(std::min(input.size, ChildProcess::totalMemory() / 2));
     ChildProcess::Outcome engineProcess = windowFirst ? ChildProcess::Outcome() : runEngine();
@@ -122,9 +102,8 @@ void measurePair(benchmark::State &state, const Input &input, const QString &pat
         state.SkipWithError((!windowProcess.ok ? "window: " + windowProcess.failure : "engine: " + engineProcess.failure).c_str());
         return;
     }
-    const WindowRun::Figures window = ChildProcess::figuresFrom<WindowRun::Figures>(windowProcess.report);
-    record(state, window, windowProcess, ChildProcess::figuresFrom<EngineRun::Figures>(engineProcess.report), engineProcess);
-    lastWindowRuns[input.name()] = window;
+    record(state, ChildProcess::figuresFrom<WindowRun::Figures>(windowProcess.report), windowProcess,
+           ChildProcess::figuresFrom<EngineRun::Figures>(engineProcess.report), engineProcess);
 }
 
 // Made on first use, so that a filter (--benchmark_filter) makes only what it runs.
@@ -175,7 +154,7 @@ void setUp(Bench &bench)
 {
     std::vector<std::pair<std::string, qint64>> sizes{{"10MB", 10'000'000}, {"256MiB", qint64(256) << 20}, {"1GiB", LargestGoalSize}};
     if (bench.fileSizeChosen())
-        sizes = {{std::to_string(bench.fileSize() >> 20) + "MiB", bench.fileSize()}};
+        sizes = {{Bench::sizeName(bench.fileSize()), bench.fileSize()}};
     for (const auto &[sizeName, size] : sizes)
         for (const char *kind : {"binary", "sjis"})
             addInput(bench, {kind, sizeName, size});
@@ -184,7 +163,7 @@ void setUp(Bench &bench)
         addInput(bench, {"sparse", "5GiB", qint64(5) << 30}, 1);
     const qint64 beyond = ChildProcess::totalMemory() + (qint64(4) << 30);
     if (Bench::flag("HEXMOTH_BENCH_BEYOND_MEMORY"))
-        addInput(bench, {"beyond", std::to_string(beyond >> 20) + "MiB", beyond}, 1);
+        addInput(bench, {"beyond", Bench::sizeName(beyond), beyond}, 1);
     std::printf("window: the program in a fresh process on %s; start = its start to the first paint; time from the click\n"
                 "  to Text2's first paint of the file's text, after \"実行終了\"; gaps between ticks of a 1 ms timer over that\n"
                 "  time (end gap: of those that ended after \"実行終了\"); caption = Label1 set and repainted and the events\n"
@@ -235,18 +214,11 @@ void printGoals(const MedianReporter &medians, const Input &input, bool timeGoal
                 StartUpGoalMs, verdict(value("start_ms"), StartUpGoalMs));
     if (const auto bound = input.peakGoalMiB())
         std::printf("; peak %s MiB <= %.1f MiB: %s", figure(value("peak_MiB"), 1).c_str(), *bound, verdict(value("peak_MiB"), *bound));
+    // A hole is all zeros: a run ends (WindowRun::measure) only once its final
+    // caption and Text1's last address tell that it was read to its end.
+    if (input.hole())
+        std::printf("; read to its end (final caption, Text1's last address): %s", verdict(true, medians.repetitions(input.name()) > 0));
     std::printf("\n");
-}
-
-// A hole is all zeros: its last line and final caption tell that it was read to its end.
-void printHoleEnd(const Input &input)
-{
-    const WindowRun::Figures &last = lastWindowRuns[input.name()];
-    const QString address = WindowRun::lastAddress(input.size);
-    const QString lastLine = QString::fromUtf8(last.lastAddressLine);
-    std::printf("  %s: Text1's last line %s starts with %s: %s; final caption %s: %s\n", input.name().c_str(),
-                last.lastAddressLine, qPrintable(address), verdict(true, lastLine.startsWith(address + u'|')), last.caption,
-                verdict(true, QString::fromUtf8(last.caption) == DumpEngine::progressCaption(QStringLiteral("実行終了"), input.size, input.size)));
 }
 
 void report(Bench &bench)
@@ -266,9 +238,6 @@ void report(Bench &bench)
     if (std::none_of(ran.begin(), ran.end(), [](const Input &input) { return input.peakGoalMiB().has_value(); }))
         std::printf("goal memory: peak <= %.0f MiB + %.0f %% of the file, for files above %lld MiB: none here: n/a\n",
                     PeakAllowanceMiB, PeakPerFilePercent, (long long)(CopyThreshold >> 20));
-    for (const Input &input : ran)
-        if (input.hole())
-            printHoleEnd(input);
     const std::string &stop = stopName;
     const auto blocks = medians.median(stop, "blocks_after_stop");
     std::printf("goal stop halfway (%s): %s blocks read after the click <= 1: %s; %s ms from the click to \"実行終了\"\n",
