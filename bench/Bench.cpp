@@ -95,16 +95,13 @@ QString Bench::displayDescription() const
     return m_display ? m_display->description() : QStringLiteral("none");
 }
 
-benchmark::internal::Benchmark *Bench::add(const std::string &name, std::function<void(benchmark::State &)> body, int count)
+void Bench::add(const std::string &name, std::function<void(benchmark::State &)> once, int count)
 {
-    auto *added = benchmark::RegisterBenchmark(name.c_str(), std::move(body));
+    auto *added = benchmark::RegisterBenchmark(name.c_str(), [once = std::move(once)](benchmark::State &state) {
+        for (auto _ : state)
+            once(state);
+    });
     added->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
     if (!m_repetitionsChosen)
         added->Repetitions(count > 0 ? count : repetitions);
-    return added;
-}
-
-bool Bench::flag(const char *variable)
-{
-    return qEnvironmentVariableIntValue(variable) == 1;
 }

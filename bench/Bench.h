@@ -24,9 +24,8 @@ class VirtualDisplay;
 // HEXMOTH_BENCH_FILE_MIB (1 to 4096) sets fileSize() for a quick run. Our
 // defaults go before the command line so that it overrides them: medians
 // only, and `repetitions` unless --benchmark_repetitions or
-// BENCHMARK_REPETITIONS chooses. A case runs one iteration a repetition
-// and sets its own time. Input files go in files(), removed at the end.
-// Children started with ChildProcess::runSelf run the work added with
+// BENCHMARK_REPETITIONS chooses. Input files go in files(), removed at the
+// end. Children started with ChildProcess::runSelf run the work added with
 // addChild and hand back its result.
 class Bench
 {
@@ -41,23 +40,23 @@ public:
     bool tabular = false;     // counters in columns
     bool display = false;     // a real display for windows (VirtualDisplay)
     bool application = false; // and a QApplication in this process
-    qint64 defaultFileSize = qint64(256) << 20;
     std::function<void(Bench &)> setUp;
     std::function<void(Bench &)> report;
     void addChild(const std::string &name, ChildWork work) { m_children[name] = std::move(work); }
 
     int run(int argc, char **argv);
 
-    qint64 fileSize() const { return m_fileSize.value_or(defaultFileSize); }
+    qint64 fileSize() const { return m_fileSize.value_or(qint64(256) << 20); }
     bool fileSizeChosen() const { return m_fileSize.has_value(); }
     BenchFiles &files() { return *m_files; }
     const MedianReporter &medians() const { return m_medians; }
     QString displayDescription() const;
-    // A case of this program; `count` repetitions, or the default.
-    benchmark::internal::Benchmark *add(const std::string &name, std::function<void(benchmark::State &)> body, int count = 0);
+    // A case of this program, `count` repetitions or the default. A
+    // repetition is one iteration: `once`, which sets its time.
+    void add(const std::string &name, std::function<void(benchmark::State &)> once, int count = 0);
 
     // An environment variable set to 1: a longer run asked for.
-    static bool flag(const char *variable);
+    static bool flag(const char *variable) { return qEnvironmentVariableIntValue(variable) == 1; }
     // "256MiB": a size as the cases' names give it.
     static std::string sizeName(qint64 size) { return std::to_string(size >> 20) + "MiB"; }
 

@@ -55,17 +55,10 @@ void addPeers(Bench &bench, const std::string &kind, const QString &path)
 {
     const qint64 size = bench.fileSize();
     const std::string file = path.toStdString();
-    bench.add(kind + "/engine", [=](benchmark::State &state) {
-        for (auto _ : state)
-            measureEngine(state, path, size);
-    });
-    bench.add(kind + "/xxd", [=](benchmark::State &state) {
-        for (auto _ : state)
-            record(state, ChildProcess::run({"xxd", file}), size);
-    });
+    bench.add(kind + "/engine", [=](benchmark::State &state) { measureEngine(state, path, size); });
+    bench.add(kind + "/xxd", [=](benchmark::State &state) { record(state, ChildProcess::run({"xxd", file}), size); });
     bench.add(kind + "/hexdump-C", [=](benchmark::State &state) {
-        for (auto _ : state)
-            record(state, ChildProcess::run({"hexdump", "-C", file}), size);
+        record(state, ChildProcess::run({"hexdump", "-C", file}), size);
     }, SlowPeerRepetitions);
 }
 

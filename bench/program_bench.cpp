@@ -124,9 +124,7 @@ void addInput(Bench &bench, const Input &input, int repetitions = 0)
     inputs.push_back(input);
     auto turn = std::make_shared<int>(0);
     bench.add(input.name(), [&bench, input, turn](benchmark::State &state) {
-        const QString path = pathOf(bench.files(), input);
-        for (auto _ : state)
-            measurePair(state, input, path, (*turn)++ % 2 == 0);
+        measurePair(state, input, pathOf(bench.files(), input), (*turn)++ % 2 == 0);
     }, repetitions);
 }
 
@@ -135,18 +133,15 @@ void addStop(Bench &bench, const Input &input)
 {
     stopName = "stop/" + input.name();
     bench.add(stopName, [&bench, input](benchmark::State &state) {
-        const QString path = pathOf(bench.files(), input);
-        for (auto _ : state) {
-            const auto process = ChildProcess::runSelf("window-stop", {path.toStdString(), std::to_string(input.size)});
-            if (!process.ok) {
-                state.SkipWithError(process.failure.c_str());
-                return;
-            }
-            const WindowRun::Stop stop = ChildProcess::figuresFrom<WindowRun::Stop>(process.report);
-            state.SetIterationTime(stop.stopMs / 1e3);
-            state.counters["stop_ms"] = stop.stopMs;
-            state.counters["blocks_after_stop"] = double(stop.blocksAfterClick);
+        const auto process = ChildProcess::runSelf("window-stop", {pathOf(bench.files(), input).toStdString(), std::to_string(input.size)});
+        if (!process.ok) {
+            state.SkipWithError(process.failure.c_str());
+            return;
         }
+        const WindowRun::Stop stop = ChildProcess::figuresFrom<WindowRun::Stop>(process.report);
+        state.SetIterationTime(stop.stopMs / 1e3);
+        state.counters["stop_ms"] = stop.stopMs;
+        state.counters["blocks_after_stop"] = double(stop.blocksAfterClick);
     });
 }
 

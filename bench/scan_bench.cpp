@@ -92,26 +92,24 @@ double cpuSeconds()
 // same_index: 1 when the index is the reference's, once that has run.
 void measure(benchmark::State &state, const std::string &text, ScanPath path, const TextFont &font, std::optional<Index> &reference)
 {
-    for (auto _ : state) {
-        overrideScanPath(path);
-        std::optional<TextIndex> index;
-        const double cpuStart = cpuSeconds();
-        const double ms = msOf([&] {
-            index.emplace(font.metrics());
-            for (std::size_t done = 0; done < text.size(); done += std::size_t(Block))
-                index->extend(text.data() + done, std::min<qint64>(Block, qint64(text.size() - done)));
-        });
-        const double cpu = cpuSeconds() - cpuStart;
-        overrideScanPath(std::nullopt);
-        state.SetIterationTime(ms / 1e3);
-        state.counters["GB/s"] = double(text.size()) / ms / 1e6;
-        state.counters["cpu_GB/s"] = double(text.size()) / cpu / 1e9;
-        const Index made{index->characters().characterCount(), index->characters().widestLine(), index->lines().lineCount()};
-        if (path == ScanPath::Reference)
-            reference = made;
-        else if (reference)
-            state.counters["same_index"] = made == *reference;
-    }
+    overrideScanPath(path);
+    std::optional<TextIndex> index;
+    const double cpuStart = cpuSeconds();
+    const double ms = msOf([&] {
+        index.emplace(font.metrics());
+        for (std::size_t done = 0; done < text.size(); done += std::size_t(Block))
+            index->extend(text.data() + done, std::min<qint64>(Block, qint64(text.size() - done)));
+    });
+    const double cpu = cpuSeconds() - cpuStart;
+    overrideScanPath(std::nullopt);
+    state.SetIterationTime(ms / 1e3);
+    state.counters["GB/s"] = double(text.size()) / ms / 1e6;
+    state.counters["cpu_GB/s"] = double(text.size()) / cpu / 1e9;
+    const Index made{index->characters().characterCount(), index->characters().widestLine(), index->lines().lineCount()};
+    if (path == ScanPath::Reference)
+        reference = made;
+    else if (reference)
+        state.counters["same_index"] = made == *reference;
 }
 
 void addFont(Bench &bench, const std::string &key, const QString &family)
