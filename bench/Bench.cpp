@@ -19,7 +19,7 @@ Bench::~Bench() = default;
 int Bench::run(int argc, char **argv)
 {
     try {
-        if (argc >= 3 && std::strcmp(argv[1], ChildProcess::SelfFlag) == 0)
+        if (argc >= 4 && std::strcmp(argv[1], ChildProcess::SelfFlag) == 0)
             return runChild(argc, argv);
         return runCases(argc, argv);
     } catch (const std::exception &e) {
@@ -28,14 +28,14 @@ int Bench::run(int argc, char **argv)
     }
 }
 
-// argv: this program, the flag, the child's name, its arguments.
+// argv: this program, the flag, the child's name, the report's path, its arguments.
 int Bench::runChild(int argc, char **argv)
 {
     const auto work = m_children.find(argv[2]);
     if (work == m_children.end())
         throw std::runtime_error(std::string("no child called ") + argv[2]);
-    const std::string report = work->second(std::vector<std::string>(argv + 3, argv + argc));
-    return ChildProcess::writeReport(report) ? 0 : 1;
+    const std::string report = work->second(std::vector<std::string>(argv + 4, argv + argc));
+    return ChildProcess::writeReport(argv[3], report) ? 0 : 1;
 }
 
 int Bench::runCases(int argc, char **argv)

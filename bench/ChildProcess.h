@@ -26,7 +26,7 @@ public:
         double userSeconds = 0;   // CPU time in the child, from wait4
         double systemSeconds = 0; // CPU time in the kernel for the child
         qint64 peakBytes = 0;
-        std::string report;  // what a forked child's work returned
+        std::string report; // what the child handed back
 
         // peak_MiB, user_ms and sys_ms, each name after `prefix`.
         void count(benchmark::UserCounters &counters, const std::string &prefix = {}) const;
@@ -36,12 +36,12 @@ public:
     // exits with status 0.
     static Outcome run(const std::vector<std::string> &command);
     // Runs this program again as a fresh process, as `SelfFlag name
-    // arguments...`; Bench::run hands that to the work added as `name`,
-    // whose result comes back as the report.
+    // reportPath arguments...`; Bench::run hands the arguments to the work
+    // added as `name`, and its result to writeReport.
     static Outcome runSelf(const std::string &name, const std::vector<std::string> &arguments);
     static constexpr const char *SelfFlag = "--bench-child";
-    // In such a child: hands `report` back to the parent.
-    static bool writeReport(const std::string &report);
+    // In a child: hands `report` back to the parent through `reportPath`.
+    static bool writeReport(const std::string &reportPath, const std::string &report);
     // Runs `work` in a forked child and hands back what it returns; ok when it
     // returns rather than throws. The child leaves with _exit: no destructor
     // of this process runs in it.
@@ -75,10 +75,9 @@ public:
     }
 
 private:
-    // Forks; the child runs `inChild` with the pipe for its report (-1
-    // without one), which must not return.
-    static Outcome launch(const std::function<void(int reportFd)> &inChild, bool withReport);
-    // Runs `command`, its report read when `withReport`; `label` says which failed.
-    static Outcome exec(const std::vector<std::string> &command, const std::string &label, bool withReport);
+    // Forks; the child runs `inChild`, which must not return, with the path
+    // of the file for its report, read once the child is reaped.
+    static Outcome launch(const std::function<void(const std::string &reportPath)> &inChild);
     static Outcome reap(int pid, double startSeconds);
+    static Outcome labelled(const std::string &label, Outcome outcome);
 };
