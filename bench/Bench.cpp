@@ -1,9 +1,9 @@
 #include "Bench.h"
 
 #include "ChildProcess.h"
-#include "VirtualDisplay.h"
 
 #include <QApplication>
+#include <QProcess>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -14,7 +14,15 @@
 
 Bench::Bench(std::string name) : m_name(std::move(name)) {}
 
-Bench::~Bench() = default;
+// The application goes before its display.
+Bench::~Bench()
+{
+    m_application.reset();
+    if (m_xvfb) {
+        m_xvfb->terminate();
+        m_xvfb->waitForFinished();
+    }
+}
 
 int Bench::run(int argc, char **argv)
 {
@@ -44,7 +52,7 @@ int Bench::runCases(int argc, char **argv)
     m_repetitionsChosen = std::getenv("BENCHMARK_REPETITIONS")
         || std::any_of(argv + 1, argv + argc, [](const char *a) { return std::strstr(a, "--benchmark_repetitions") == a; });
     if (display || application)
-        m_display = std::make_unique<VirtualDisplay>();
+        startDisplay();
     if (application)
         m_application = std::make_unique<QApplication>(argc, argv);
     std::vector<char *> arguments = argumentsWithDefaults(argc, argv);
@@ -90,9 +98,27 @@ std::optional<qint64> Bench::fileSizeFromEnvironment()
     return mib << 20;
 }
 
-QString Bench::displayDescription() const
+// Windows are really painted: when neither DISPLAY nor QT_QPA_PLATFORM is
+// set, on an Xvfb of our own (DISPLAY set for this process and its
+// children), else offscreen. Before any QGuiApplication, which picks the
+// platform when it starts.
+void Bench::startDisplay()
 {
-    return m_display ? m_display->description() : QStringLiteral("none");
+    m_displayDescription = qEnvironmentVariableIsSet("QT_QPA_PLATFORM") ? qEnvironmentVariable("QT_QPA_PLATFORM")
+                                                                      : QStringLiteral("DISPLAY ") + qEnvironmentVariable("DISPLAY");
+    if (qEnvironmentVariableIsSet("QT_QPA_PLATFORM") || qEnvironmentVariableIsSet("DISPLAY"))
+        return;
+    m_xvfb = std::make_unique<QProcess>();
+    m_xvfb->start(QStringLiteral("Xvfb"), {"-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
+    if (m_xvfb->waitForStarted() && m_xvfb->waitForReadyRead(10000)) {
+        const QByteArray display = ':' + m_xvfb->readLine().trimmed();
+        qputenv("DISPLAY", display);
+        m_displayDescription = QStringLiteral("Xvfb ") + QString::fromLatin1(display);
+        return;
+    }
+    m_xvfb.reset();
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    m_displayDescription = QStringLiteral("offscreen");
 }
 
 void Bench::add(const std::string &name, std::function<void(benchmark::State &)> once, int count)

@@ -15,7 +15,7 @@
 #include <vector>
 
 class QApplication;
-class VirtualDisplay;
+class QProcess;
 
 // The common main of every benchmark program. A benchmark sets its options,
 // registers its cases in setUp and prints its figures and goals in report
@@ -38,7 +38,7 @@ public:
     int repetitions = 5;
     bool interleaved = false; // repetitions of all cases in random order
     bool tabular = false;     // counters in columns
-    bool display = false;     // a real display for windows (VirtualDisplay)
+    bool display = false;     // a real display for windows (see startDisplay)
     bool application = false; // and a QApplication in this process
     std::function<void(Bench &)> setUp;
     std::function<void(Bench &)> report;
@@ -50,7 +50,8 @@ public:
     bool fileSizeChosen() const { return m_fileSize.has_value(); }
     BenchFiles &files() { return *m_files; }
     const MedianReporter &medians() const { return m_medians; }
-    QString displayDescription() const;
+    // "Xvfb :N", "DISPLAY :N" (one that was already there), "offscreen".
+    QString displayDescription() const { return m_displayDescription; }
     // A case of this program, `count` repetitions or the default. A
     // repetition is one iteration: `once`, which sets its time.
     void add(const std::string &name, std::function<void(benchmark::State &)> once, int count = 0);
@@ -65,13 +66,15 @@ private:
     int runCases(int argc, char **argv);
     std::vector<char *> argumentsWithDefaults(int argc, char **argv);
     static std::optional<qint64> fileSizeFromEnvironment();
+    void startDisplay();
 
     std::string m_name;
     std::map<std::string, ChildWork> m_children;
     std::optional<qint64> m_fileSize;
     bool m_repetitionsChosen = false;
     std::vector<std::string> m_defaults;
-    std::unique_ptr<VirtualDisplay> m_display;
+    std::unique_ptr<QProcess> m_xvfb;
+    QString m_displayDescription = QStringLiteral("none");
     std::unique_ptr<QApplication> m_application;
     std::unique_ptr<BenchFiles> m_files;
     MedianReporter m_medians;

@@ -9,8 +9,8 @@
 // The input files of one benchmark run, made once in a new folder under the
 // temporary folder (TMPDIR when set) and removed with this object. Each file
 // is written to disk (fsync) and then read once, so every peer timed
-// afterwards finds it in the page cache. An interrupted run removes them
-// too (SignalCleanup).
+// afterwards finds it in the page cache. A run ended by a signal removes
+// them too.
 //
 // Not to be destroyed in a forked child: a child leaves with _exit.
 class BenchFiles
