@@ -1,10 +1,15 @@
 #include "WindowRun.h"
 
+#include "Bench.h"
 #include "DumpEngine.h"
 #include "EventLoopGaps.h"
 #include "FakeDialogService.h"
+#include "FileText.h"
+#include "FileTextView.h"
+#include "Form1.h"
 #include "HexmothApplication.h"
 
+#include <QEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -17,6 +22,65 @@ namespace {
 // From the window's first paint to the click: the rest of its start is over.
 constexpr int SettleMs = 200;
 constexpr int TimeoutMs = 15 * 60 * 1000;
+
+// Form1 as the program shows it, telling when a run reaches its steps and
+// adding up the window's times into `figures`. Every call is passed on to
+// Form1 unchanged.
+class ObservedForm : public Form1
+{
+public:
+    // `size`: of the file the run will dump, so that the paint of its text
+    // can be told from the paints of the empty Text2 before.
+    ObservedForm(std::unique_ptr<DialogService> dialogs, qint64 size, WindowRun::Figures &figures)
+        : Form1(std::move(dialogs)), m_size(size), m_figures(figures), m_text2(findChild<FileTextView *>(QStringLiteral("Text2")))
+    {
+        installEventFilter(this);
+        m_text2->viewport()->installEventFilter(this);
+    }
+
+    std::function<void()> onShown = [] {};                             // the first paint is done
+    std::function<void(const QString &)> onCaption = [](const QString &) {}; // Label1 shows it
+    std::function<void()> onFinalCaption = [] {};                      // "実行終了…": every block read
+    std::function<void()> onTextPainted = [] {};                       // Text2's paint of the whole text is done
+
+    void setStatusCaption(const QString &caption) override
+    {
+        m_figures.captionMs += msOf([&] { Form1::setStatusCaption(caption); });
+        onCaption(caption);
+        if (caption.startsWith(QStringLiteral("実行終了")))
+            onFinalCaption();
+    }
+    void handlePendingEvents() override { m_figures.eventsMs += msOf([this] { Form1::handlePendingEvents(); }); }
+    void setDumpText(const QString &text) override { m_figures.dumpTextMs += msOf([&] { Form1::setDumpText(text); }); }
+
+protected:
+    // A timer of 0 ms fires once the paint under way, and the flush of the
+    // window that follows it, are done.
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        const bool paint = event->type() == QEvent::Paint;
+        if (paint && watched == this && !m_shown) {
+            m_shown = true;
+            QTimer::singleShot(0, this, [this] { onShown(); });
+        } else if (paint && watched != this && !m_textPainted && m_text2->fileText() && m_text2->fileText()->size() == m_size) {
+            m_textPainted = true;
+            m_textPaint.start();
+            QTimer::singleShot(0, this, [this] {
+                m_figures.textPaintMs = double(m_textPaint.nsecsElapsed()) / 1e6;
+                onTextPainted();
+            });
+        }
+        return Form1::eventFilter(watched, event);
+    }
+
+private:
+    qint64 m_size;
+    WindowRun::Figures &m_figures;
+    FileTextView *m_text2;
+    bool m_shown = false;
+    bool m_textPainted = false;
+    QElapsedTimer m_textPaint;
+};
 
 // HexmothApplication as main() makes it.
 std::unique_ptr<HexmothApplication> newApplication()
@@ -68,9 +132,9 @@ WindowRun::Figures WindowRun::measure(const QString &path, qint64 size, qint64 s
     const auto app = newApplication();
     auto dialogs = dialogsChoosing(path);
     const FakeDialogService &shown = *dialogs;
-    ObservedForm form(std::move(dialogs), size);
-    EventLoopGaps gaps;
     Figures figures;
+    ObservedForm form(std::move(dialogs), size, figures);
+    EventLoopGaps gaps;
     form.onShown = [&] {
         figures.startUpMs = double(nowNs() - startNs) / 1e6;
         QTimer::singleShot(SettleMs, &form, [&] {
@@ -93,7 +157,6 @@ WindowRun::Figures WindowRun::measure(const QString &path, qint64 size, qint64 s
     figures.longestGapMs = gaps.longestMs();
     figures.longestGapEndedMs = gaps.longestEndedAtMs();
     figures.longestEndGapMs = gaps.longestAfterMarkMs();
-    figures.form = form.times();
     check(form, shown, size);
     if (status != 0)
         throw std::runtime_error("Text2 did not paint the file's text");
@@ -108,7 +171,8 @@ qint64 WindowRun::nowNs()
 WindowRun::Stop WindowRun::measureStop(const QString &path, qint64 size)
 {
     const auto app = newApplication();
-    ObservedForm form(dialogsChoosing(path), size);
+    Figures figures;
+    ObservedForm form(dialogsChoosing(path), size, figures);
     QElapsedTimer clicked;
     bool clickQueued = false;
     Stop stop;

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "ObservedForm.h"
-
 #include <QString>
 #include <QtGlobal>
 
@@ -24,7 +22,10 @@ public:
         double longestGapMs = 0;   // between two ticks, click to painted
         double longestGapEndedMs = 0;
         double longestEndGapMs = 0; // of the gaps that ended after "実行終了"
-        ObservedForm::Times form;
+        double captionMs = 0;      // all captions set, each repainted at once
+        double eventsMs = 0;       // all the events handled between blocks
+        double dumpTextMs = 0;     // Text1 filled (ShowDumpList)
+        double textPaintMs = 0;    // Text2's first paint of the text, flush included
     };
 
     // `startNs`: when the parent started this process, by nowNs(). Throws
