@@ -1,15 +1,12 @@
-// The whole dump run (DumpEngine::RunDump with a window that does nothing)
-// against xxd and hexdump -C, on the same two files in the same run:
+// The whole dump run (EngineRun, in a forked child) against xxd and
+// hexdump -C, each a child process, on the same two files in the same run:
 //
 //   build-bench/bench/engine_bench                            # 256 MiB files
 //   HEXMOTH_BENCH_FILE_MIB=16 build-bench/bench/engine_bench  # a quick run
 //
-// The files, random bytes and Shift-JIS text lines, are made once and read
-// once before anything is timed. Every peer runs as a child process, timed
-// from fork to exit; its peak memory comes from wait4. Five repetitions
-// (three for hexdump -C, some 45 s a run on 256 MiB), interleaved at random
-// across peers. The last line is `ratio-vs-xxd binary=R1 sjis=R2`: the
-// engine's median MB/s over xxd's, for each file.
+// Five repetitions (three for hexdump -C, some 45 s a run on 256 MiB),
+// interleaved at random across peers. The last line is `ratio-vs-xxd
+// binary=R1 sjis=R2`: the engine's median MB/s over xxd's, for each file.
 
 #include "Bench.h"
 #include "ChildProcess.h"

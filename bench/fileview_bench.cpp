@@ -1,14 +1,13 @@
 // What the file's text view must meet, with QPlainTextEdit beside it where
-// that can take the text:
+// that can take the text; the goals are printed with the figures:
 //
 //   build-bench/bench/fileview_bench                            # 1 MB and 256 MiB
 //   HEXMOTH_BENCH_FILE_MIB=16 build-bench/bench/fileview_bench  # 1 MB and 16 MiB, a quick run
 //   HEXMOTH_BENCH_HUGE=1 build-bench/bench/fileview_bench       # and 5 GiB
 //   build-bench/bench/fileview_bench --benchmark_filter=FileTextView  # without the peer
 //
-// Texts (ViewText), in two shapes: "lines" = Shift-JIS lines with CR LF,
-// "binary" = one line of random bytes; each a file, shown as the program
-// shows it: 1 MB (10^6 bytes) copied, larger ones from a mapping.
+// Texts: ViewText, shown as the program shows them. An 800x600 view in the
+// window's font; wall clock, medians.
 //
 //   build       the FileText made as the run makes it: the file read in 1 MiB
 //               blocks, each committed (which indexes it), MB/s
@@ -19,11 +18,8 @@
 //               the start; in_view: positionRect() of that end is then
 //               in the viewport (end_x its left)
 //
-// An 800x600 view in the window's font; wall clock, medians. QPlainTextEdit
-// (read-only, no wrapping, same font and size, setPlainText of the decoded
-// text) only at 1 MB: it lays out every line at once. Goals: every show,
-// scroll and jump within a frame (16 ms), but the first jump to the end of a
-// line over 100 MB within 100 ms; the index at most 1 % of the text.
+// QPlainTextEdit (read-only, no wrapping, setPlainText of the decoded text)
+// only at 1 MB: it lays out every line at once.
 
 #include "Bench.h"
 #include "FileText.h"
@@ -33,8 +29,6 @@
 #include <QApplication>
 #include <QPlainTextEdit>
 #include <QScrollBar>
-
-#include <chrono>
 
 namespace {
 

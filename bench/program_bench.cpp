@@ -1,5 +1,5 @@
 // The whole program against the engine alone, on the same files in the same
-// run:
+// run; what each figure is, is printed first:
 //
 //   build-bench/bench/program_bench                            # 10 MB, 256 MiB, 1 GiB
 //   HEXMOTH_BENCH_FILE_MIB=16 build-bench/bench/program_bench  # a quick run, 16 MiB only
@@ -7,21 +7,12 @@
 //   HEXMOTH_BENCH_BEYOND_MEMORY=1 build-bench/bench/program_bench  # and a sparse file of
 //                                                              # MemTotal + 4 GiB
 //
-// window   a whole run of the program's window in a fresh process (WindowRun):
-//          its start to the first paint, then Command1 clicked, the dialog
-//          answered with the file, up to "実行終了" with Text1 filled and
-//          Text2 painted; its time from the click to that paint, the longest
-//          gap of the event loop over that time, and the process's peak
-//          memory (wait4).
-// engine   the same RunDump with a window that does nothing, in a forked
-//          child (EngineRun, as engine_bench runs it).
-//
-// Files are random bytes ("binary") or Shift-JIS text lines ("sjis"), made
-// when first needed and read once. Each repetition runs the window and the
-// engine back to back, in turns first, right after a child that takes as
-// much fresh memory as the file and lets it go (ChildProcess::warmMemory); three
-// repetitions, medians. The sparse file (one hole, as truncate -s makes
-// it) and the file beyond memory run once.
+// A repetition runs the window (WindowRun, in a fresh process) and the
+// engine (EngineRun, in a forked child) back to back, in turns first, right
+// after a child that takes as much fresh memory as the file and lets it go
+// (ChildProcess::warmMemory). Random bytes ("binary") and Shift-JIS text
+// lines ("sjis"), three repetitions; the sparse files (one hole, as
+// truncate -s makes it) once.
 
 #include "Bench.h"
 #include "ChildProcess.h"

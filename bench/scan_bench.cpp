@@ -6,15 +6,13 @@
 //   HEXMOTH_BENCH_FILE_MIB=16 build-bench/bench/scan_bench  # a quick run
 //   build-bench/bench/scan_bench --benchmark_filter=avx512  # that path alone, for a profile
 //
-// Texts: "binary" random bytes, "sjis" ShiftJisTextGenerator lines, "ascii"
-// source-like lines (tab indentation, LF or CR LF). Metrics: the window's
-// ("window": TextFont, IPAPGothic 9 pt) and a kerned font ("kerned": DejaVu
-// Sans 9 pt), each with every double-byte advance measured first, as the
-// window does while it waits for the user (the time that takes is printed).
-// Three repetitions, medians, by the wall clock and by the thread's CPU time
-// (the machine may be shared). Each path's index is checked against the
-// reference's. The last line gives the window's metrics through the path
-// chosen at start-up: scan-gbps binary=... sjis=... ascii=...
+// Texts: random bytes, ShiftJisTextGenerator lines, source-like ASCII
+// lines. Metrics: the window's (TextFont, IPAPGothic 9 pt) and a kerned
+// font's, every double-byte advance measured first, as the window does
+// while it waits for the user. Three repetitions, medians, by the wall clock
+// and by the thread's CPU time (the machine may be shared). The last line
+// gives the window's metrics through the path chosen at start-up:
+// scan-gbps binary=... sjis=... ascii=...
 
 #include "Bench.h"
 #include "RandomBytes.h"
