@@ -10,7 +10,6 @@
 #include <cstring>
 #include <exception>
 #include <stdexcept>
-#include <unistd.h>
 
 Bench::Bench(std::string name) : m_name(std::move(name)) {}
 
@@ -61,13 +60,11 @@ int Bench::runCases(int argc, char **argv)
     if (benchmark::ReportUnrecognizedArguments(count, arguments.data()))
         return 2;
     m_files = std::make_unique<BenchFiles>();
-    if (setUp)
-        setUp(*this);
+    setUp(*this);
     std::fflush(stdout);
     benchmark::RunSpecifiedBenchmarks(&m_medians);
     std::fflush(stdout);
-    if (report)
-        report(*this);
+    report(*this);
     benchmark::Shutdown();
     return 0;
 }

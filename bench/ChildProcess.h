@@ -32,27 +32,25 @@ public:
         void count(benchmark::UserCounters &counters, const std::string &prefix = {}) const;
     };
 
-    // Runs `command` (found on PATH) with its output to /dev/null; ok when it
-    // exits with status 0.
+    // `command` (found on PATH), its output to /dev/null; ok on status 0.
     static Outcome run(const std::vector<std::string> &command);
-    // Runs this program again as a fresh process, as `SelfFlag name
-    // reportPath arguments...`; Bench::run hands the arguments to the work
-    // added as `name`, and its result to writeReport.
+    // This program again, fresh, as `SelfFlag name reportPath arguments...`:
+    // Bench::run hands the arguments to the work added as `name`, and its
+    // result to writeReport.
     static Outcome runSelf(const std::string &name, const std::vector<std::string> &arguments);
     static constexpr const char *SelfFlag = "--bench-child";
-    // In a child: hands `report` back to the parent through `reportPath`.
     static bool writeReport(const std::string &reportPath, const std::string &report);
-    // Runs `work` in a forked child and hands back what it returns; ok when it
+    // `work` in a forked child, what it returns as the report; ok when it
     // returns rather than throws. The child leaves with _exit: no destructor
     // of this process runs in it.
     static Outcome fork(const std::function<std::string()> &work);
     // Peak memory of a forked child that does nothing: the share of every
     // figure above that comes from this process.
     static qint64 floor();
-    // Takes `size` bytes of fresh memory in a child and lets go of them. On
+    // Takes `size` bytes of fresh memory in a child and lets go of them: on
     // a virtual machine that hands freed memory back to its host, the first
-    // process to take memory again after a pause waits for the host: run
-    // this first, and no timed child is that process.
+    // process to take memory again waits for the host; let that be no timed
+    // child.
     static void warmMemory(qint64 size);
     // The machine's memory (16 GiB when it cannot be told).
     static qint64 totalMemory();

@@ -1,6 +1,7 @@
 #include "EventLoopGaps.h"
 
 #include <algorithm>
+#include <utility>
 
 EventLoopGaps::EventLoopGaps()
 {
@@ -12,7 +13,6 @@ EventLoopGaps::EventLoopGaps()
 void EventLoopGaps::start()
 {
     m_clock.start();
-    m_lastTickMs = 0;
     m_timer.start();
 }
 
@@ -29,12 +29,11 @@ void EventLoopGaps::tick()
         return;
     }
     const double now = elapsedMs();
-    const double gap = now - m_lastTickMs;
+    const double gap = now - std::exchange(m_lastTickMs, now);
     if (gap > m_longestMs) {
         m_longestMs = gap;
         m_longestEndedAtMs = now;
     }
     if (m_marked)
         m_longestAfterMarkMs = std::max(m_longestAfterMarkMs, gap);
-    m_lastTickMs = now;
 }

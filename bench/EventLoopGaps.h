@@ -26,8 +26,7 @@ public:
 
     double elapsedMs() const { return double(m_clock.nsecsElapsed()) / 1e6; }
     double longestMs() const { return m_longestMs; }
-    // When the longest gap ended, from start().
-    double longestEndedAtMs() const { return m_longestEndedAtMs; }
+    double longestEndedAtMs() const { return m_longestEndedAtMs; } // from start()
     double longestAfterMarkMs() const { return m_longestAfterMarkMs; }
 
 private:

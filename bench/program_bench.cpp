@@ -209,13 +209,14 @@ void printGoals(const MedianReporter &medians, const Input &input, bool timeGoal
 void report(Bench &bench)
 {
     const MedianReporter &medians = bench.medians();
-    std::vector<Input> ran, files;
-    std::copy_if(inputs.begin(), inputs.end(), std::back_inserter(ran), [&](const Input &input) { return medians.repetitions(input.name()) > 0; });
-    std::copy_if(ran.begin(), ran.end(), std::back_inserter(files), [](const Input &input) { return !input.hole(); });
-    printTables(medians, ran);
+    std::vector<Input> ran;
     qint64 largest = 0;
-    for (const Input &input : files)
-        largest = std::max(largest, input.size);
+    for (const Input &input : inputs)
+        if (medians.repetitions(input.name()) > 0) {
+            ran.push_back(input);
+            largest = input.hole() ? largest : std::max(largest, input.size);
+        }
+    printTables(medians, ran);
     std::printf("\ntime and caption goals on the largest files%s and the holes:\n",
                 largest == LargestGoalSize ? "" : " (stated for 1 GiB; indicative here)");
     for (const Input &input : ran)
@@ -223,10 +224,9 @@ void report(Bench &bench)
     if (std::none_of(ran.begin(), ran.end(), [](const Input &input) { return input.peakGoalMiB().has_value(); }))
         std::printf("goal memory: peak <= %.0f MiB + %.0f %% of the file, for files above %lld MiB: none here: n/a\n",
                     PeakAllowanceMiB, PeakPerFilePercent, (long long)(CopyThreshold >> 20));
-    const std::string &stop = stopName;
-    const auto blocks = medians.median(stop, "blocks_after_stop");
+    const auto blocks = medians.median(stopName, "blocks_after_stop");
     std::printf("goal stop halfway (%s): %s blocks read after the click <= 1: %s; %s ms from the click to \"実行終了\"\n",
-                stop.c_str(), figure(blocks, 0).c_str(), verdict(blocks, 1), figure(medians.median(stop, "stop_ms"), 2).c_str());
+                stopName.c_str(), figure(blocks, 0).c_str(), verdict(blocks, 1), figure(medians.median(stopName, "stop_ms"), 2).c_str());
 }
 
 } // namespace

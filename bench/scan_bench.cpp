@@ -142,26 +142,21 @@ void setUp(Bench &bench)
         addFont(bench, key, family);
 }
 
-void printTable(const MedianReporter &medians, const std::string &font)
-{
-    std::vector<std::string> rows;
-    for (const std::string &text : TextNames)
-        for (ScanPath path : runnableScanPaths())
-            rows.push_back(text + "/" + scanPathName(path));
-    const std::string prefix = font + "/";
-    const auto reference = [&](const std::string &row) { return prefix + row.substr(0, row.find('/')) + "/reference"; };
-    std::printf("\n%s metrics, medians; same index: 1 when it is the reference's\n", font.c_str());
-    medians.printTable("text/path", rows, {{"GB/s", "GB/s", 3, prefix},
-        {"x ref", [&](const std::string &row) { return figure(ratio(medians.median(prefix + row, "GB/s"), medians.median(reference(row), "GB/s")), 2); }},
-        {"cpu GB/s", "cpu_GB/s", 3, prefix}, {"same index", "same_index", 0, prefix}});
-}
-
 void report(Bench &bench)
 {
+    const MedianReporter &medians = bench.medians();
+    std::vector<std::string> rows;
     for (const auto &font : Fonts)
-        printTable(bench.medians(), font.first);
+        for (const std::string &text : TextNames)
+            for (ScanPath path : runnableScanPaths())
+                rows.push_back(font.first + "/" + text + "/" + scanPathName(path));
+    const auto reference = [&](const std::string &row) { return row.substr(0, row.rfind('/')) + "/reference"; };
+    std::printf("\nmedians; same index: 1 when it is the reference's\n");
+    medians.printTable("metrics/text/path", rows, {{"GB/s", "GB/s", 3},
+        {"x ref", [&](const std::string &row) { return figure(ratio(medians.median(row, "GB/s"), medians.median(reference(row), "GB/s")), 2); }},
+        {"cpu GB/s", "cpu_GB/s", 3}, {"same index", "same_index", 0}});
     const auto chosen = [&](const std::string &text) {
-        return figure(bench.medians().median("window/" + text + "/" + scanPathName(activeScanPath()), "GB/s"), 2);
+        return figure(medians.median("window/" + text + "/" + scanPathName(activeScanPath()), "GB/s"), 2);
     };
     std::printf("scan-gbps binary=%s sjis=%s ascii=%s\n", chosen("binary").c_str(), chosen("sjis").c_str(), chosen("ascii").c_str());
     shared.reset();
