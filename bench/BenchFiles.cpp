@@ -5,11 +5,11 @@
 
 #include <QDir>
 #include <QFile>
-#include <atomic>
 #include <csignal>
 #include <cstring>
 #include <stdexcept>
 #include <string>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -21,37 +21,26 @@ constexpr qint64 ChunkLength = qint64(1) << 20;
     throw std::runtime_error(QStringLiteral("%1 %2: %3").arg(what, path, reason).toStdString());
 }
 
-// Paths removed, files before their folder, when this process is ended by
-// SIGINT, SIGTERM or SIGHUP, so that an interrupted run leaves no large
-// files behind; the signal then takes its default course.
-char removedOnSignal[16][4096];
-std::atomic<int> removedCount{0};
-pid_t owner = 0; // forked children share the paths but leave them alone
+// The folder, removed with all in it when this process is ended by SIGINT,
+// SIGTERM or SIGHUP, so that an interrupted run leaves no large files
+// behind; the signal then takes its default course.
+char folderToRemove[4096];
+pid_t owner = 0; // forked children share the folder but leave it alone
 
 // Only async-signal-safe calls here.
-void removeAndRaise(int signal)
+void removeFolderAndRaise(int signal)
 {
-    if (::getpid() == owner)
-        for (int i = removedCount.load() - 1; i >= 0; --i)
-            if (::unlink(removedOnSignal[i]) != 0)
-                ::rmdir(removedOnSignal[i]);
+    if (::getpid() == owner && folderToRemove[0]) {
+        const pid_t remover = ::_Fork();
+        if (remover == 0) {
+            ::execl("/bin/rm", "rm", "-rf", folderToRemove, static_cast<char *>(nullptr));
+            ::_exit(127);
+        }
+        if (remover > 0)
+            ::waitpid(remover, nullptr, 0);
+    }
     std::signal(signal, SIG_DFL);
     std::raise(signal);
-}
-
-void removeOnSignal(const QString &path)
-{
-    const QByteArray name = QFile::encodeName(path);
-    const int index = removedCount.load();
-    if (index >= int(std::size(removedOnSignal)) || std::size_t(name.size()) >= sizeof removedOnSignal[0])
-        return;
-    if (owner == 0) {
-        owner = ::getpid();
-        for (const int signal : {SIGINT, SIGTERM, SIGHUP})
-            std::signal(signal, removeAndRaise);
-    }
-    std::memcpy(removedOnSignal[index], name.constData(), std::size_t(name.size()) + 1);
-    removedCount.store(index + 1);
 }
 
 } // namespace
@@ -59,14 +48,18 @@ void removeOnSignal(const QString &path)
 BenchFiles::BenchFiles()
     : m_dir(QDir::tempPath() + QStringLiteral("/hexmoth-bench-XXXXXX"))
 {
-    if (!m_dir.isValid())
+    const QByteArray folder = QFile::encodeName(m_dir.path());
+    if (!m_dir.isValid() || folder.size() >= qsizetype(sizeof folderToRemove))
         fail(QStringLiteral("cannot make a folder in"), QDir::tempPath(), m_dir.errorString());
-    removeOnSignal(m_dir.path());
+    std::memcpy(folderToRemove, folder.constData(), std::size_t(folder.size()) + 1);
+    owner = ::getpid();
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP})
+        std::signal(signal, removeFolderAndRaise);
 }
 
 BenchFiles::~BenchFiles()
 {
-    removedCount.store(0);
+    folderToRemove[0] = 0;
 }
 
 QString BenchFiles::writeRandomBinary(const QString &name, qint64 size, quint32 seed, bool oneLine)
@@ -87,7 +80,6 @@ QString BenchFiles::writeShiftJisText(const QString &name, qint64 size, quint64 
 QString BenchFiles::writeSparse(const QString &name, qint64 size, const QByteArray &tail)
 {
     QFile file(m_dir.filePath(name));
-    removeOnSignal(file.fileName());
     if (!file.open(QIODevice::WriteOnly) || !file.resize(size) || !file.seek(size - tail.size()) || file.write(tail) != tail.size())
         fail(QStringLiteral("cannot make"), file.fileName(), file.errorString());
     file.close();
@@ -98,7 +90,6 @@ QString BenchFiles::writeSparse(const QString &name, qint64 size, const QByteArr
 QString BenchFiles::write(const QString &name, qint64 size, const std::function<void(std::string &, qint64, qint64)> &fillChunk)
 {
     QFile file(m_dir.filePath(name));
-    removeOnSignal(file.fileName());
     if (!file.open(QIODevice::WriteOnly))
         fail(QStringLiteral("cannot create"), file.fileName(), file.errorString());
     std::string chunk;

@@ -44,16 +44,16 @@ double now()
 
 ChildProcess::Outcome ChildProcess::run(const std::vector<std::string> &command)
 {
-    return labelled(command[0], launch([&](const std::string &) { execute(command); }));
+    return launch([&](const std::string &) { execute(command); }, command[0]);
 }
 
 ChildProcess::Outcome ChildProcess::runSelf(const std::string &name, const std::vector<std::string> &arguments)
 {
-    return labelled(name, launch([&](const std::string &reportPath) {
+    return launch([&](const std::string &reportPath) {
         std::vector<std::string> command{std::filesystem::read_symlink("/proc/self/exe").string(), SelfFlag, name, reportPath};
         command.insert(command.end(), arguments.begin(), arguments.end());
         execute(command);
-    }));
+    }, name);
 }
 
 bool ChildProcess::writeReport(const std::string &reportPath, const std::string &report)
@@ -78,7 +78,7 @@ ChildProcess::Outcome ChildProcess::fork(const std::function<std::string()> &wor
     return outcome;
 }
 
-ChildProcess::Outcome ChildProcess::launch(const std::function<void(const std::string &reportPath)> &inChild)
+ChildProcess::Outcome ChildProcess::launch(const std::function<void(const std::string &reportPath)> &inChild, const std::string &label)
 {
     QTemporaryFile report;
     if (!report.open())
@@ -93,12 +93,7 @@ ChildProcess::Outcome ChildProcess::launch(const std::function<void(const std::s
     }
     Outcome outcome = reap(pid, start);
     outcome.report = report.readAll().toStdString();
-    return outcome;
-}
-
-ChildProcess::Outcome ChildProcess::labelled(const std::string &label, Outcome outcome)
-{
-    if (!outcome.ok)
+    if (!outcome.ok && !label.empty())
         outcome.failure = label + ": " + outcome.failure;
     return outcome;
 }

@@ -74,8 +74,8 @@ public:
 
 private:
     // Forks; the child runs `inChild`, which must not return, with the path
-    // of the file for its report, read once the child is reaped.
-    static Outcome launch(const std::function<void(const std::string &reportPath)> &inChild);
+    // of the file for its report, read once the child is reaped. A failure
+    // names `label`.
+    static Outcome launch(const std::function<void(const std::string &reportPath)> &inChild, const std::string &label = {});
     static Outcome reap(int pid, double startSeconds);
-    static Outcome labelled(const std::string &label, Outcome outcome);
 };
