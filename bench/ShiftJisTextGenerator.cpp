@@ -88,10 +88,7 @@ void ShiftJisTextGenerator::appendText(std::string &out, std::size_t n)
         m_pending.clear();
     }
     const std::size_t rest = end - out.size();
-    if (rest >= 2)
-        out.append(rest - 2, ' ').append("\r\n");
-    else
-        out.append(rest, ' ');
+    out.append(rest >= 2 ? rest - 2 : rest, ' ').append(rest >= 2 ? "\r\n" : "");
 }
 
 // splitmix64: small, fast and the same everywhere.

@@ -40,15 +40,12 @@ public:
 
     std::function<void()> onShown = [] {};                             // the first paint is done
     std::function<void(const QString &)> onCaption = [](const QString &) {}; // Label1 shows it
-    std::function<void()> onFinalCaption = [] {};                      // "実行終了…": every block read
     std::function<void()> onTextPainted = [] {};                       // Text2's paint of the whole text is done
 
     void setStatusCaption(const QString &caption) override
     {
         m_figures.captionMs += msOf([&] { Form1::setStatusCaption(caption); });
         onCaption(caption);
-        if (caption.startsWith(QStringLiteral("実行終了")))
-            onFinalCaption();
     }
     void handlePendingEvents() override { m_figures.eventsMs += msOf([this] { Form1::handlePendingEvents(); }); }
     void setDumpText(const QString &text) override { m_figures.dumpTextMs += msOf([&] { Form1::setDumpText(text); }); }
@@ -91,13 +88,6 @@ std::unique_ptr<HexmothApplication> newApplication()
     return std::make_unique<HexmothApplication>(argc, argv);
 }
 
-std::unique_ptr<FakeDialogService> dialogsChoosing(const QString &path)
-{
-    auto dialogs = std::make_unique<FakeDialogService>();
-    dialogs->chosenPath = path;
-    return dialogs;
-}
-
 void click(const ObservedForm &form, const char *button)
 {
     form.findChild<QPushButton *>(QLatin1String(button))->click();
@@ -130,7 +120,8 @@ void check(const ObservedForm &form, const FakeDialogService &dialogs, qint64 si
 WindowRun::Figures WindowRun::measure(const QString &path, qint64 size, qint64 startNs)
 {
     const auto app = newApplication();
-    auto dialogs = dialogsChoosing(path);
+    auto dialogs = std::make_unique<FakeDialogService>();
+    dialogs->chosenPath = path;
     const FakeDialogService &shown = *dialogs;
     Figures figures;
     ObservedForm form(std::move(dialogs), size, figures);
@@ -144,8 +135,10 @@ WindowRun::Figures WindowRun::measure(const QString &path, qint64 size, qint64 s
                 QCoreApplication::exit(2); // Text2 will not show the whole file
         });
     };
-    form.onFinalCaption = [&] {
-        figures.finalCaptionMs = gaps.elapsedMs();
+    form.onCaption = [&](const QString &caption) {
+        if (!caption.startsWith(QStringLiteral("実行終了")))
+            return;
+        figures.finalCaptionMs = gaps.elapsedMs(); // every block read
         gaps.mark();
     };
     form.onTextPainted = [&] {
@@ -171,8 +164,10 @@ qint64 WindowRun::nowNs()
 WindowRun::Stop WindowRun::measureStop(const QString &path, qint64 size)
 {
     const auto app = newApplication();
+    auto dialogs = std::make_unique<FakeDialogService>();
+    dialogs->chosenPath = path;
     Figures figures;
-    ObservedForm form(dialogsChoosing(path), size, figures);
+    ObservedForm form(std::move(dialogs), size, figures);
     QElapsedTimer clicked;
     bool clickQueued = false;
     Stop stop;

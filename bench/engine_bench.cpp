@@ -1,12 +1,9 @@
 // The whole dump run (EngineRun, in a forked child) against xxd and
-// hexdump -C, each a child process, on the same two files in the same run:
+// hexdump -C, on the same two files, in random turns; the last line is the
+// engine's MB/s over xxd's: `ratio-vs-xxd binary=R1 sjis=R2`.
 //
 //   build-bench/bench/engine_bench                            # 256 MiB files
 //   HEXMOTH_BENCH_FILE_MIB=16 build-bench/bench/engine_bench  # a quick run
-//
-// Five repetitions (three for hexdump -C, some 45 s a run on 256 MiB),
-// interleaved at random across peers. The last line is `ratio-vs-xxd
-// binary=R1 sjis=R2`: the engine's median MB/s over xxd's, for each file.
 
 #include "Bench.h"
 #include "ChildProcess.h"

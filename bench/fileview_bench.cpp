@@ -1,25 +1,18 @@
-// What the file's text view must meet, with QPlainTextEdit beside it where
-// that can take the text; the goals are printed with the figures:
+// What the file's text view (FileTextView) must meet, on texts shown as the
+// program shows them (ViewText), in an 800x600 view in the window's font,
+// with QPlainTextEdit beside it at 1 MB (it lays out every line at once):
+//
+//   build       the FileText made as a run makes it, in 1 MiB blocks, MB/s
+//   show        setFileText and the first paint
+//   scrollToEnd both scroll bars to their maximum, then a paint
+//   jump        setSelection at the end of the longest line and a paint,
+//               just after show (first_ms) and after scrolling back to the
+//               start (again_ms); in_view: that end is then in the viewport
 //
 //   build-bench/bench/fileview_bench                            # 1 MB and 256 MiB
 //   HEXMOTH_BENCH_FILE_MIB=16 build-bench/bench/fileview_bench  # 1 MB and 16 MiB, a quick run
 //   HEXMOTH_BENCH_HUGE=1 build-bench/bench/fileview_bench       # and 5 GiB
 //   build-bench/bench/fileview_bench --benchmark_filter=FileTextView  # without the peer
-//
-// Texts: ViewText, shown as the program shows them. An 800x600 view in the
-// window's font; wall clock, medians.
-//
-//   build       the FileText made as the run makes it: the file read in 1 MiB
-//               blocks, each committed (which indexes it), MB/s
-//   show        setFileText and the first paint
-//   scrollToEnd both scroll bars to their maximum, then a paint
-//   jump        setSelection at the end of the longest line and a paint,
-//               first_ms just after show, again_ms after scrolling back to
-//               the start; in_view: positionRect() of that end is then
-//               in the viewport (end_x its left)
-//
-// QPlainTextEdit (read-only, no wrapping, setPlainText of the decoded text)
-// only at 1 MB: it lays out every line at once.
 
 #include "Bench.h"
 #include "FileText.h"
@@ -32,13 +25,13 @@
 
 namespace {
 
-constexpr qint64 Huge = ViewText::HugeLength;
 constexpr double FrameGoalMs = 16;
 constexpr double LongLineJumpGoalMs = 100;
 constexpr qint64 LongLine = 100000000;
 constexpr double IndexGoalPercent = 1;
 
 using Text = ViewText;
+constexpr qint64 Huge = Text::HugeLength;
 std::vector<std::unique_ptr<Text>> texts;
 
 void setTime(benchmark::State &state, double ms)
@@ -79,6 +72,16 @@ QPlainTextEdit &peer()
 void paint(Text &text, const char *step)
 {
     text.notePaint(msOf([] { view().viewport()->repaint(); }), step);
+}
+
+// The peer changed by `change`, then painted: the time of both.
+template<typename Change>
+double peerMs(Change change)
+{
+    return msOf([&] {
+        change();
+        peer().viewport()->repaint();
+    });
 }
 
 // The view emptied, then the text shown: the time of the showing.
@@ -136,10 +139,8 @@ void addViewCases(Bench &bench, Text &text, int repetitions)
         const double again = jumpToLongestLineEnd(text, "jump2");
         const QRect end = view().positionRect(text.longestLineEnd());
         setTime(state, first);
-        state.counters["in_view"] = view().viewport()->rect().intersects(end) ? 1 : 0;
-        state.counters["end_x"] = end.x();
-        state.counters["first_ms"] = first;
-        state.counters["again_ms"] = again;
+        state.counters.insert({{"in_view", view().viewport()->rect().intersects(end) ? 1 : 0}, {"end_x", end.x()},
+                               {"first_ms", first}, {"again_ms", again}});
     }, repetitions);
 }
 
@@ -147,21 +148,13 @@ void addPeerCases(Bench &bench, Text &text)
 {
     bench.add("QPlainTextEdit/show/" + text.name(), [&text](benchmark::State &state) {
         const QString decoded = text.built()->toString();
-        peer().clear();
-        peer().viewport()->repaint();
-        setTime(state, msOf([&] {
-            peer().setPlainText(decoded);
-            peer().viewport()->repaint();
-        }));
+        peerMs([] { peer().clear(); });
+        setTime(state, peerMs([&] { peer().setPlainText(decoded); }));
     }, 3);
     bench.add("QPlainTextEdit/scrollToEnd/" + text.name(), [&text](benchmark::State &state) {
         peer().setPlainText(text.built()->toString());
-        setBars(peer(), false);
-        peer().viewport()->repaint();
-        setTime(state, msOf([] {
-            setBars(peer(), true);
-            peer().viewport()->repaint();
-        }));
+        peerMs([] { setBars(peer(), false); });
+        setTime(state, peerMs([] { setBars(peer(), true); }));
         peer().clear();
     }, 3);
 }

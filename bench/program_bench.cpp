@@ -1,18 +1,12 @@
-// The whole program against the engine alone, on the same files in the same
-// run; what each figure is, is printed first:
+// The whole program (WindowRun, in a fresh process) against the engine alone
+// (EngineRun, in a forked child), back to back on the same files, in turns
+// first, each turn after a child that takes and frees as much memory as the
+// file (ChildProcess::warmMemory). What each figure is, is printed first.
 //
 //   build-bench/bench/program_bench                            # 10 MB, 256 MiB, 1 GiB
 //   HEXMOTH_BENCH_FILE_MIB=16 build-bench/bench/program_bench  # a quick run, 16 MiB only
 //   HEXMOTH_BENCH_SPARSE=1 build-bench/bench/program_bench     # and a 5 GiB sparse file
-//   HEXMOTH_BENCH_BEYOND_MEMORY=1 build-bench/bench/program_bench  # and a sparse file of
-//                                                              # MemTotal + 4 GiB
-//
-// A repetition runs the window (WindowRun, in a fresh process) and the
-// engine (EngineRun, in a forked child) back to back, in turns first, right
-// after a child that takes as much fresh memory as the file and lets it go
-// (ChildProcess::warmMemory). Random bytes ("binary") and Shift-JIS text
-// lines ("sjis"), three repetitions; the sparse files (one hole, as
-// truncate -s makes it) once.
+//   HEXMOTH_BENCH_BEYOND_MEMORY=1 build-bench/bench/program_bench  # and one of MemTotal + 4 GiB
 
 #include "Bench.h"
 #include "ChildProcess.h"

@@ -1,18 +1,14 @@
-// The scan alone: TextIndex::extend over 1 MiB blocks of a text in memory,
-// GB/s (10^9 bytes), by every path this processor runs, the reference
-// (the byte-at-a-time scans) included, side by side in one run:
+// The scan alone, TextIndex::extend over 1 MiB blocks of a text in memory,
+// by every path this processor runs against the reference (the
+// byte-at-a-time scans), with the window's metrics and a kerned font's,
+// every double-byte advance measured first as the window does. GB/s =
+// 10^9 bytes/s, by the wall clock and by the thread's CPU time (the machine
+// may be shared). The last line: the window's metrics through the path
+// chosen at start-up, `scan-gbps binary=... sjis=... ascii=...`.
 //
 //   build-bench/bench/scan_bench                            # 256 MiB texts
 //   HEXMOTH_BENCH_FILE_MIB=16 build-bench/bench/scan_bench  # a quick run
 //   build-bench/bench/scan_bench --benchmark_filter=avx512  # that path alone, for a profile
-//
-// Texts: random bytes, ShiftJisTextGenerator lines, source-like ASCII
-// lines. Metrics: the window's (TextFont, IPAPGothic 9 pt) and a kerned
-// font's, every double-byte advance measured first, as the window does
-// while it waits for the user. Three repetitions, medians, by the wall clock
-// and by the thread's CPU time (the machine may be shared). The last line
-// gives the window's metrics through the path chosen at start-up:
-// scan-gbps binary=... sjis=... ascii=...
 
 #include "Bench.h"
 #include "RandomBytes.h"
@@ -23,6 +19,7 @@
 
 #include <ctime>
 #include <random>
+#include <tuple>
 
 namespace {
 
@@ -30,13 +27,7 @@ constexpr qint64 Block = qint64(1) << 20;
 const std::vector<std::string> TextNames = {"binary", "sjis", "ascii"};
 const std::vector<std::pair<std::string, QString>> Fonts = {{"window", "IPAPGothic"}, {"kerned", "DejaVu Sans"}};
 
-struct Index
-{
-    qint64 characters = 0;
-    TextMetrics::Units widest = 0;
-    qint64 lines = 0;
-    bool operator==(const Index &) const = default;
-};
+using Index = std::tuple<qint64, TextMetrics::Units, qint64>; // characters, widest line, lines
 
 // What the cases share, let go of before the application ends.
 struct Shared
