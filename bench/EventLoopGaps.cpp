@@ -7,7 +7,7 @@ EventLoopGaps::EventLoopGaps()
 {
     m_timer.setTimerType(Qt::PreciseTimer);
     m_timer.setInterval(1);
-    connect(&m_timer, &QTimer::timeout, this, [this] { tick(); });
+    QObject::connect(&m_timer, &QTimer::timeout, &m_timer, [this] { tick(); });
 }
 
 void EventLoopGaps::start()

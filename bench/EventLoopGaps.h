@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QElapsedTimer>
-#include <QObject>
 #include <QTimer>
 
 // How long a loop went between two ticks: the longest gap over a stretch of
@@ -9,7 +8,7 @@
 // run, say). start() ticks a 1 ms timer wherever the event loop runs, nested
 // loops (processEvents) included; a loop without one (the engine's, between
 // two calls to handle events) calls tick() itself instead.
-class EventLoopGaps : public QObject
+class EventLoopGaps
 {
 public:
     EventLoopGaps();

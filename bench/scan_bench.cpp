@@ -29,14 +29,8 @@ const std::vector<std::pair<std::string, QString>> Fonts = {{"window", "IPAPGoth
 
 using Index = std::tuple<qint64, TextMetrics::Units, qint64>; // characters, widest line, lines
 
-// What the cases share, let go of before the application ends.
-struct Shared
-{
-    std::map<std::string, std::string> texts;
-    std::map<std::string, std::unique_ptr<TextFont>> fonts;
-    std::map<std::string, std::optional<Index>> references; // font/text -> the reference's index
-};
-std::unique_ptr<Shared> shared;
+std::map<std::string, std::string> texts;
+std::map<std::string, std::optional<Index>> references; // font/text -> the reference's index
 
 // Lines of 0 to 100 bytes: tab indentation, identifiers, operators and
 // spaces; one in four ends in CR LF, the rest in LF.
@@ -103,7 +97,7 @@ void measure(benchmark::State &state, const std::string &text, ScanPath path, co
 
 void addFont(Bench &bench, const std::string &key, const QString &family)
 {
-    const TextFont &font = *(shared->fonts[key] = std::make_unique<TextFont>(QFont(family, 9)));
+    const TextFont &font = *new TextFont(QFont(family, 9)); // never freed: no font may outlive the application
     const auto metrics = font.metrics();
     const double ms = msOf([&] {
         for (int lead = 0x81; lead <= 0xFC; ++lead)
@@ -113,8 +107,8 @@ void addFont(Bench &bench, const std::string &key, const QString &family)
                 qPrintable(font.font().family()), font.font().pointSize(), metrics->hasKerning() ? "yes" : "no", ms);
     for (const std::string &text : TextNames)
         for (ScanPath path : runnableScanPaths()) {
-            auto &reference = shared->references[key + "/" + text];
-            bench.add(key + "/" + text + "/" + scanPathName(path), [&text = shared->texts[text], path, &font, &reference](benchmark::State &state) {
+            auto &reference = references[key + "/" + text];
+            bench.add(key + "/" + text + "/" + scanPathName(path), [&text = texts[text], path, &font, &reference](benchmark::State &state) {
                 measure(state, text, path, font, reference);
             });
         }
@@ -122,9 +116,8 @@ void addFont(Bench &bench, const std::string &key, const QString &family)
 
 void setUp(Bench &bench)
 {
-    shared = std::make_unique<Shared>();
     for (const std::string &name : TextNames)
-        shared->texts[name] = textOf(name, std::size_t(bench.fileSize()));
+        texts[name] = textOf(name, std::size_t(bench.fileSize()));
     std::printf("paths:");
     for (ScanPath path : runnableScanPaths())
         std::printf(" %s", scanPathName(path));
@@ -150,7 +143,6 @@ void report(Bench &bench)
         return figure(medians.median("window/" + text + "/" + scanPathName(activeScanPath()), "GB/s"), 2);
     };
     std::printf("scan-gbps binary=%s sjis=%s ascii=%s\n", chosen("binary").c_str(), chosen("sjis").c_str(), chosen("ascii").c_str());
-    shared.reset();
 }
 
 } // namespace
