@@ -11,7 +11,10 @@
 #include <exception>
 #include <stdexcept>
 
-Bench::Bench(std::string name) : m_name(std::move(name)) {}
+Bench::Bench(std::string name, Step setUp, Step report)
+    : m_name(std::move(name)), m_setUp(std::move(setUp)), m_report(std::move(report))
+{
+}
 
 // The application goes before its display.
 Bench::~Bench()
@@ -60,11 +63,11 @@ int Bench::runCases(int argc, char **argv)
     if (benchmark::ReportUnrecognizedArguments(count, arguments.data()))
         return 2;
     m_files = std::make_unique<BenchFiles>();
-    setUp(*this);
+    m_setUp(*this);
     std::fflush(stdout);
     benchmark::RunSpecifiedBenchmarks(&m_medians);
     std::fflush(stdout);
-    report(*this);
+    m_report(*this);
     benchmark::Shutdown();
     return 0;
 }

@@ -17,9 +17,9 @@
 class QApplication;
 class QProcess;
 
-// The common main of every benchmark program. A benchmark sets its options,
-// registers its cases in setUp and prints its figures and goals in report
-// (from medians()); run() does the rest.
+// The common main of every benchmark program. A benchmark registers its
+// cases in setUp, prints its figures and goals in report (from medians())
+// and sets its options; run() does the rest.
 //
 // HEXMOTH_BENCH_FILE_MIB (1 to 4096) sets fileSize() for a quick run. Our
 // defaults go before the command line so that it overrides them: medians
@@ -32,7 +32,8 @@ class Bench
 public:
     using ChildWork = std::function<std::string(const std::vector<std::string> &arguments)>;
 
-    explicit Bench(std::string name);
+    using Step = std::function<void(Bench &)>;
+    Bench(std::string name, Step setUp, Step report);
     ~Bench();
 
     int repetitions = 5;
@@ -40,8 +41,6 @@ public:
     bool tabular = false;     // counters in columns
     bool display = false;     // a real display for windows (see startDisplay)
     bool application = false; // and a QApplication in this process
-    std::function<void(Bench &)> setUp;
-    std::function<void(Bench &)> report;
     void addChild(const std::string &name, ChildWork work) { m_children[name] = std::move(work); }
 
     int run(int argc, char **argv);
@@ -69,6 +68,8 @@ private:
     void startDisplay();
 
     std::string m_name;
+    Step m_setUp;
+    Step m_report;
     std::map<std::string, ChildWork> m_children;
     std::optional<qint64> m_fileSize;
     bool m_repetitionsChosen = false;

@@ -82,9 +82,7 @@ QString BenchFiles::writeSparse(const QString &name, qint64 size, const QByteArr
     QFile file(m_dir.filePath(name));
     if (!file.open(QIODevice::WriteOnly) || !file.resize(size) || !file.seek(size - tail.size()) || file.write(tail) != tail.size())
         fail(QStringLiteral("cannot make"), file.fileName(), file.errorString());
-    file.close();
-    readOnce(file.fileName());
-    return file.fileName();
+    return readOnce(file);
 }
 
 QString BenchFiles::write(const QString &name, qint64 size, const std::function<void(std::string &, qint64, qint64)> &fillChunk)
@@ -101,17 +99,17 @@ QString BenchFiles::write(const QString &name, qint64 size, const std::function<
     }
     if (!file.flush() || ::fsync(file.handle()) != 0)
         fail(QStringLiteral("cannot write"), file.fileName(), file.errorString());
-    file.close();
-    readOnce(file.fileName());
-    return file.fileName();
+    return readOnce(file);
 }
 
-void BenchFiles::readOnce(const QString &path)
+// Closed, then read through once; its path.
+QString BenchFiles::readOnce(QFile &file)
 {
-    QFile file(path);
+    file.close();
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        fail(QStringLiteral("cannot read"), path, file.errorString());
+        fail(QStringLiteral("cannot read"), file.fileName(), file.errorString());
     std::string buffer(std::size_t(ChunkLength), '\0');
     while (file.read(buffer.data(), ChunkLength) > 0) {
     }
+    return file.fileName();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFile>
 #include <QString>
 #include <QTemporaryDir>
 #include <QtGlobal>
@@ -34,7 +35,7 @@ public:
     QString folder() const { return m_dir.path(); }
 
 private:
-    static void readOnce(const QString &path);
+    static QString readOnce(QFile &file);
 
     QTemporaryDir m_dir;
 };

@@ -109,26 +109,23 @@ void printGoals(const MedianReporter &medians, qint64 size)
     }
 }
 
-void printRatios(const MedianReporter &medians, const std::string &peer)
+void report(Bench &bench)
 {
-    std::printf("ratio-vs-%s", peer.c_str());
-    for (const std::string &kind : Kinds)
-        std::printf(" %s=%s", kind.c_str(), figure(speedRatio(medians, kind, peer), 2).c_str());
-    std::printf("\n");
+    printFigures(bench.medians());
+    printGoals(bench.medians(), bench.fileSize());
+    for (const std::string peer : {"hexdump-C", "xxd"}) {
+        std::printf("ratio-vs-%s", peer.c_str());
+        for (const std::string &kind : Kinds)
+            std::printf(" %s=%s", kind.c_str(), figure(speedRatio(bench.medians(), kind, peer), 2).c_str());
+        std::printf("\n");
+    }
 }
 
 } // namespace
 
 int main(int argc, char **argv)
 {
-    Bench bench("engine_bench");
+    Bench bench("engine_bench", setUp, report);
     bench.interleaved = true;
-    bench.setUp = setUp;
-    bench.report = [](Bench &b) {
-        printFigures(b.medians());
-        printGoals(b.medians(), b.fileSize());
-        printRatios(b.medians(), "hexdump-C");
-        printRatios(b.medians(), "xxd");
-    };
     return bench.run(argc, argv);
 }

@@ -243,9 +243,7 @@ void setUp(Bench &bench)
 
 int main(int argc, char **argv)
 {
-    Bench bench("fileview_bench");
+    Bench bench("fileview_bench", setUp, report);
     bench.application = true;
-    bench.setUp = setUp;
-    bench.report = report;
     return bench.run(argc, argv);
 }

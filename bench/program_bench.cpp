@@ -227,7 +227,7 @@ void report(Bench &bench)
 
 int main(int argc, char **argv)
 {
-    Bench bench("program_bench");
+    Bench bench("program_bench", setUp, report);
     bench.repetitions = 3;
     bench.tabular = true;
     bench.display = true;
@@ -238,7 +238,5 @@ int main(int argc, char **argv)
     bench.addChild("window-stop", [](const std::vector<std::string> &arguments) {
         return ChildProcess::reportOf(WindowRun::measureStop(QString::fromStdString(arguments.at(0)), std::stoll(arguments.at(1))));
     });
-    bench.setUp = setUp;
-    bench.report = report;
     return bench.run(argc, argv);
 }

@@ -151,10 +151,8 @@ int main(int argc, char **argv)
 {
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    Bench bench("scan_bench");
+    Bench bench("scan_bench", setUp, report);
     bench.application = true;
     bench.repetitions = 3;
-    bench.setUp = setUp;
-    bench.report = report;
     return bench.run(argc, argv);
 }
