@@ -88,11 +88,10 @@ std::vector<char *> Bench::argumentsWithDefaults(int argc, char **argv)
 
 std::optional<qint64> Bench::fileSizeFromEnvironment()
 {
-    const QByteArray text = qgetenv("HEXMOTH_BENCH_FILE_MIB");
-    if (text.isEmpty())
-        return std::nullopt;
     bool ok = false;
-    const qint64 mib = text.toLongLong(&ok);
+    const qint64 mib = qEnvironmentVariableIntValue("HEXMOTH_BENCH_FILE_MIB", &ok);
+    if (qEnvironmentVariableIsEmpty("HEXMOTH_BENCH_FILE_MIB"))
+        return std::nullopt;
     if (!ok || mib < 1 || mib > 4096)
         throw std::runtime_error("HEXMOTH_BENCH_FILE_MIB must be a whole number of MiB from 1 to 4096");
     return mib << 20;
