@@ -38,6 +38,20 @@ void release(void *p) noexcept
     std::free(p);
 }
 
+// Throws unless the run ended cleanly with all `size` bytes dumped.
+void check(const FakeDumpWindow &window, qint64 size)
+{
+    const QString caption = window.captions.value(window.captions.size() - 1);
+    if (!window.messages.isEmpty())
+        throw std::runtime_error("the run showed a message: " + window.messages.constLast().toStdString());
+    if (caption != DumpEngine::progressCaption(QStringLiteral("実行終了"), size, size))
+        throw std::runtime_error("the run ended with the caption " + caption.toStdString());
+    if (!window.fileText || window.fileText->size() != size)
+        throw std::runtime_error("the file's text is not the whole file");
+    if (!window.dumpText.endsWith(QStringLiteral("\r\n")))
+        throw std::runtime_error("the dump list shown does not end with its last line");
+}
+
 } // namespace
 
 // Replaced for the whole program that links this; the standard library's
@@ -74,17 +88,4 @@ EngineRun::Figures EngineRun::measure(const QString &path, qint64 size)
     figures.dumpListHeapBytes = heldBytes.load() - heldBefore;
     figures.dumpListLength = engine.dumpList().length();
     return figures;
-}
-
-void EngineRun::check(const FakeDumpWindow &window, qint64 size)
-{
-    const QString caption = window.captions.value(window.captions.size() - 1);
-    if (!window.messages.isEmpty())
-        throw std::runtime_error("the run showed a message: " + window.messages.constLast().toStdString());
-    if (caption != DumpEngine::progressCaption(QStringLiteral("実行終了"), size, size))
-        throw std::runtime_error("the run ended with the caption " + caption.toStdString());
-    if (!window.fileText || window.fileText->size() != size)
-        throw std::runtime_error("the file's text is not the whole file");
-    if (!window.dumpText.endsWith(QStringLiteral("\r\n")))
-        throw std::runtime_error("the dump list shown does not end with its last line");
 }

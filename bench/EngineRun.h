@@ -3,8 +3,6 @@
 #include <QString>
 #include <QtGlobal>
 
-class FakeDumpWindow;
-
 // One whole dump run of a file, DumpEngine::RunDump with a window that does
 // nothing (the tests' FakeDumpWindow), in this process. Meant for a forked
 // child (ChildProcess::fork), so that the child's peak memory is the run's.
@@ -27,7 +25,4 @@ public:
     // Throws std::runtime_error when the run does not end cleanly with all
     // `size` bytes dumped.
     static Figures measure(const QString &path, qint64 size);
-
-private:
-    static void check(const FakeDumpWindow &window, qint64 size);
 };
