@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <fcntl.h>
 #include <filesystem>
 #include <new>
 #include <sys/mman.h>
@@ -58,8 +59,8 @@ ChildProcess::Outcome ChildProcess::runSelf(const std::string &name, const std::
 
 bool ChildProcess::writeReport(const std::string &reportPath, const std::string &report)
 {
-    std::FILE *file = std::fopen(reportPath.c_str(), "wb");
-    return file && std::fwrite(report.data(), 1, report.size(), file) == report.size() && std::fclose(file) == 0;
+    const int file = ::open(reportPath.c_str(), O_WRONLY | O_TRUNC);
+    return file >= 0 && ::write(file, report.data(), report.size()) == ssize_t(report.size()) && ::close(file) == 0;
 }
 
 // A child that fails says why through its report.
