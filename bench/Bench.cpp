@@ -1,25 +1,35 @@
 #include "Bench.h"
 
 #include "ChildProcess.h"
-#include "VirtualDisplay.h"
 
 #include <QApplication>
+#include <QProcess>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <exception>
 #include <stdexcept>
-#include <unistd.h>
 
-Bench::Bench(std::string name) : m_name(std::move(name)) {}
+Bench::Bench(std::string name, Step setUp, Step report)
+    : m_name(std::move(name)), m_setUp(std::move(setUp)), m_report(std::move(report))
+{
+}
 
-Bench::~Bench() = default;
+// The application goes before its display.
+Bench::~Bench()
+{
+    m_application.reset();
+    if (m_xvfb) {
+        m_xvfb->terminate();
+        m_xvfb->waitForFinished();
+    }
+}
 
 int Bench::run(int argc, char **argv)
 {
     try {
-        if (argc >= 3 && std::strcmp(argv[1], ChildProcess::SelfFlag) == 0)
+        if (argc >= 4 && std::strcmp(argv[1], ChildProcess::SelfFlag) == 0)
             return runChild(argc, argv);
         return runCases(argc, argv);
     } catch (const std::exception &e) {
@@ -28,14 +38,14 @@ int Bench::run(int argc, char **argv)
     }
 }
 
-// argv: this program, the flag, the child's name, its arguments.
+// argv: this program, the flag, the child's name, the report's path, its arguments.
 int Bench::runChild(int argc, char **argv)
 {
     const auto work = m_children.find(argv[2]);
     if (work == m_children.end())
         throw std::runtime_error(std::string("no child called ") + argv[2]);
-    const std::string report = work->second(std::vector<std::string>(argv + 3, argv + argc));
-    return ChildProcess::writeReport(report) ? 0 : 1;
+    const std::string report = work->second(std::vector<std::string>(argv + 4, argv + argc));
+    return ChildProcess::writeReport(argv[3], report) ? 0 : 1;
 }
 
 int Bench::runCases(int argc, char **argv)
@@ -44,7 +54,7 @@ int Bench::runCases(int argc, char **argv)
     m_repetitionsChosen = std::getenv("BENCHMARK_REPETITIONS")
         || std::any_of(argv + 1, argv + argc, [](const char *a) { return std::strstr(a, "--benchmark_repetitions") == a; });
     if (display || application)
-        m_display = std::make_unique<VirtualDisplay>();
+        startDisplay();
     if (application)
         m_application = std::make_unique<QApplication>(argc, argv);
     std::vector<char *> arguments = argumentsWithDefaults(argc, argv);
@@ -53,13 +63,11 @@ int Bench::runCases(int argc, char **argv)
     if (benchmark::ReportUnrecognizedArguments(count, arguments.data()))
         return 2;
     m_files = std::make_unique<BenchFiles>();
-    if (setUp)
-        setUp(*this);
+    m_setUp(*this);
     std::fflush(stdout);
     benchmark::RunSpecifiedBenchmarks(&m_medians);
     std::fflush(stdout);
-    if (report)
-        report(*this);
+    m_report(*this);
     benchmark::Shutdown();
     return 0;
 }
@@ -80,31 +88,45 @@ std::vector<char *> Bench::argumentsWithDefaults(int argc, char **argv)
 
 std::optional<qint64> Bench::fileSizeFromEnvironment()
 {
-    const QByteArray text = qgetenv("HEXMOTH_BENCH_FILE_MIB");
-    if (text.isEmpty())
-        return std::nullopt;
     bool ok = false;
-    const qint64 mib = text.toLongLong(&ok);
+    const qint64 mib = qEnvironmentVariableIntValue("HEXMOTH_BENCH_FILE_MIB", &ok);
+    if (qEnvironmentVariableIsEmpty("HEXMOTH_BENCH_FILE_MIB"))
+        return std::nullopt;
     if (!ok || mib < 1 || mib > 4096)
         throw std::runtime_error("HEXMOTH_BENCH_FILE_MIB must be a whole number of MiB from 1 to 4096");
     return mib << 20;
 }
 
-QString Bench::displayDescription() const
+// Windows are really painted: when neither DISPLAY nor QT_QPA_PLATFORM is
+// set, on an Xvfb of our own (DISPLAY set for this process and its
+// children), else offscreen. Before any QGuiApplication, which picks the
+// platform when it starts.
+void Bench::startDisplay()
 {
-    return m_display ? m_display->description() : QStringLiteral("none");
+    m_displayDescription = qEnvironmentVariableIsSet("QT_QPA_PLATFORM") ? qEnvironmentVariable("QT_QPA_PLATFORM")
+                                                                      : QStringLiteral("DISPLAY ") + qEnvironmentVariable("DISPLAY");
+    if (qEnvironmentVariableIsSet("QT_QPA_PLATFORM") || qEnvironmentVariableIsSet("DISPLAY"))
+        return;
+    m_xvfb = std::make_unique<QProcess>();
+    m_xvfb->start(QStringLiteral("Xvfb"), {"-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
+    if (m_xvfb->waitForStarted() && m_xvfb->waitForReadyRead(10000)) {
+        const QByteArray display = ':' + m_xvfb->readLine().trimmed();
+        qputenv("DISPLAY", display);
+        m_displayDescription = QStringLiteral("Xvfb ") + QString::fromLatin1(display);
+        return;
+    }
+    m_xvfb.reset();
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    m_displayDescription = QStringLiteral("offscreen");
 }
 
-benchmark::internal::Benchmark *Bench::add(const std::string &name, std::function<void(benchmark::State &)> body, int count)
+void Bench::add(const std::string &name, std::function<void(benchmark::State &)> once, int count)
 {
-    auto *added = benchmark::RegisterBenchmark(name.c_str(), std::move(body));
+    auto *added = benchmark::RegisterBenchmark(name.c_str(), [once = std::move(once)](benchmark::State &state) {
+        for (auto _ : state)
+            once(state);
+    });
     added->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
     if (!m_repetitionsChosen)
         added->Repetitions(count > 0 ? count : repetitions);
-    return added;
-}
-
-bool Bench::flag(const char *variable)
-{
-    return qEnvironmentVariableIntValue(variable) == 1;
 }

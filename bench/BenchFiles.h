@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFile>
 #include <QString>
 #include <QTemporaryDir>
 #include <QtGlobal>
@@ -9,8 +10,8 @@
 // The input files of one benchmark run, made once in a new folder under the
 // temporary folder (TMPDIR when set) and removed with this object. Each file
 // is written to disk (fsync) and then read once, so every peer timed
-// afterwards finds it in the page cache. An interrupted run removes them
-// too (SignalCleanup).
+// afterwards finds it in the page cache. A run ended by a signal removes
+// them too.
 //
 // Not to be destroyed in a forked child: a child leaves with _exit.
 class BenchFiles
@@ -34,7 +35,7 @@ public:
     QString folder() const { return m_dir.path(); }
 
 private:
-    static void readOnce(const QString &path);
+    static QString readOnce(QFile &file);
 
     QTemporaryDir m_dir;
 };

@@ -1,11 +1,11 @@
 #include "ChildProcess.h"
 
+#include <QTemporaryFile>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <exception>
-#include <stdexcept>
 #include <fcntl.h>
 #include <filesystem>
 #include <new>
@@ -13,13 +13,10 @@
 #include <sys/resource.h>
 #include <sys/sysinfo.h>
 #include <sys/wait.h>
-#include <utility>
 #include <unistd.h>
+#include <utility>
 
 namespace {
-
-// Where a child started by runSelf writes its report.
-constexpr int ReportFd = 3;
 
 double seconds(const timeval &time)
 {
@@ -31,40 +28,10 @@ double now()
     return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
-bool writeAll(int fd, const std::string &bytes)
+// `command` found on PATH, its output to /dev/null.
+[[noreturn]] void execute(const std::vector<std::string> &command)
 {
-    for (std::size_t done = 0; done < bytes.size();) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += std::size_t(n);
-    }
-    return true;
-}
-
-std::string readAll(int fd)
-{
-    std::string bytes;
-    char buffer[4096];
-    for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return bytes;
-        bytes.append(buffer, std::size_t(n));
-    }
-}
-
-[[noreturn]] void execInChild(const std::vector<std::string> &command, int reportFd)
-{
-    // dup2 clears close-on-exec, except on a descriptor that is already 3.
-    if (reportFd >= 0 && (reportFd == ReportFd ? ::fcntl(ReportFd, F_SETFD, 0) : ::dup2(reportFd, ReportFd)) < 0)
-        ::_exit(126);
-    const int devNull = ::open("/dev/null", O_WRONLY);
-    if (devNull < 0 || ::dup2(devNull, STDOUT_FILENO) < 0)
+    if (!std::freopen("/dev/null", "w", stdout))
         ::_exit(126);
     std::vector<char *> argv;
     for (const std::string &word : command)
@@ -78,68 +45,89 @@ std::string readAll(int fd)
 
 ChildProcess::Outcome ChildProcess::run(const std::vector<std::string> &command)
 {
-    Outcome outcome = launch([&](int) { execInChild(command, -1); }, false);
-    if (!outcome.ok)
-        outcome.failure = command[0] + ": " + outcome.failure;
-    return outcome;
+    return launch([&](const std::string &) { execute(command); }, command[0]);
 }
 
 ChildProcess::Outcome ChildProcess::runSelf(const std::string &name, const std::vector<std::string> &arguments)
 {
-    std::vector<std::string> command{std::filesystem::read_symlink("/proc/self/exe").string(), SelfFlag, name};
-    command.insert(command.end(), arguments.begin(), arguments.end());
-    Outcome outcome = launch([&](int reportFd) { execInChild(command, reportFd); }, true);
-    if (!outcome.ok)
-        outcome.failure = name + ": " + outcome.failure;
-    return outcome;
+    return launch([&](const std::string &reportPath) {
+        std::vector<std::string> command{std::filesystem::read_symlink("/proc/self/exe").string(), SelfFlag, name, reportPath};
+        command.insert(command.end(), arguments.begin(), arguments.end());
+        execute(command);
+    }, name);
 }
 
-bool ChildProcess::writeReport(const std::string &report)
+bool ChildProcess::writeReport(const std::string &reportPath, const std::string &report)
 {
-    return writeAll(ReportFd, report);
+    const int file = ::open(reportPath.c_str(), O_WRONLY | O_TRUNC);
+    return file >= 0 && ::write(file, report.data(), report.size()) == ssize_t(report.size()) && ::close(file) == 0;
 }
 
 // A child that fails says why through its report.
 ChildProcess::Outcome ChildProcess::fork(const std::function<std::string()> &work)
 {
-    Outcome outcome = launch([&](int reportFd) {
-        int status = 0;
+    Outcome outcome = launch([&](const std::string &reportPath) {
         try {
-            writeAll(reportFd, work());
+            ::_exit(writeReport(reportPath, work()) ? 0 : 1);
         } catch (const std::exception &e) {
-            writeAll(reportFd, e.what());
-            status = 1;
+            writeReport(reportPath, e.what());
+            ::_exit(1);
         }
-        ::_exit(status);
-    }, true);
+    });
     if (!outcome.ok && !outcome.report.empty())
         outcome.failure = std::exchange(outcome.report, {});
     return outcome;
 }
 
-// The report is read before the child is reaped, so a large one cannot
-// block the child.
-ChildProcess::Outcome ChildProcess::launch(const std::function<void(int reportFd)> &inChild, bool withReport)
+ChildProcess::Outcome ChildProcess::launch(const std::function<void(const std::string &reportPath)> &inChild, const std::string &label)
 {
-    int ends[2] = {-1, -1};
-    if (withReport && ::pipe2(ends, O_CLOEXEC) != 0)
-        throw std::runtime_error(std::string("pipe: ") + std::strerror(errno));
+    QTemporaryFile report;
+    if (!report.open())
+        throw std::runtime_error("cannot make a file for a child's report: " + report.errorString().toStdString());
+    const std::string reportPath = report.fileName().toStdString();
     std::fflush(nullptr);
     const double start = now();
     const pid_t pid = ::fork();
     if (pid == 0) {
-        inChild(ends[1]);
+        inChild(reportPath);
         ::_exit(127);
     }
-    std::string report;
-    if (withReport) {
-        ::close(ends[1]);
-        report = pid > 0 ? readAll(ends[0]) : std::string();
-        ::close(ends[0]);
-    }
     Outcome outcome = reap(pid, start);
-    outcome.report = report;
+    outcome.report = report.readAll().toStdString();
+    if (!outcome.ok && !label.empty())
+        outcome.failure = label + ": " + outcome.failure;
     return outcome;
+}
+
+ChildProcess::Outcome ChildProcess::reap(int pid, double startSeconds)
+{
+    Outcome outcome;
+    int status = 0;
+    rusage usage{};
+    int waited = -1;
+    while (pid > 0 && (waited = ::wait4(pid, &status, 0, &usage)) < 0 && errno == EINTR) {
+    }
+    if (waited < 0) {
+        outcome.failure = std::string(pid < 0 ? "fork: " : "wait4: ") + std::strerror(errno);
+        return outcome;
+    }
+    outcome.seconds = now() - startSeconds;
+    outcome.userSeconds = seconds(usage.ru_utime);
+    outcome.systemSeconds = seconds(usage.ru_stime);
+    outcome.peakBytes = qint64(usage.ru_maxrss) * 1024;
+    outcome.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    if (WIFEXITED(status) && !outcome.ok)
+        outcome.failure = "exit status " + std::to_string(WEXITSTATUS(status));
+    if (WIFSIGNALED(status))
+        outcome.failure = std::string("killed by ") + strsignal(WTERMSIG(status));
+    return outcome;
+}
+
+void ChildProcess::Outcome::count(benchmark::UserCounters &counters, const std::string &prefix) const
+{
+    counters[prefix + "peak_MiB"] = double(peakBytes) / (1 << 20);
+    counters[prefix + "user_ms"] = userSeconds * 1e3;
+    counters[prefix + "sys_ms"] = systemSeconds * 1e3;
 }
 
 qint64 ChildProcess::floor()
@@ -163,31 +151,4 @@ qint64 ChildProcess::totalMemory()
 {
     struct sysinfo info {};
     return ::sysinfo(&info) == 0 ? qint64(info.totalram) * info.mem_unit : qint64(16) << 30;
-}
-
-ChildProcess::Outcome ChildProcess::reap(int pid, double startSeconds)
-{
-    Outcome outcome;
-    if (pid < 0) {
-        outcome.failure = std::string("fork: ") + std::strerror(errno);
-        return outcome;
-    }
-    int status = 0;
-    rusage usage {};
-    while (::wait4(pid, &status, 0, &usage) < 0) {
-        if (errno != EINTR) {
-            outcome.failure = std::string("wait4: ") + std::strerror(errno);
-            return outcome;
-        }
-    }
-    outcome.seconds = now() - startSeconds;
-    outcome.userSeconds = seconds(usage.ru_utime);
-    outcome.systemSeconds = seconds(usage.ru_stime);
-    outcome.peakBytes = qint64(usage.ru_maxrss) * 1024;
-    outcome.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
-    if (WIFEXITED(status) && !outcome.ok)
-        outcome.failure = "exit status " + std::to_string(WEXITSTATUS(status));
-    if (WIFSIGNALED(status))
-        outcome.failure = std::string("killed by ") + strsignal(WTERMSIG(status));
-    return outcome;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <benchmark/benchmark.h>
+
 #include <QtGlobal>
 #include <cstring>
 #include <functional>
@@ -24,30 +26,31 @@ public:
         double userSeconds = 0;   // CPU time in the child, from wait4
         double systemSeconds = 0; // CPU time in the kernel for the child
         qint64 peakBytes = 0;
-        std::string report;  // what a forked child's work returned
+        std::string report; // what the child handed back
+
+        // peak_MiB, user_ms and sys_ms, each name after `prefix`.
+        void count(benchmark::UserCounters &counters, const std::string &prefix = {}) const;
     };
 
-    // Runs `command` (found on PATH) with its output to /dev/null; ok when it
-    // exits with status 0.
+    // `command` (found on PATH), its output to /dev/null; ok on status 0.
     static Outcome run(const std::vector<std::string> &command);
-    // Runs this program again as a fresh process, as `SelfFlag name
-    // arguments...`; Bench::run hands that to the work added as `name`,
-    // whose result comes back as the report.
+    // This program again, fresh, as `SelfFlag name reportPath arguments...`:
+    // Bench::run hands the arguments to the work added as `name`, and its
+    // result to writeReport.
     static Outcome runSelf(const std::string &name, const std::vector<std::string> &arguments);
     static constexpr const char *SelfFlag = "--bench-child";
-    // In such a child: hands `report` back to the parent.
-    static bool writeReport(const std::string &report);
-    // Runs `work` in a forked child and hands back what it returns; ok when it
+    static bool writeReport(const std::string &reportPath, const std::string &report);
+    // `work` in a forked child, what it returns as the report; ok when it
     // returns rather than throws. The child leaves with _exit: no destructor
     // of this process runs in it.
     static Outcome fork(const std::function<std::string()> &work);
     // Peak memory of a forked child that does nothing: the share of every
     // figure above that comes from this process.
     static qint64 floor();
-    // Takes `size` bytes of fresh memory in a child and lets go of them. On
+    // Takes `size` bytes of fresh memory in a child and lets go of them: on
     // a virtual machine that hands freed memory back to its host, the first
-    // process to take memory again after a pause waits for the host: run
-    // this first, and no timed child is that process.
+    // process to take memory again waits for the host; let that be no timed
+    // child.
     static void warmMemory(qint64 size);
     // The machine's memory (16 GiB when it cannot be told).
     static qint64 totalMemory();
@@ -70,8 +73,9 @@ public:
     }
 
 private:
-    // Forks; the child runs `inChild` with the pipe for its report (-1
-    // without one), which must not return.
-    static Outcome launch(const std::function<void(int reportFd)> &inChild, bool withReport);
+    // Forks; the child runs `inChild`, which must not return, with the path
+    // of the file for its report, read once the child is reaped. A failure
+    // names `label`.
+    static Outcome launch(const std::function<void(const std::string &reportPath)> &inChild, const std::string &label = {});
     static Outcome reap(int pid, double startSeconds);
 };

@@ -2,9 +2,6 @@
 
 #include <QString>
 #include <QtGlobal>
-#include <string>
-
-class FakeDumpWindow;
 
 // One whole dump run of a file, DumpEngine::RunDump with a window that does
 // nothing (the tests' FakeDumpWindow), in this process. Meant for a forked
@@ -21,13 +18,11 @@ public:
     };
 
     // Runs the dump of `path`, a file of `size` bytes. dumpListHeapBytes is
-    // what the engine still holds through operator new once the run is over
-    // and the window has let go of the file's text: before the run the engine
+    // what the engine still holds through operator new (counted by
+    // replacing it in the program that links this) once the run is over and
+    // the window has let go of the file's text: before the run the engine
     // holds nothing, so all of it is the dump list's.
     // Throws std::runtime_error when the run does not end cleanly with all
     // `size` bytes dumped.
     static Figures measure(const QString &path, qint64 size);
-
-private:
-    static void check(const FakeDumpWindow &window, qint64 size);
 };

@@ -1,24 +1,19 @@
 #include "EventLoopGaps.h"
 
 #include <algorithm>
+#include <utility>
 
 EventLoopGaps::EventLoopGaps()
 {
     m_timer.setTimerType(Qt::PreciseTimer);
     m_timer.setInterval(1);
-    connect(&m_timer, &QTimer::timeout, this, [this] { tick(); });
+    QObject::connect(&m_timer, &QTimer::timeout, &m_timer, [this] { tick(); });
 }
 
 void EventLoopGaps::start()
 {
     m_clock.start();
-    m_lastTickMs = 0;
     m_timer.start();
-}
-
-void EventLoopGaps::mark()
-{
-    m_marked = true;
 }
 
 void EventLoopGaps::stop()
@@ -29,14 +24,16 @@ void EventLoopGaps::stop()
 
 void EventLoopGaps::tick()
 {
+    if (!m_clock.isValid()) {
+        m_clock.start();
+        return;
+    }
     const double now = elapsedMs();
-    const double gap = now - m_lastTickMs;
+    const double gap = now - std::exchange(m_lastTickMs, now);
     if (gap > m_longestMs) {
         m_longestMs = gap;
         m_longestEndedAtMs = now;
     }
     if (m_marked)
         m_longestAfterMarkMs = std::max(m_longestAfterMarkMs, gap);
-    m_lastTickMs = now;
-    ++m_ticks;
 }

@@ -1,36 +1,34 @@
 #pragma once
 
 #include <QElapsedTimer>
-#include <QObject>
 #include <QTimer>
 
-// How long the event loop went without handling a 1 ms timer: the longest
-// gap between two ticks over a stretch of time, and the longest of the
-// gaps that ended after mark() (the end of a run, say). Ticks are counted
-// wherever the loop runs, nested loops (processEvents) included.
-class EventLoopGaps : public QObject
+// How long a loop went between two ticks: the longest gap over a stretch of
+// time, and the longest of the gaps that ended after mark() (the end of a
+// run, say). start() ticks a 1 ms timer wherever the event loop runs, nested
+// loops (processEvents) included; a loop without one (the engine's, between
+// two calls to handle events) calls tick() itself instead.
+class EventLoopGaps
 {
 public:
     EventLoopGaps();
 
     // Starts ticking; the first gap runs from here. Times are from here too.
     void start();
+    // A gap ends here. Without start(), the first tick starts the clock.
+    void tick();
     // Gaps that end from now on count in longestAfterMarkMs() as well.
-    void mark();
+    void mark() { m_marked = true; }
     // Counts the time since the last tick as one more gap (the loop has
     // control again when this is called from it), and stops ticking.
     void stop();
 
     double elapsedMs() const { return double(m_clock.nsecsElapsed()) / 1e6; }
     double longestMs() const { return m_longestMs; }
-    // When the longest gap ended, from start().
-    double longestEndedAtMs() const { return m_longestEndedAtMs; }
+    double longestEndedAtMs() const { return m_longestEndedAtMs; } // from start()
     double longestAfterMarkMs() const { return m_longestAfterMarkMs; }
-    qint64 ticks() const { return m_ticks; }
 
 private:
-    void tick();
-
     QTimer m_timer;
     QElapsedTimer m_clock;
     double m_lastTickMs = 0;
@@ -38,5 +36,4 @@ private:
     double m_longestEndedAtMs = 0;
     double m_longestAfterMarkMs = 0;
     bool m_marked = false;
-    qint64 m_ticks = 0;
 };

@@ -24,12 +24,9 @@ void MedianReporter::ReportRuns(const std::vector<Run> &runs)
 std::optional<double> MedianReporter::median(const std::string &name, const std::string &counter) const
 {
     const auto medians = m_medians.find(name);
-    if (medians == m_medians.end())
+    if (medians == m_medians.end() || !medians->second.counters.count(counter))
         return std::nullopt;
-    const auto value = medians->second.counters.find(counter);
-    if (value == medians->second.counters.end())
-        return std::nullopt;
-    return value->second.value;
+    return medians->second.counters.at(counter).value;
 }
 
 int MedianReporter::repetitions(const std::string &name) const
@@ -41,18 +38,17 @@ int MedianReporter::repetitions(const std::string &name) const
 void MedianReporter::printTable(const std::string &rowTitle, const std::vector<std::string> &rows,
                                 const std::vector<Column> &columns) const
 {
-    std::size_t first = rowTitle.size();
+    int first = int(rowTitle.size());
     for (const std::string &row : rows)
-        first = std::max(first, row.size());
-    std::printf("%-*s", int(first), rowTitle.c_str());
+        first = std::max(first, int(row.size()));
+    std::printf("%-*s", first, rowTitle.c_str());
     for (const Column &column : columns)
-        std::printf(" %*s", int(std::max<std::size_t>(column.title.size(), 7)), column.title.c_str());
+        std::printf(" %*s", std::max(int(column.title.size()), 7), column.title.c_str());
     for (const std::string &row : rows) {
-        std::printf("\n%-*s", int(first), row.c_str());
-        for (const Column &column : columns) {
-            const std::string text = column.text ? column.text(row) : figure(median(column.prefix + row, column.counter), column.decimals);
-            std::printf(" %*s", int(std::max<std::size_t>(column.title.size(), 7)), text.c_str());
-        }
+        std::printf("\n%-*s", first, row.c_str());
+        for (const Column &column : columns)
+            std::printf(" %*s", std::max(int(column.title.size()), 7),
+                        (column.text ? column.text(row) : figure(median(column.prefix + row, column.counter), column.decimals)).c_str());
     }
     std::printf("\n");
 }

@@ -32,9 +32,7 @@ public:
             : title(std::move(title)), prefix(std::move(prefix)), counter(std::move(counter)), decimals(decimals) {}
         Column(std::string title, Text text) : title(std::move(title)), text(std::move(text)) {}
 
-        std::string title;
-        std::string prefix;
-        std::string counter;
+        std::string title, prefix, counter;
         int decimals = 1;
         Text text;
     };

@@ -6,6 +6,8 @@
 
 namespace {
 
+using Pair = std::uint16_t; // lead byte << 8 | trail byte
+
 constexpr std::uint16_t Comma = 0x8141;  // 、
 constexpr std::uint16_t Stop = 0x8142;   // 。
 constexpr std::uint16_t LongVowel = 0x815B; // ー
@@ -14,6 +16,35 @@ void appendPair(std::string &out, std::uint16_t pair)
 {
     out.push_back(char(pair >> 8));
     out.push_back(char(pair & 0xFF));
+}
+
+Pair fromJis(int row, int cell)
+{
+    const int lead = (row - 1) / 2 + (row <= 62 ? 0x81 : 0xC1);
+    const int trail = row % 2 == 1 ? cell + 0x3F + (cell >= 64 ? 1 : 0) : cell + 0x9E;
+    return Pair(lead << 8 | trail);
+}
+
+std::vector<Pair> jisRows(int firstRow, int lastRow, int lastCellOfLastRow)
+{
+    std::vector<Pair> pool;
+    for (int row = firstRow; row <= lastRow; ++row) {
+        const int lastCell = row == lastRow ? lastCellOfLastRow : 94;
+        for (int cell = 1; cell <= lastCell; ++cell)
+            pool.push_back(fromJis(row, cell));
+    }
+    return pool;
+}
+
+void checkDefined(const std::vector<Pair> &pool)
+{
+    const Cp932 &codePage = Cp932::instance();
+    for (const Pair pair : pool) {
+        const auto lead = std::uint8_t(pair >> 8);
+        const auto trail = std::uint8_t(pair & 0xFF);
+        if (!Cp932::isLeadByte(lead) || !Cp932::isTrailByte(trail) || codePage.doubleByte(lead, trail) == Cp932::Replacement)
+            throw std::logic_error("generated a byte pair the code page does not define");
+    }
 }
 
 } // namespace
@@ -57,10 +88,7 @@ void ShiftJisTextGenerator::appendText(std::string &out, std::size_t n)
         m_pending.clear();
     }
     const std::size_t rest = end - out.size();
-    if (rest >= 2)
-        out.append(rest - 2, ' ').append("\r\n");
-    else
-        out.append(rest, ' ');
+    out.append(rest >= 2 ? rest - 2 : rest, ' ').append(rest >= 2 ? "\r\n" : "");
 }
 
 // splitmix64: small, fast and the same everywhere.
@@ -106,33 +134,4 @@ void ShiftJisTextGenerator::appendAsciiWord(std::string &out)
     for (std::size_t i = 0; i < length; ++i)
         out.push_back(number ? char('0' + below(10)) : char((i == 0 && below(2) ? 'A' : 'a') + below(26)));
     out.push_back(' ');
-}
-
-ShiftJisTextGenerator::Pair ShiftJisTextGenerator::fromJis(int row, int cell)
-{
-    const int lead = (row - 1) / 2 + (row <= 62 ? 0x81 : 0xC1);
-    const int trail = row % 2 == 1 ? cell + 0x3F + (cell >= 64 ? 1 : 0) : cell + 0x9E;
-    return Pair(lead << 8 | trail);
-}
-
-std::vector<ShiftJisTextGenerator::Pair> ShiftJisTextGenerator::jisRows(int firstRow, int lastRow, int lastCellOfLastRow)
-{
-    std::vector<Pair> pool;
-    for (int row = firstRow; row <= lastRow; ++row) {
-        const int lastCell = row == lastRow ? lastCellOfLastRow : 94;
-        for (int cell = 1; cell <= lastCell; ++cell)
-            pool.push_back(fromJis(row, cell));
-    }
-    return pool;
-}
-
-void ShiftJisTextGenerator::checkDefined(const std::vector<Pair> &pool)
-{
-    const Cp932 &codePage = Cp932::instance();
-    for (const Pair pair : pool) {
-        const auto lead = std::uint8_t(pair >> 8);
-        const auto trail = std::uint8_t(pair & 0xFF);
-        if (!Cp932::isLeadByte(lead) || !Cp932::isTrailByte(trail) || codePage.doubleByte(lead, trail) == Cp932::Replacement)
-            throw std::logic_error("generated a byte pair the code page does not define");
-    }
 }

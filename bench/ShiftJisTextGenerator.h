@@ -32,10 +32,6 @@ private:
     void appendRun(std::string &out, const std::vector<Pair> &pool, std::size_t minLength, std::size_t maxLength);
     void appendAsciiWord(std::string &out);
 
-    static Pair fromJis(int row, int cell);
-    static std::vector<Pair> jisRows(int firstRow, int lastRow, int lastCellOfLastRow = 94);
-    static void checkDefined(const std::vector<Pair> &pool);
-
     std::uint64_t m_state;
     std::vector<Pair> m_kanji;
     std::vector<Pair> m_hiragana;

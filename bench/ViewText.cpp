@@ -24,8 +24,8 @@ void appendHugeLines(std::string &chunk, qint64 offset, qint64 n)
 
 } // namespace
 
-ViewText::ViewText(BenchFiles &files, std::string shape, std::string size, qint64 length)
-    : m_shape(std::move(shape)), m_size(std::move(size)), m_length(length)
+ViewText::ViewText(BenchFiles &files, std::string shape, std::string size, qint64 length, std::shared_ptr<const TextMetrics> metrics)
+    : m_shape(std::move(shape)), m_size(std::move(size)), m_length(length), m_metrics(std::move(metrics))
 {
     const QString name = QString::fromStdString(m_shape + "-" + m_size);
     const bool lines = m_shape == "lines";
@@ -38,17 +38,15 @@ ViewText::ViewText(BenchFiles &files, std::string shape, std::string size, qint6
         m_bytes = file.readAll();
 }
 
-std::shared_ptr<const FileText> ViewText::build(std::shared_ptr<const TextMetrics> metrics) const
+std::shared_ptr<const FileText> ViewText::build() const
 {
-    if (m_length > CopiedLength)
-        return mappedTextOf(m_path, Block, std::move(metrics));
-    return fileTextOf(m_bytes, Block, std::move(metrics));
+    return m_length > CopiedLength ? mappedTextOf(m_path, Block, m_metrics) : fileTextOf(m_bytes, Block, m_metrics);
 }
 
-const std::shared_ptr<const FileText> &ViewText::built(std::shared_ptr<const TextMetrics> metrics)
+const std::shared_ptr<const FileText> &ViewText::built()
 {
     if (!m_fileText)
-        keep(build(std::move(metrics)));
+        keep(build());
     return m_fileText;
 }
 
@@ -79,7 +77,7 @@ void ViewText::findLongestLine()
         const qint64 end = lfAt > start && lfAt < size && bytes[lfAt - 1] == '\r' ? lfAt - 1 : lfAt;
         if (end - start >= m_longestLineLength) {
             m_longestLineLength = end - start;
-            m_longestLineEnd = end;
+            m_longestLineEnd = BytePosition(end);
         }
         start = lfAt + 1;
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TextUnits.h"
+
 #include <QByteArray>
 #include <QString>
 #include <memory>
@@ -20,20 +22,20 @@ public:
     static constexpr qint64 CopiedLength = 1000000;
     static constexpr qint64 HugeLength = qint64(5) << 30;
 
-    ViewText(BenchFiles &files, std::string shape, std::string size, qint64 length);
+    ViewText(BenchFiles &files, std::string shape, std::string size, qint64 length, std::shared_ptr<const TextMetrics> metrics);
 
     std::string name() const { return m_shape + "/" + m_size; }
     qint64 length() const { return m_length; }
 
     // Made as a run makes it: read in 1 MiB blocks, each indexed.
-    std::shared_ptr<const FileText> build(std::shared_ptr<const TextMetrics> metrics) const;
+    std::shared_ptr<const FileText> build() const;
     // The last one built (kept by keep()), or one built now.
-    const std::shared_ptr<const FileText> &built(std::shared_ptr<const TextMetrics> metrics);
+    const std::shared_ptr<const FileText> &built();
     void keep(std::shared_ptr<const FileText> text);
     const std::shared_ptr<const FileText> &kept() const { return m_fileText; }
 
     // The end of the longest line of the kept text, and its length.
-    qint64 longestLineEnd() const { return m_longestLineEnd; }
+    BytePosition longestLineEnd() const { return m_longestLineEnd; }
     qint64 longestLineLength() const { return m_longestLineLength; }
 
     // A paint of `ms` at `step`, "show" say: the longest so far is kept.
@@ -47,10 +49,11 @@ private:
     std::string m_shape;
     std::string m_size;
     qint64 m_length;
+    std::shared_ptr<const TextMetrics> m_metrics;
     QString m_path;
     QByteArray m_bytes; // of a copied text
     std::shared_ptr<const FileText> m_fileText;
-    qint64 m_longestLineEnd = 0;
+    BytePosition m_longestLineEnd;
     qint64 m_longestLineLength = 0;
     double m_longestPaintMs = 0;
     std::string m_longestPaintStep;

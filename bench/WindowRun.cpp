@@ -1,20 +1,21 @@
 #include "WindowRun.h"
 
+#include "Bench.h"
 #include "DumpEngine.h"
 #include "EventLoopGaps.h"
 #include "FakeDialogService.h"
+#include "FileText.h"
+#include "FileTextView.h"
+#include "Form1.h"
 #include "HexmothApplication.h"
-#include "ObservedForm.h"
 
-#include <QElapsedTimer>
+#include <QEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTimer>
 #include <chrono>
-#include <cstring>
 #include <stdexcept>
-#include <utility>
 
 namespace {
 
@@ -22,15 +23,61 @@ namespace {
 constexpr int SettleMs = 200;
 constexpr int TimeoutMs = 15 * 60 * 1000;
 
-// Cut to fit `into`, at a character boundary.
-template<std::size_t N>
-void copyText(char (&into)[N], QString text)
+// Form1 as the program shows it, telling when a run reaches its steps and
+// adding up the window's times into `figures`. Every call is passed on to
+// Form1 unchanged.
+class ObservedForm : public Form1
 {
-    QByteArray bytes = text.toUtf8();
-    for (; bytes.size() >= qsizetype(N); bytes = text.toUtf8())
-        text.chop(1);
-    std::memcpy(into, bytes.constData(), std::size_t(bytes.size()));
-}
+public:
+    // `size`: of the file the run will dump, so that the paint of its text
+    // can be told from the paints of the empty Text2 before.
+    ObservedForm(std::unique_ptr<DialogService> dialogs, qint64 size, WindowRun::Figures &figures)
+        : Form1(std::move(dialogs)), m_size(size), m_figures(figures), m_text2(findChild<FileTextView *>(QStringLiteral("Text2")))
+    {
+        installEventFilter(this);
+        m_text2->viewport()->installEventFilter(this);
+    }
+
+    std::function<void()> onShown = [] {};                             // the first paint is done
+    std::function<void(const QString &)> onCaption = [](const QString &) {}; // Label1 shows it
+    std::function<void()> onTextPainted = [] {};                       // Text2's paint of the whole text is done
+
+    void setStatusCaption(const QString &caption) override
+    {
+        m_figures.captionMs += msOf([&] { Form1::setStatusCaption(caption); });
+        onCaption(caption);
+    }
+    void handlePendingEvents() override { m_figures.eventsMs += msOf([this] { Form1::handlePendingEvents(); }); }
+    void setDumpText(const QString &text) override { m_figures.dumpTextMs += msOf([&] { Form1::setDumpText(text); }); }
+
+protected:
+    // A timer of 0 ms fires once the paint under way, and the flush of the
+    // window that follows it, are done.
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        const bool paint = event->type() == QEvent::Paint;
+        if (paint && watched == this && !m_shown) {
+            m_shown = true;
+            QTimer::singleShot(0, this, [this] { onShown(); });
+        } else if (paint && watched != this && !m_textPainted && m_text2->fileText() && m_text2->fileText()->size() == m_size) {
+            m_textPainted = true;
+            m_textPaint.start();
+            QTimer::singleShot(0, this, [this] {
+                m_figures.textPaintMs = double(m_textPaint.nsecsElapsed()) / 1e6;
+                onTextPainted();
+            });
+        }
+        return Form1::eventFilter(watched, event);
+    }
+
+private:
+    qint64 m_size;
+    WindowRun::Figures &m_figures;
+    FileTextView *m_text2;
+    bool m_shown = false;
+    bool m_textPainted = false;
+    QElapsedTimer m_textPaint;
+};
 
 // HexmothApplication as main() makes it.
 std::unique_ptr<HexmothApplication> newApplication()
@@ -41,20 +88,31 @@ std::unique_ptr<HexmothApplication> newApplication()
     return std::make_unique<HexmothApplication>(argc, argv);
 }
 
-QString lastLine(const QString &text)
+void click(const ObservedForm &form, const char *button)
 {
-    const QString trimmed = text.trimmed();
-    return trimmed.mid(trimmed.lastIndexOf(u'\n') + 1).remove(u'\r');
+    form.findChild<QPushButton *>(QLatin1String(button))->click();
 }
 
-void check(const WindowRun::Figures &figures, const FakeDialogService &dialogs, qint64 size)
+// The form shown and the loop run, at most TimeoutMs; the loop's exit code.
+int exec(QApplication &app, ObservedForm &form)
 {
+    QTimer::singleShot(TimeoutMs, &app, [] { QCoreApplication::exit(1); });
+    form.show();
+    return app.exec();
+}
+
+void check(const ObservedForm &form, const FakeDialogService &dialogs, qint64 size)
+{
+    const QString caption = form.findChild<QLabel *>(QStringLiteral("Label1"))->text();
+    const QString text1 = form.findChild<QPlainTextEdit *>(QStringLiteral("Text1"))->toPlainText().trimmed();
+    const QString lastLine = text1.mid(text1.lastIndexOf(u'\n') + 1);
+    const QString lastAddress = QString::number((size - 1) / 16 * 16, 16).toUpper().rightJustified(8, u'0');
     if (!dialogs.messages.isEmpty())
         throw std::runtime_error("the run showed a message: " + dialogs.messages.constLast().toStdString());
-    if (QString::fromUtf8(figures.caption) != DumpEngine::progressCaption(QStringLiteral("実行終了"), size, size))
-        throw std::runtime_error(std::string("the run ended with the caption ") + figures.caption);
-    if (!QString::fromUtf8(figures.lastAddressLine).startsWith(WindowRun::lastAddress(size) + u'|'))
-        throw std::runtime_error(std::string("Text1 ends with ") + figures.lastAddressLine);
+    if (caption != DumpEngine::progressCaption(QStringLiteral("実行終了"), size, size))
+        throw std::runtime_error("the run ended with the caption " + caption.toStdString());
+    if (!lastLine.startsWith(lastAddress + u'|'))
+        throw std::runtime_error("Text1 ends with " + lastLine.toStdString());
 }
 
 } // namespace
@@ -65,22 +123,22 @@ WindowRun::Figures WindowRun::measure(const QString &path, qint64 size, qint64 s
     auto dialogs = std::make_unique<FakeDialogService>();
     dialogs->chosenPath = path;
     const FakeDialogService &shown = *dialogs;
-    ObservedForm form(std::move(dialogs), size);
-    EventLoopGaps gaps;
     Figures figures;
+    ObservedForm form(std::move(dialogs), size, figures);
+    EventLoopGaps gaps;
     form.onShown = [&] {
-        const auto now = std::chrono::steady_clock::now().time_since_epoch();
-        figures.startUpMs = double(std::chrono::duration_cast<std::chrono::nanoseconds>(now).count() - startNs) / 1e6;
+        figures.startUpMs = double(nowNs() - startNs) / 1e6;
         QTimer::singleShot(SettleMs, &form, [&] {
             gaps.start();
-            form.findChild<QPushButton *>(QStringLiteral("Command1"))->click();
-            figures.returnedMs = gaps.elapsedMs();
+            click(form, "Command1");
             if (!shown.messages.isEmpty())
                 QCoreApplication::exit(2); // Text2 will not show the whole file
         });
     };
-    form.onFinalCaption = [&] {
-        figures.finalCaptionMs = gaps.elapsedMs();
+    form.onCaption = [&](const QString &caption) {
+        if (!caption.startsWith(QStringLiteral("実行終了")))
+            return;
+        figures.finalCaptionMs = gaps.elapsedMs(); // every block read
         gaps.mark();
     };
     form.onTextPainted = [&] {
@@ -88,29 +146,19 @@ WindowRun::Figures WindowRun::measure(const QString &path, qint64 size, qint64 s
         figures.runMs = gaps.elapsedMs();
         QCoreApplication::quit();
     };
-    QTimer::singleShot(TimeoutMs, app.get(), [] { QCoreApplication::exit(1); });
-    form.show();
-    const int status = app->exec();
+    const int status = exec(*app, form);
     figures.longestGapMs = gaps.longestMs();
     figures.longestGapEndedMs = gaps.longestEndedAtMs();
     figures.longestEndGapMs = gaps.longestAfterMarkMs();
-    figures.ticks = gaps.ticks();
-    figures.captionMs = form.captionMs();
-    figures.eventsMs = form.eventsMs();
-    figures.dumpTextMs = form.dumpTextMs();
-    figures.fileTextMs = form.fileTextMs();
-    figures.textPaintMs = form.textPaintMs();
-    copyText(figures.caption, form.findChild<QLabel *>(QStringLiteral("Label1"))->text());
-    copyText(figures.lastAddressLine, lastLine(form.findChild<QPlainTextEdit *>(QStringLiteral("Text1"))->toPlainText()));
-    check(figures, shown, size);
+    check(form, shown, size);
     if (status != 0)
         throw std::runtime_error("Text2 did not paint the file's text");
     return figures;
 }
 
-QString WindowRun::lastAddress(qint64 size)
+qint64 WindowRun::nowNs()
 {
-    return QString::number((size - 1) / 16 * 16, 16).toUpper().rightJustified(8, u'0');
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
 WindowRun::Stop WindowRun::measureStop(const QString &path, qint64 size)
@@ -118,13 +166,14 @@ WindowRun::Stop WindowRun::measureStop(const QString &path, qint64 size)
     const auto app = newApplication();
     auto dialogs = std::make_unique<FakeDialogService>();
     dialogs->chosenPath = path;
-    ObservedForm form(std::move(dialogs), size);
+    Figures figures;
+    ObservedForm form(std::move(dialogs), size, figures);
     QElapsedTimer clicked;
     bool clickQueued = false;
     Stop stop;
     form.onShown = [&] {
         QTimer::singleShot(SettleMs, &form, [&] {
-            form.findChild<QPushButton *>(QStringLiteral("Command1"))->click();
+            click(form, "Command1");
             QCoreApplication::quit();
         });
     };
@@ -138,12 +187,10 @@ WindowRun::Stop WindowRun::measureStop(const QString &path, qint64 size)
             clickQueued = true;
             stop.blocksAfterClick = 1;
             clicked.start();
-            QTimer::singleShot(0, &form, [&] { form.findChild<QPushButton *>(QStringLiteral("Command2"))->click(); });
+            QTimer::singleShot(0, &form, [&] { click(form, "Command2"); });
         }
     };
-    QTimer::singleShot(TimeoutMs, app.get(), [] { QCoreApplication::exit(1); });
-    form.show();
-    if (app->exec() != 0 || !clicked.isValid())
+    if (exec(*app, form) != 0 || !clicked.isValid())
         throw std::runtime_error("the run was not stopped halfway");
     return stop;
 }

@@ -19,25 +19,22 @@ public:
         double startUpMs = 0;      // from startNs to the window's first paint
         double runMs = 0;          // to Text2 painted
         double finalCaptionMs = 0; // to "実行終了": every block read
-        double returnedMs = 0;     // to RunDump's return
-        double captionMs = 0;      // all captions set and repainted
-        double eventsMs = 0;       // all handlePendingEvents calls
-        double dumpTextMs = 0;     // Text1 filled (ShowDumpList)
-        double fileTextMs = 0;     // the text handed to Text2
-        double textPaintMs = 0;    // Text2's first paint of it, flush included
         double longestGapMs = 0;   // between two ticks, click to painted
         double longestGapEndedMs = 0;
         double longestEndGapMs = 0; // of the gaps that ended after "実行終了"
-        qint64 ticks = 0;
-        char caption[64] = {};          // Label1 at the end, UTF-8
-        char lastAddressLine[128] = {}; // Text1's last line, UTF-8
+        double captionMs = 0;      // all captions set, each repainted at once
+        double eventsMs = 0;       // all the events handled between blocks
+        double dumpTextMs = 0;     // Text1 filled (ShowDumpList)
+        double textPaintMs = 0;    // Text2's first paint of the text, flush included
     };
 
-    // `startNs`: when the parent started this process, on the steady clock.
-    // Throws std::runtime_error when the run does not end with the whole file
-    // dumped and shown, or shows a message.
+    // `startNs`: when the parent started this process, by nowNs(). Throws
+    // std::runtime_error when the run shows a message or does not end with
+    // the whole file dumped (the final caption, Text1's last address) and
+    // shown.
     static Figures measure(const QString &path, qint64 size, qint64 startNs);
-
+    // The steady clock, in ns.
+    static qint64 nowNs();
 
     // A run stopped halfway: Command2 clicked as the first block past the
     // middle of the file starts. Blocks read after the click, from the
@@ -49,8 +46,4 @@ public:
         qint64 blocksAfterClick = 0;
     };
     static Stop measureStop(const QString &path, qint64 size);
-
-    // The dump list's address of the last line of a file of `size` bytes
-    // (size > 0), as the list writes it.
-    static QString lastAddress(qint64 size);
 };

@@ -1,15 +1,9 @@
-// The whole dump run (DumpEngine::RunDump with a window that does nothing)
-// against xxd and hexdump -C, on the same two files in the same run:
+// The whole dump run (EngineRun, in a forked child) against xxd and
+// hexdump -C, on the same two files, in random turns; the last line is the
+// engine's MB/s over xxd's: `ratio-vs-xxd binary=R1 sjis=R2`.
 //
 //   build-bench/bench/engine_bench                            # 256 MiB files
 //   HEXMOTH_BENCH_FILE_MIB=16 build-bench/bench/engine_bench  # a quick run
-//
-// The files, random bytes and Shift-JIS text lines, are made once and read
-// once before anything is timed. Every peer runs as a child process, timed
-// from fork to exit; its peak memory comes from wait4. Five repetitions
-// (three for hexdump -C, some 45 s a run on 256 MiB), interleaved at random
-// across peers. The last line is `ratio-vs-xxd binary=R1 sjis=R2`: the
-// engine's median MB/s over xxd's, for each file.
 
 #include "Bench.h"
 #include "ChildProcess.h"
@@ -36,9 +30,7 @@ void record(benchmark::State &state, const ChildProcess::Outcome &outcome, qint6
     }
     state.SetIterationTime(outcome.seconds);
     state.counters["MB/s"] = double(size) / MB / outcome.seconds;
-    state.counters["peak_MiB"] = double(outcome.peakBytes) / MiB;
-    state.counters["user_ms"] = outcome.userSeconds * 1e3;
-    state.counters["sys_ms"] = outcome.systemSeconds * 1e3;
+    outcome.count(state.counters);
 }
 
 void measureEngine(benchmark::State &state, const QString &path, qint64 size)
@@ -57,17 +49,10 @@ void addPeers(Bench &bench, const std::string &kind, const QString &path)
 {
     const qint64 size = bench.fileSize();
     const std::string file = path.toStdString();
-    bench.add(kind + "/engine", [=](benchmark::State &state) {
-        for (auto _ : state)
-            measureEngine(state, path, size);
-    });
-    bench.add(kind + "/xxd", [=](benchmark::State &state) {
-        for (auto _ : state)
-            record(state, ChildProcess::run({"xxd", file}), size);
-    });
+    bench.add(kind + "/engine", [=](benchmark::State &state) { measureEngine(state, path, size); });
+    bench.add(kind + "/xxd", [=](benchmark::State &state) { record(state, ChildProcess::run({"xxd", file}), size); });
     bench.add(kind + "/hexdump-C", [=](benchmark::State &state) {
-        for (auto _ : state)
-            record(state, ChildProcess::run({"hexdump", "-C", file}), size);
+        record(state, ChildProcess::run({"hexdump", "-C", file}), size);
     }, SlowPeerRepetitions);
 }
 
@@ -124,26 +109,23 @@ void printGoals(const MedianReporter &medians, qint64 size)
     }
 }
 
-void printRatios(const MedianReporter &medians, const std::string &peer)
+void report(Bench &bench)
 {
-    std::printf("ratio-vs-%s", peer.c_str());
-    for (const std::string &kind : Kinds)
-        std::printf(" %s=%s", kind.c_str(), figure(speedRatio(medians, kind, peer), 2).c_str());
-    std::printf("\n");
+    printFigures(bench.medians());
+    printGoals(bench.medians(), bench.fileSize());
+    for (const std::string peer : {"hexdump-C", "xxd"}) {
+        std::printf("ratio-vs-%s", peer.c_str());
+        for (const std::string &kind : Kinds)
+            std::printf(" %s=%s", kind.c_str(), figure(speedRatio(bench.medians(), kind, peer), 2).c_str());
+        std::printf("\n");
+    }
 }
 
 } // namespace
 
 int main(int argc, char **argv)
 {
-    Bench bench("engine_bench");
+    Bench bench("engine_bench", setUp, report);
     bench.interleaved = true;
-    bench.setUp = setUp;
-    bench.report = [](Bench &b) {
-        printFigures(b.medians());
-        printGoals(b.medians(), b.fileSize());
-        printRatios(b.medians(), "hexdump-C");
-        printRatios(b.medians(), "xxd");
-    };
     return bench.run(argc, argv);
 }

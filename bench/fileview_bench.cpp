@@ -1,29 +1,18 @@
-// What the file's text view must meet, with QPlainTextEdit beside it where
-// that can take the text:
+// What the file's text view (FileTextView) must meet, on texts shown as the
+// program shows them (ViewText), in an 800x600 view in the window's font,
+// with QPlainTextEdit beside it at 1 MB (it lays out every line at once):
+//
+//   build       the FileText made as a run makes it, in 1 MiB blocks, MB/s
+//   show        setFileText and the first paint
+//   scrollToEnd both scroll bars to their maximum, then a paint
+//   jump        setSelection at the end of the longest line and a paint,
+//               just after show (first_ms) and after scrolling back to the
+//               start (again_ms); in_view: that end is then in the viewport
 //
 //   build-bench/bench/fileview_bench                            # 1 MB and 256 MiB
 //   HEXMOTH_BENCH_FILE_MIB=16 build-bench/bench/fileview_bench  # 1 MB and 16 MiB, a quick run
 //   HEXMOTH_BENCH_HUGE=1 build-bench/bench/fileview_bench       # and 5 GiB
 //   build-bench/bench/fileview_bench --benchmark_filter=FileTextView  # without the peer
-//
-// Texts (ViewText), in two shapes: "lines" = Shift-JIS lines with CR LF,
-// "binary" = one line of random bytes; each a file, shown as the program
-// shows it: 1 MB (10^6 bytes) copied, larger ones from a mapping.
-//
-//   build       the FileText made as the run makes it: the file read in 1 MiB
-//               blocks, each committed (which indexes it), MB/s
-//   show        setFileText and the first paint
-//   scrollToEnd both scroll bars to their maximum, then a paint
-//   jump        setSelection at the end of the longest line and a paint,
-//               first_ms just after show, again_ms after scrolling back to
-//               the start; in_view: positionRect() of that end is then
-//               in the viewport (end_x its left)
-//
-// An 800x600 view in the window's font; wall clock, medians. QPlainTextEdit
-// (read-only, no wrapping, same font and size, setPlainText of the decoded
-// text) only at 1 MB: it lays out every line at once. Goals: every show,
-// scroll and jump within a frame (16 ms), but the first jump to the end of a
-// line over 100 MB within 100 ms; the index at most 1 % of the text.
 
 #include "Bench.h"
 #include "FileText.h"
@@ -34,25 +23,16 @@
 #include <QPlainTextEdit>
 #include <QScrollBar>
 
-#include <chrono>
-
 namespace {
 
-constexpr qint64 Huge = ViewText::HugeLength;
 constexpr double FrameGoalMs = 16;
 constexpr double LongLineJumpGoalMs = 100;
 constexpr qint64 LongLine = 100000000;
 constexpr double IndexGoalPercent = 1;
 
 using Text = ViewText;
-
-template<typename Work>
-double msOf(Work work)
-{
-    const auto start = std::chrono::steady_clock::now();
-    work();
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-}
+constexpr qint64 Huge = Text::HugeLength;
+std::vector<std::unique_ptr<Text>> texts;
 
 void setTime(benchmark::State &state, double ms)
 {
@@ -88,15 +68,20 @@ QPlainTextEdit &peer()
     return *edit;
 }
 
-const std::shared_ptr<const FileText> &built(Text &text)
-{
-    return text.built(view().textMetrics());
-}
-
 // A synchronous paint of the view, timed into the text's longest.
 void paint(Text &text, const char *step)
 {
     text.notePaint(msOf([] { view().viewport()->repaint(); }), step);
+}
+
+// The peer changed by `change`, then painted: the time of both.
+template<typename Change>
+double peerMs(Change change)
+{
+    return msOf([&] {
+        change();
+        peer().viewport()->repaint();
+    });
 }
 
 // The view emptied, then the text shown: the time of the showing.
@@ -104,7 +89,7 @@ double showFromStart(Text &text)
 {
     view().setFileText(nullptr);
     view().viewport()->repaint();
-    const auto &fileText = built(text);
+    const auto &fileText = text.built();
     return msOf([&] {
         view().setFileText(fileText);
         paint(text, "show");
@@ -120,7 +105,7 @@ void setBars(QAbstractScrollArea &area, bool toEnd)
 double jumpToLongestLineEnd(Text &text, const char *step)
 {
     return msOf([&] {
-        view().setSelection(BytePosition(text.longestLineEnd()), BytePosition(text.longestLineEnd()));
+        view().setSelection(text.longestLineEnd(), text.longestLineEnd());
         paint(text, step);
     });
 }
@@ -128,134 +113,112 @@ double jumpToLongestLineEnd(Text &text, const char *step)
 void addViewCases(Bench &bench, Text &text, int repetitions)
 {
     bench.add("build/" + text.name(), [&text](benchmark::State &state) {
-        for (auto _ : state) {
-            text.keep(nullptr);
-            std::shared_ptr<const FileText> made;
-            const double ms = msOf([&] { made = text.build(view().textMetrics()); });
-            setTime(state, ms);
-            state.counters["MB/s"] = double(text.length()) / 1e6 / ms * 1000;
-            text.keep(std::move(made));
-        }
+        text.keep(nullptr);
+        std::shared_ptr<const FileText> made;
+        const double ms = msOf([&] { made = text.build(); });
+        const TextIndex &index = made->index();
+        setTime(state, ms);
+        state.counters["MB/s"] = double(text.length()) / 1e6 / ms * 1000;
+        state.counters["index_B"] = double(index.lines().memoryBytes() + index.characters().memoryBytes());
+        state.counters["index_%"] = 100 * state.counters["index_B"] / double(text.length());
+        text.keep(std::move(made));
     }, text.length() == Huge ? 1 : 3);
-    bench.add("FileTextView/show/" + text.name(), [&text](benchmark::State &state) {
-        for (auto _ : state)
-            setTime(state, showFromStart(text));
-    }, repetitions);
+    bench.add("FileTextView/show/" + text.name(), [&text](benchmark::State &state) { setTime(state, showFromStart(text)); }, repetitions);
     bench.add("FileTextView/scrollToEnd/" + text.name(), [&text](benchmark::State &state) {
-        for (auto _ : state) {
-            showFromStart(text);
-            setTime(state, msOf([&] {
-                setBars(view(), true);
-                paint(text, "toEnd");
-            }));
-        }
+        showFromStart(text);
+        setTime(state, msOf([&] {
+            setBars(view(), true);
+            paint(text, "toEnd");
+        }));
     }, repetitions);
     bench.add("FileTextView/jump/" + text.name(), [&text](benchmark::State &state) {
-        for (auto _ : state) {
-            showFromStart(text);
-            const double first = jumpToLongestLineEnd(text, "jump1st");
-            setBars(view(), false);
-            view().viewport()->repaint();
-            const double again = jumpToLongestLineEnd(text, "jump2");
-            const QRect end = view().positionRect(BytePosition(text.longestLineEnd()));
-            setTime(state, first);
-            state.counters["in_view"] = view().viewport()->rect().intersects(end) ? 1 : 0;
-            state.counters["end_x"] = end.x();
-            state.counters["first_ms"] = first;
-            state.counters["again_ms"] = again;
-        }
+        showFromStart(text);
+        const double first = jumpToLongestLineEnd(text, "jump1st");
+        setBars(view(), false);
+        view().viewport()->repaint();
+        const double again = jumpToLongestLineEnd(text, "jump2");
+        const QRect end = view().positionRect(text.longestLineEnd());
+        setTime(state, first);
+        state.counters.insert({{"in_view", view().viewport()->rect().intersects(end) ? 1 : 0}, {"end_x", end.x()},
+                               {"first_ms", first}, {"again_ms", again}});
     }, repetitions);
 }
 
 void addPeerCases(Bench &bench, Text &text)
 {
     bench.add("QPlainTextEdit/show/" + text.name(), [&text](benchmark::State &state) {
-        const QString decoded = built(text)->toString();
-        for (auto _ : state) {
-            peer().clear();
-            peer().viewport()->repaint();
-            setTime(state, msOf([&] {
-                peer().setPlainText(decoded);
-                peer().viewport()->repaint();
-            }));
-        }
+        const QString decoded = text.built()->toString();
+        peerMs([] { peer().clear(); });
+        setTime(state, peerMs([&] { peer().setPlainText(decoded); }));
     }, 3);
     bench.add("QPlainTextEdit/scrollToEnd/" + text.name(), [&text](benchmark::State &state) {
-        peer().setPlainText(built(text)->toString());
-        for (auto _ : state) {
-            setBars(peer(), false);
-            peer().viewport()->repaint();
-            setTime(state, msOf([] {
-                setBars(peer(), true);
-                peer().viewport()->repaint();
-            }));
-        }
+        peer().setPlainText(text.built()->toString());
+        peerMs([] { setBars(peer(), false); });
+        setTime(state, peerMs([] { setBars(peer(), true); }));
         peer().clear();
     }, 3);
 }
 
-std::optional<qint64> indexBytes(const Text &text)
+const Text &named(const std::string &name)
 {
-    if (!text.kept())
-        return std::nullopt;
-    const TextIndex &index = text.kept()->index();
-    return index.lines().memoryBytes() + index.characters().memoryBytes();
+    return **std::find_if(texts.begin(), texts.end(), [&](const auto &text) { return text->name() == name; });
 }
 
 // Every show, scroll and jump within a frame, but the first jump to the
 // end of a long line within LongLineJumpGoalMs.
-const char *timeVerdict(const MedianReporter &medians, const Text &text)
+const char *timeVerdict(const MedianReporter &medians, const std::string &row)
 {
-    const auto value = [&](const std::string &what, const char *counter) { return medians.median(what + text.name(), counter); };
-    const auto show = value("FileTextView/show/", "ms"), toEnd = value("FileTextView/scrollToEnd/", "ms");
-    const auto first = value("FileTextView/jump/", "first_ms"), again = value("FileTextView/jump/", "again_ms");
-    const double firstGoal = text.longestLineLength() > LongLine ? LongLineJumpGoalMs : FrameGoalMs;
+    const auto value = [&](const std::string &what, const char *counter) { return medians.median("FileTextView/" + what + row, counter); };
+    const auto show = value("show/", "ms"), toEnd = value("scrollToEnd/", "ms");
+    const auto first = value("jump/", "first_ms"), again = value("jump/", "again_ms");
+    const double firstGoal = named(row).longestLineLength() > LongLine ? LongLineJumpGoalMs : FrameGoalMs;
     return verdict(show && toEnd && first && again, show && toEnd && first && again
                    && std::max({*show, *toEnd, *again}) <= FrameGoalMs && *first <= firstGoal);
 }
 
-void printRow(const MedianReporter &medians, const Text &text)
+void printTable(const MedianReporter &medians)
 {
-    const auto value = [&](const std::string &what, const char *counter) { return medians.median(what + text.name(), counter); };
-    const auto bytes = indexBytes(text);
-    const auto percent = ratio(bytes ? std::optional<double>(100.0 * double(*bytes)) : std::nullopt, double(text.length()));
-    const auto show = value("FileTextView/show/", "ms"), toEnd = value("FileTextView/scrollToEnd/", "ms");
-    std::printf("%-14s %7s %6s %6s %7s %6s %6s %11s %7s %7s %7s %6s %6s  %-7s %s\n", text.name().c_str(),
-                figure(value("build/", "MB/s"), 0).c_str(), figure(show, 2).c_str(), figure(toEnd, 2).c_str(),
-                figure(value("FileTextView/jump/", "first_ms"), 2).c_str(), figure(value("FileTextView/jump/", "again_ms"), 2).c_str(),
-                figure(text.kept() ? std::optional<double>(text.longestPaintMs()) : std::nullopt, 2).c_str(),
-                bytes ? std::to_string(*bytes).c_str() : "n/a", figure(percent, 3).c_str(),
-                figure(value("QPlainTextEdit/show/", "ms"), 1).c_str(), figure(value("QPlainTextEdit/scrollToEnd/", "ms"), 2).c_str(),
-                figure(ratio(value("QPlainTextEdit/show/", "ms"), show), 0).c_str(),
-                figure(ratio(value("QPlainTextEdit/scrollToEnd/", "ms"), toEnd), 1).c_str(), timeVerdict(medians, text),
-                verdict(percent, IndexGoalPercent));
-    const auto inView = value("FileTextView/jump/", "in_view");
-    if (inView && *inView < 1)
-        std::printf("%-14s after the jump, positionRect() of the line's end is not in the viewport: x = %s\n", "",
-                    figure(value("FileTextView/jump/", "end_x"), 0).c_str());
+    std::vector<std::string> rows;
+    for (const auto &text : texts)
+        rows.push_back(text->name());
+    const auto peerRatio = [&](const std::string &what, int decimals) {
+        return [&medians, what, decimals](const std::string &row) {
+            return figure(ratio(medians.median("QPlainTextEdit/" + what + row, "ms"), medians.median("FileTextView/" + what + row, "ms")), decimals);
+        };
+    };
+    medians.printTable("text", rows, {{"build", "MB/s", 0, "build/"}, {"show", "ms", 2, "FileTextView/show/"},
+        {"toEnd", "ms", 2, "FileTextView/scrollToEnd/"}, {"jump1st", "first_ms", 2, "FileTextView/jump/"},
+        {"jump2", "again_ms", 2, "FileTextView/jump/"},
+        {"paint", [](const std::string &row) { return named(row).kept() ? figure(named(row).longestPaintMs(), 2) : "n/a"; }},
+        {"index B", "index_B", 0, "build/"}, {"index%", "index_%", 3, "build/"},
+        {"p.show", "ms", 1, "QPlainTextEdit/show/"}, {"p.toEnd", "ms", 2, "QPlainTextEdit/scrollToEnd/"},
+        {"r.show", peerRatio("show/", 0)}, {"r.toEnd", peerRatio("scrollToEnd/", 1)},
+        {"<=16ms", [&](const std::string &row) { return timeVerdict(medians, row); }},
+        {"index<=1%", [&](const std::string &row) { return verdict(medians.median("build/" + row, "index_%"), IndexGoalPercent); }}});
 }
-
-std::vector<std::unique_ptr<Text>> texts;
 
 void report(Bench &bench)
 {
+    const MedianReporter &medians = bench.medians();
     std::printf("\nmedians; times in ms; build in MB/s; index in bytes and %% of the text;"
                 " peer = QPlainTextEdit (1 MB only), ratio = peer / ours:\n");
-    std::printf("%-14s %7s %6s %6s %7s %6s %6s %11s %7s %7s %7s %6s %6s  %-7s %s\n", "text", "build", "show", "toEnd", "jump1st",
-                "jump2", "paint", "index B", "index%", "p.show", "p.toEnd", "r.show", "r.toEnd", "<=16ms", "index<=1%");
-    for (const auto &text : texts)
-        printRow(bench.medians(), *text);
+    printTable(medians);
     std::printf("goals: show, scroll to end and jump <= %.0f ms, the first jump to the end of a line over 100 MB"
                 " <= %.0f ms; index <= %.0f %% of the text. Longest lines, bytes, and where the longest paint was:\n",
                 FrameGoalMs, LongLineJumpGoalMs, IndexGoalPercent);
-    for (const auto &text : texts)
+    for (const auto &text : texts) {
+        const auto inView = medians.median("FileTextView/jump/" + text->name(), "in_view");
         if (text->kept())
             std::printf("  %s %lld %s\n", text->name().c_str(), (long long)text->longestLineLength(), text->longestPaintStep().c_str());
+        if (inView && *inView < 1)
+            std::printf("  %s: after the jump, positionRect() of the line's end is not in the viewport: x = %s\n", text->name().c_str(),
+                        figure(medians.median("FileTextView/jump/" + text->name(), "end_x"), 0).c_str());
+    }
 }
 
 void addText(Bench &bench, const std::string &shape, const std::string &size, qint64 length)
 {
-    texts.push_back(std::make_unique<Text>(bench.files(), shape, size, length));
+    texts.push_back(std::make_unique<Text>(bench.files(), shape, size, length, view().textMetrics()));
     addViewCases(bench, *texts.back(), length == Huge ? 3 : 5);
     if (length <= Text::CopiedLength)
         addPeerCases(bench, *texts.back());
@@ -263,10 +226,9 @@ void addText(Bench &bench, const std::string &shape, const std::string &size, qi
 
 void setUp(Bench &bench)
 {
-    const std::string large = bench.fileSizeChosen() ? std::to_string(bench.fileSize() >> 20) + "MiB" : "256MiB";
     for (const std::string shape : {"lines", "binary"}) {
         addText(bench, shape, "1MB", Text::CopiedLength);
-        addText(bench, shape, large, bench.fileSize());
+        addText(bench, shape, Bench::sizeName(bench.fileSize()), bench.fileSize());
     }
     if (Bench::flag("HEXMOTH_BENCH_HUGE"))
         for (const std::string shape : {"lines", "binary"})
@@ -281,9 +243,7 @@ void setUp(Bench &bench)
 
 int main(int argc, char **argv)
 {
-    Bench bench("fileview_bench");
+    Bench bench("fileview_bench", setUp, report);
     bench.application = true;
-    bench.setUp = setUp;
-    bench.report = report;
     return bench.run(argc, argv);
 }

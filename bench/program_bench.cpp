@@ -1,37 +1,20 @@
-// The whole program against the engine alone, on the same files in the same
-// run:
+// The whole program (WindowRun, in a fresh process) against the engine alone
+// (EngineRun, in a forked child), back to back on the same files, in turns
+// first, each turn after a child that takes and frees as much memory as the
+// file (ChildProcess::warmMemory). What each figure is, is printed first.
 //
 //   build-bench/bench/program_bench                            # 10 MB, 256 MiB, 1 GiB
 //   HEXMOTH_BENCH_FILE_MIB=16 build-bench/bench/program_bench  # a quick run, 16 MiB only
 //   HEXMOTH_BENCH_SPARSE=1 build-bench/bench/program_bench     # and a 5 GiB sparse file
-//   HEXMOTH_BENCH_BEYOND_MEMORY=1 build-bench/bench/program_bench  # and a sparse file of
-//                                                              # MemTotal + 4 GiB
-//
-// window   a whole run of the program's window in a fresh process (WindowRun):
-//          its start to the first paint, then Command1 clicked, the dialog
-//          answered with the file, up to "実行終了" with Text1 filled and
-//          Text2 painted; its time from the click to that paint, the longest
-//          gap of the event loop over that time, and the process's peak
-//          memory (wait4).
-// engine   the same RunDump with a window that does nothing, in a forked
-//          child (EngineRun, as engine_bench runs it).
-//
-// Files are random bytes ("binary") or Shift-JIS text lines ("sjis"), made
-// when first needed and read once. Each repetition runs the window and the
-// engine back to back, in turns first, right after a child that takes as
-// much fresh memory as the file and lets it go (ChildProcess::warmMemory); three
-// repetitions, medians. The sparse file (one hole, as truncate -s makes
-// it) and the file beyond memory run once.
+//   HEXMOTH_BENCH_BEYOND_MEMORY=1 build-bench/bench/program_bench  # and one of MemTotal + 4 GiB
 
 #include "Bench.h"
 #include "ChildProcess.h"
-#include "DumpEngine.h"
 #include "EngineRun.h"
 #include "TextStorage.h"
 #include "WindowRun.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <map>
 
@@ -71,47 +54,28 @@ struct Input
 };
 
 std::vector<Input> inputs;
-std::map<std::string, WindowRun::Figures> lastWindowRuns;
 std::string stopName;
-
-qint64 monotonicNs()
-{
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch()).count();
-}
 
 void record(benchmark::State &state, const WindowRun::Figures &window, const ChildProcess::Outcome &windowProcess,
             const EngineRun::Figures &engine, const ChildProcess::Outcome &engineProcess)
 {
+    const double engineMs = engine.runSeconds * 1e3;
     state.SetIterationTime(window.runMs / 1e3);
-    auto &counters = state.counters;
-    counters["window_ms"] = window.runMs;
-    counters["engine_ms"] = engine.runSeconds * 1e3;
-    counters["ratio"] = window.runMs / (engine.runSeconds * 1e3);
-    counters["gap_ms"] = window.longestGapMs;
-    counters["gap_at_ms"] = window.longestGapEndedMs;
-    counters["end_gap_ms"] = window.longestEndGapMs;
-    counters["engine_gap_ms"] = engine.longestBlockMs;
-    counters["caption_%"] = 100 * (window.captionMs + window.eventsMs) / window.runMs;
-    counters["start_ms"] = window.startUpMs;
-    counters["peak_MiB"] = double(windowProcess.peakBytes) / MiB;
-    counters["engine_peak_MiB"] = double(engineProcess.peakBytes) / MiB;
-    counters["reading_ms"] = window.finalCaptionMs;
-    counters["captions_ms"] = window.captionMs;
-    counters["events_ms"] = window.eventsMs;
-    counters["end_ms"] = window.runMs - window.finalCaptionMs;
-    counters["text1_ms"] = window.dumpTextMs;
-    counters["paint_ms"] = window.textPaintMs;
-    counters["user_ms"] = windowProcess.userSeconds * 1e3;
-    counters["sys_ms"] = windowProcess.systemSeconds * 1e3;
-    counters["engine_user_ms"] = engineProcess.userSeconds * 1e3;
-    counters["engine_sys_ms"] = engineProcess.systemSeconds * 1e3;
+    state.counters = {{"window_ms", window.runMs}, {"engine_ms", engineMs}, {"ratio", window.runMs / engineMs},
+        {"gap_ms", window.longestGapMs}, {"gap_at_ms", window.longestGapEndedMs}, {"end_gap_ms", window.longestEndGapMs},
+        {"engine_gap_ms", engine.longestBlockMs}, {"caption_%", 100 * (window.captionMs + window.eventsMs) / window.runMs},
+        {"start_ms", window.startUpMs}, {"reading_ms", window.finalCaptionMs}, {"captions_ms", window.captionMs},
+        {"events_ms", window.eventsMs}, {"end_ms", window.runMs - window.finalCaptionMs}, {"text1_ms", window.dumpTextMs},
+        {"paint_ms", window.textPaintMs}};
+    windowProcess.count(state.counters);
+    engineProcess.count(state.counters, "engine_");
 }
 
 void measurePair(benchmark::State &state, const Input &input, const QString &path, bool windowFirst)
 {
     const auto runEngine = [&] { return ChildProcess::fork([&] { return ChildProcess::reportOf(EngineRun::measure(path, input.size)); }); };
     const auto runWindow = [&] {
-        return ChildProcess::runSelf("window-run", {path.toStdString(), std::to_string(input.size), std::to_string(monotonicNs())});
+        return ChildProcess::runSelf("window-run", {path.toStdString(), std::to_string(input.size), std::to_string(WindowRun::nowNs())});
     };
     ChildProcess::warmMemory(std::min(input.size, ChildProcess::totalMemory() / 2));
     ChildProcess::Outcome engineProcess = windowFirst ? ChildProcess::Outcome() : runEngine();
@@ -122,9 +86,8 @@ void measurePair(benchmark::State &state, const Input &input, const QString &pat
         state.SkipWithError((!windowProcess.ok ? "window: " + windowProcess.failure : "engine: " + engineProcess.failure).c_str());
         return;
     }
-    const WindowRun::Figures window = ChildProcess::figuresFrom<WindowRun::Figures>(windowProcess.report);
-    record(state, window, windowProcess, ChildProcess::figuresFrom<EngineRun::Figures>(engineProcess.report), engineProcess);
-    lastWindowRuns[input.name()] = window;
+    record(state, ChildProcess::figuresFrom<WindowRun::Figures>(windowProcess.report), windowProcess,
+           ChildProcess::figuresFrom<EngineRun::Figures>(engineProcess.report), engineProcess);
 }
 
 // Made on first use, so that a filter (--benchmark_filter) makes only what it runs.
@@ -145,9 +108,7 @@ void addInput(Bench &bench, const Input &input, int repetitions = 0)
     inputs.push_back(input);
     auto turn = std::make_shared<int>(0);
     bench.add(input.name(), [&bench, input, turn](benchmark::State &state) {
-        const QString path = pathOf(bench.files(), input);
-        for (auto _ : state)
-            measurePair(state, input, path, (*turn)++ % 2 == 0);
+        measurePair(state, input, pathOf(bench.files(), input), (*turn)++ % 2 == 0);
     }, repetitions);
 }
 
@@ -156,18 +117,15 @@ void addStop(Bench &bench, const Input &input)
 {
     stopName = "stop/" + input.name();
     bench.add(stopName, [&bench, input](benchmark::State &state) {
-        const QString path = pathOf(bench.files(), input);
-        for (auto _ : state) {
-            const auto process = ChildProcess::runSelf("window-stop", {path.toStdString(), std::to_string(input.size)});
-            if (!process.ok) {
-                state.SkipWithError(process.failure.c_str());
-                return;
-            }
-            const WindowRun::Stop stop = ChildProcess::figuresFrom<WindowRun::Stop>(process.report);
-            state.SetIterationTime(stop.stopMs / 1e3);
-            state.counters["stop_ms"] = stop.stopMs;
-            state.counters["blocks_after_stop"] = double(stop.blocksAfterClick);
+        const auto process = ChildProcess::runSelf("window-stop", {pathOf(bench.files(), input).toStdString(), std::to_string(input.size)});
+        if (!process.ok) {
+            state.SkipWithError(process.failure.c_str());
+            return;
         }
+        const WindowRun::Stop stop = ChildProcess::figuresFrom<WindowRun::Stop>(process.report);
+        state.SetIterationTime(stop.stopMs / 1e3);
+        state.counters["stop_ms"] = stop.stopMs;
+        state.counters["blocks_after_stop"] = double(stop.blocksAfterClick);
     });
 }
 
@@ -175,7 +133,7 @@ void setUp(Bench &bench)
 {
     std::vector<std::pair<std::string, qint64>> sizes{{"10MB", 10'000'000}, {"256MiB", qint64(256) << 20}, {"1GiB", LargestGoalSize}};
     if (bench.fileSizeChosen())
-        sizes = {{std::to_string(bench.fileSize() >> 20) + "MiB", bench.fileSize()}};
+        sizes = {{Bench::sizeName(bench.fileSize()), bench.fileSize()}};
     for (const auto &[sizeName, size] : sizes)
         for (const char *kind : {"binary", "sjis"})
             addInput(bench, {kind, sizeName, size});
@@ -184,7 +142,7 @@ void setUp(Bench &bench)
         addInput(bench, {"sparse", "5GiB", qint64(5) << 30}, 1);
     const qint64 beyond = ChildProcess::totalMemory() + (qint64(4) << 30);
     if (Bench::flag("HEXMOTH_BENCH_BEYOND_MEMORY"))
-        addInput(bench, {"beyond", std::to_string(beyond >> 20) + "MiB", beyond}, 1);
+        addInput(bench, {"beyond", Bench::sizeName(beyond), beyond}, 1);
     std::printf("window: the program in a fresh process on %s; start = its start to the first paint; time from the click\n"
                 "  to Text2's first paint of the file's text, after \"実行終了\"; gaps between ticks of a 1 ms timer over that\n"
                 "  time (end gap: of those that ended after \"実行終了\"); caption = Label1 set and repainted and the events\n"
@@ -235,30 +193,24 @@ void printGoals(const MedianReporter &medians, const Input &input, bool timeGoal
                 StartUpGoalMs, verdict(value("start_ms"), StartUpGoalMs));
     if (const auto bound = input.peakGoalMiB())
         std::printf("; peak %s MiB <= %.1f MiB: %s", figure(value("peak_MiB"), 1).c_str(), *bound, verdict(value("peak_MiB"), *bound));
+    // A hole is all zeros: a run ends (WindowRun::measure) only once its final
+    // caption and Text1's last address tell that it was read to its end.
+    if (input.hole())
+        std::printf("; read to its end (final caption, Text1's last address): %s", verdict(true, medians.repetitions(input.name()) > 0));
     std::printf("\n");
-}
-
-// A hole is all zeros: its last line and final caption tell that it was read to its end.
-void printHoleEnd(const Input &input)
-{
-    const WindowRun::Figures &last = lastWindowRuns[input.name()];
-    const QString address = WindowRun::lastAddress(input.size);
-    const QString lastLine = QString::fromUtf8(last.lastAddressLine);
-    std::printf("  %s: Text1's last line %s starts with %s: %s; final caption %s: %s\n", input.name().c_str(),
-                last.lastAddressLine, qPrintable(address), verdict(true, lastLine.startsWith(address + u'|')), last.caption,
-                verdict(true, QString::fromUtf8(last.caption) == DumpEngine::progressCaption(QStringLiteral("実行終了"), input.size, input.size)));
 }
 
 void report(Bench &bench)
 {
     const MedianReporter &medians = bench.medians();
-    std::vector<Input> ran, files;
-    std::copy_if(inputs.begin(), inputs.end(), std::back_inserter(ran), [&](const Input &input) { return medians.repetitions(input.name()) > 0; });
-    std::copy_if(ran.begin(), ran.end(), std::back_inserter(files), [](const Input &input) { return !input.hole(); });
-    printTables(medians, ran);
+    std::vector<Input> ran;
     qint64 largest = 0;
-    for (const Input &input : files)
-        largest = std::max(largest, input.size);
+    for (const Input &input : inputs)
+        if (medians.repetitions(input.name()) > 0) {
+            ran.push_back(input);
+            largest = input.hole() ? largest : std::max(largest, input.size);
+        }
+    printTables(medians, ran);
     std::printf("\ntime and caption goals on the largest files%s and the holes:\n",
                 largest == LargestGoalSize ? "" : " (stated for 1 GiB; indicative here)");
     for (const Input &input : ran)
@@ -266,20 +218,16 @@ void report(Bench &bench)
     if (std::none_of(ran.begin(), ran.end(), [](const Input &input) { return input.peakGoalMiB().has_value(); }))
         std::printf("goal memory: peak <= %.0f MiB + %.0f %% of the file, for files above %lld MiB: none here: n/a\n",
                     PeakAllowanceMiB, PeakPerFilePercent, (long long)(CopyThreshold >> 20));
-    for (const Input &input : ran)
-        if (input.hole())
-            printHoleEnd(input);
-    const std::string &stop = stopName;
-    const auto blocks = medians.median(stop, "blocks_after_stop");
+    const auto blocks = medians.median(stopName, "blocks_after_stop");
     std::printf("goal stop halfway (%s): %s blocks read after the click <= 1: %s; %s ms from the click to \"実行終了\"\n",
-                stop.c_str(), figure(blocks, 0).c_str(), verdict(blocks, 1), figure(medians.median(stop, "stop_ms"), 2).c_str());
+                stopName.c_str(), figure(blocks, 0).c_str(), verdict(blocks, 1), figure(medians.median(stopName, "stop_ms"), 2).c_str());
 }
 
 } // namespace
 
 int main(int argc, char **argv)
 {
-    Bench bench("program_bench");
+    Bench bench("program_bench", setUp, report);
     bench.repetitions = 3;
     bench.tabular = true;
     bench.display = true;
@@ -290,7 +238,5 @@ int main(int argc, char **argv)
     bench.addChild("window-stop", [](const std::vector<std::string> &arguments) {
         return ChildProcess::reportOf(WindowRun::measureStop(QString::fromStdString(arguments.at(0)), std::stoll(arguments.at(1))));
     });
-    bench.setUp = setUp;
-    bench.report = report;
     return bench.run(argc, argv);
 }
