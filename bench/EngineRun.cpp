@@ -86,6 +86,5 @@ EngineRun::Figures EngineRun::measure(const QString &path, qint64 size)
     window.fileText.reset();
     window.dumpText.clear();
     figures.dumpListHeapBytes = heldBytes.load() - heldBefore;
-    figures.dumpListLength = engine.dumpList().length();
     return figures;
 }

@@ -13,7 +13,6 @@ public:
     {
         double runSeconds = 0;        // RunDump alone
         qint64 dumpListHeapBytes = 0; // see measure()
-        qint64 dumpListLength = 0;    // characters of the whole dump list
         double longestBlockMs = 0;    // between two calls to handle events
     };
 

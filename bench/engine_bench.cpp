@@ -42,7 +42,6 @@ void measureEngine(benchmark::State &state, const QString &path, qint64 size)
     const EngineRun::Figures figures = ChildProcess::figuresFrom<EngineRun::Figures>(outcome.report);
     state.counters["RunDump_MB/s"] = double(size) / MB / figures.runSeconds;
     state.counters["list_bytes"] = double(figures.dumpListHeapBytes);
-    state.counters["list_chars"] = double(figures.dumpListLength);
 }
 
 void addPeers(Bench &bench, const std::string &kind, const QString &path)
