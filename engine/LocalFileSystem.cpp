@@ -77,11 +77,13 @@ std::unique_ptr<InputFile> LocalFileSystem::open(const QString &path, QString &e
         return nullptr;
     }
     struct statfs fileSystem {};
-    if (sizeIsKnown(info, ::fstatfs(fd, &fileSystem) == 0 ? &fileSystem : nullptr)) {
+    const bool sized = sizeIsKnown(info, ::fstatfs(fd, &fileSystem) == 0 ? &fileSystem : nullptr);
+    if (sized) {
         ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
         ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
     }
-    return std::make_unique<LocalInputFile>(fd);
+    const qint64 memory = availableMemory();
+    return std::make_unique<LocalInputFile>(fd, sized && memory >= 0 && qint64(info.st_size) > memory / 2);
 }
 
 qint64 LocalFileSystem::availableMemory()

@@ -4,6 +4,7 @@
 #include "SystemReason.h"
 
 #include <cerrno>
+#include <fcntl.h>
 #include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -30,6 +31,11 @@ qint64 LocalInputFile::read(char *into, qint64 max)
             break;
         done += n;
     }
+    // Up to where this read began: the pages just read may still be on
+    // their way into the cache's lists, where they cannot be let go of yet.
+    if (m_dropBehind && m_readTo > 0)
+        ::posix_fadvise(m_fd, 0, m_readTo, POSIX_FADV_DONTNEED);
+    m_readTo += done;
     return done;
 }
 

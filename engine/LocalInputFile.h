@@ -6,8 +6,11 @@
 class LocalInputFile : public InputFile
 {
 public:
-    // Takes ownership of `fd`.
-    explicit LocalInputFile(int fd) : m_fd(fd) {}
+    // Takes ownership of `fd`. `dropBehind`: for a file larger than the
+    // memory at hand, what has been read is let go of from the page cache a
+    // read later, so that the cache never fills and the system never stalls
+    // the run to reclaim it; a file that fits is kept there for the next look.
+    explicit LocalInputFile(int fd, bool dropBehind = false) : m_fd(fd), m_dropBehind(dropBehind) {}
     ~LocalInputFile() override;
     LocalInputFile(const LocalInputFile &) = delete;
     LocalInputFile &operator=(const LocalInputFile &) = delete;
@@ -20,5 +23,7 @@ public:
 
 private:
     int m_fd;
+    bool m_dropBehind;
+    qint64 m_readTo = 0; // where the next read starts
     int m_error = 0;
 };
