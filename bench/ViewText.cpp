@@ -3,9 +3,9 @@
 #include "BenchFiles.h"
 #include "FileText.h"
 #include "TestTexts.h"
+#include "TextNavigator.h"
 
 #include <QFile>
-#include <cstring>
 
 namespace {
 
@@ -65,20 +65,13 @@ void ViewText::notePaint(double ms, const char *step)
     }
 }
 
-// A pass over the bytes; the texts here break lines with LF or CR LF only.
+// The last of the longest lines, by the text's own index.
 void ViewText::findLongestLine()
 {
-    const char *bytes = m_fileText->data();
-    const qint64 size = m_fileText->size();
-    m_longestLineLength = 0;
-    for (qint64 start = 0; start <= size;) {
-        const void *lf = std::memchr(bytes + start, '\n', std::size_t(size - start));
-        const qint64 lfAt = lf ? static_cast<const char *>(lf) - bytes : size;
-        const qint64 end = lfAt > start && lfAt < size && bytes[lfAt - 1] == '\r' ? lfAt - 1 : lfAt;
-        if (end - start >= m_longestLineLength) {
-            m_longestLineLength = end - start;
-            m_longestLineEnd = BytePosition(end);
-        }
-        start = lfAt + 1;
-    }
+    const TextNavigator text(*m_fileText);
+    m_longestLineLength = text.longestLineLength();
+    for (LineNumber first; first < text.lineCount(); first += 4096)
+        for (const LineIndex::Span &line : text.lines(first, 4096))
+            if (line.end - line.start == m_longestLineLength)
+                m_longestLineEnd = line.end;
 }
