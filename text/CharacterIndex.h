@@ -5,6 +5,7 @@
 
 #include <QtGlobal>
 #include <algorithm>
+#include <deque>
 #include <memory>
 #include <vector>
 
@@ -15,7 +16,7 @@
 // holding any byte, the character at any count, and the x of any place of a
 // line of any length are found by reading at most BytesPerCheckpoint bytes
 // from a known place. Also the width of the widest line. Costs 16 bytes and
-// a bit per checkpoint.
+// a byte per checkpoint.
 //
 // Characters are those of Cp932::characterLength on the whole text; a CR LF
 // counts as one character, as a text box counts its line breaks. CR and LF
@@ -56,7 +57,7 @@ public:
     qint64 checkpointCount() const { return qint64(m_checkpointX.size()); }
     // The checkpoint at or before the byte at `position`.
     static qint64 checkpointOf(BytePosition position) { return position.value() / BytesPerCheckpoint; }
-    qint64 memoryBytes() const { return qint64(m_checkpointStarts.capacity() / 8 + m_checkpointCharacters.capacity() * sizeof(qint64) + m_checkpointX.capacity() * sizeof(Units)); }
+    qint64 memoryBytes() const { return checkpointCount() * qint64(sizeof(bool) + sizeof(qint64) + sizeof(Units)); }
     // The last checkpoint with at most `characters` before it.
     qint64 checkpointBeforeCharacter(CharacterCount characters) const;
     // The last checkpoint in [first, last] whose x is at most x, or first - 1
@@ -74,9 +75,12 @@ private:
     void record(bool starts, qint64 characters, Units x);
 
     std::shared_ptr<const TextMetrics> m_metrics;
-    std::vector<bool> m_checkpointStarts;       // its byte starts a character
-    std::vector<qint64> m_checkpointCharacters; // characters before it
-    std::vector<Units> m_checkpointX;           // its x in its line
+    // In deques, which grow without moving what they hold: a vector's
+    // doubling, tens of megabytes for a file beyond memory, would stall the
+    // run's block in hand.
+    std::deque<bool> m_checkpointStarts;       // its byte starts a character
+    std::deque<qint64> m_checkpointCharacters; // characters before it
+    std::deque<Units> m_checkpointX;           // its x in its line
     qint64 m_scanned = 0;
 
     // The scan's state after the last byte taken in. Each byte is taken as a

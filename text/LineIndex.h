@@ -3,6 +3,7 @@
 #include "TextUnits.h"
 
 #include <QtGlobal>
+#include <deque>
 #include <utility>
 #include <vector>
 
@@ -67,12 +68,12 @@ public:
     qsizetype checkpointCount() const { return qsizetype(m_checkpoints.size()); }
     // The i-th recorded start, for checks.
     Checkpoint checkpoint(qsizetype i) const { return m_checkpoints[std::size_t(i)]; }
-    qint64 memoryBytes() const { return qint64(m_checkpoints.capacity() * sizeof(Checkpoint)); }
+    qint64 memoryBytes() const { return qint64(m_checkpoints.size() * sizeof(Checkpoint)); }
 
 private:
     friend class TextScan; // builds the same state in its own pass
 
-    using CheckpointIt = std::vector<Checkpoint>::const_iterator;
+    using CheckpointIt = std::deque<Checkpoint>::const_iterator;
 
     void beginLine(BytePosition start);
     void endLine(BytePosition lineBreak);
@@ -85,7 +86,7 @@ private:
     BytePosition scanLimit(CheckpointIt next) const;
     BytePosition endBefore(const char *text, BytePosition start, BytePosition nextStart) const;
 
-    std::vector<Checkpoint> m_checkpoints{{LineNumber(0), BytePosition(0)}};
+    std::deque<Checkpoint> m_checkpoints{{LineNumber(0), BytePosition(0)}}; // grows without moving (see CharacterIndex)
     qint64 m_scanned = 0;
     LineNumber m_knownLines{1}; // lines whose start is settled
     BytePosition m_lastStart;   // start of the last of them
