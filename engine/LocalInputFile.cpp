@@ -31,8 +31,10 @@ qint64 LocalInputFile::read(char *into, qint64 max)
             break;
         done += n;
     }
-    // Up to where this read began: the pages just read may still be on
-    // their way into the cache's lists, where they cannot be let go of yet.
+    // Up to where this read began, from the file's start each time: pages
+    // still on their way into the cache's lists (read ahead, or just read)
+    // cannot be let go of yet, and a later call takes them. Ranges let go of
+    // already cost the system little to walk again.
     if (m_dropBehind && m_readTo > 0)
         ::posix_fadvise(m_fd, 0, m_readTo, POSIX_FADV_DONTNEED);
     m_readTo += done;
