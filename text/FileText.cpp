@@ -62,9 +62,11 @@ char *FileText::blockBuffer(qint64 n)
         populate(m_block, n);
         return m_block;
     }
-    if (qint64(m_buffer.size()) < n)
-        m_buffer.resize(std::size_t(n));
-    m_block = m_buffer.data();
+    if (m_bufferSize < n) {
+        m_buffer.reset(static_cast<char *>(::operator new[](std::size_t(n), std::align_val_t(BufferAlignment))));
+        m_bufferSize = n;
+    }
+    m_block = m_buffer.get();
     return m_block;
 }
 

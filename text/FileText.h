@@ -62,7 +62,16 @@ private:
     qint64 m_dropped = 0;
     bool m_ownsBytes = false;
     std::unique_ptr<FileMapping> m_mapping;
-    std::vector<char> m_buffer; // blocks that do not go straight into the bytes
+    // Blocks that do not go straight into the bytes. Page-aligned as the
+    // file's pages are: the kernel copies into a buffer 16 bytes off a
+    // page boundary, where a heap block starts, at half the speed.
+    struct AlignedDelete
+    {
+        void operator()(char *p) const { ::operator delete[](p, std::align_val_t(BufferAlignment)); }
+    };
+    static constexpr std::size_t BufferAlignment = 4096;
+    std::unique_ptr<char[], AlignedDelete> m_buffer;
+    qint64 m_bufferSize = 0;
     char *m_block = nullptr;    // the last blockBuffer()
     TextIndex m_index;
 };
