@@ -157,8 +157,9 @@ void DumpEngine::dumpBlocks(Run &run)
         m_window.setStatusCaption(runningCaption(run));
         QElapsedTimer clock;
         clock.start();
-        dumpBlock(run);
-        run.blocks.took(clock.nsecsElapsed());
+        const qint64 from = run.Position;
+        dumpBlock(run, clock);
+        run.blocks.took(run.Position - from, clock.nsecsElapsed());
         if (PendingError) {
             reportPendingError();
             break;
@@ -174,18 +175,22 @@ QString DumpEngine::runningCaption(const Run &run) const
 // Reads the next block into the file's text, which keeps what it has room
 // for. A file of known size is read up to the size read at the start, so a
 // growing file is dumped up to that size; one of unknown size until a read
-// returns 0.
-void DumpEngine::dumpBlock(Run &run)
+// returns 0. A paced block ends early rather than pass its deadline, the
+// next piece's time foretold by the last one's.
+void DumpEngine::dumpBlock(Run &run, const QElapsedTimer &clock)
 {
     const qint64 length = run.blocks.length();
     qint64 left = run.sizeKnown ? run.blocks.lengthBefore(run.FileSize - (run.Position - 1)) : length;
     qint64 wanted = 0;
     qint64 count = 0;
+    qint64 pieceNs = 0;
     do {
         wanted = std::min(left, PieceLength);
+        const qint64 before = clock.nsecsElapsed();
         count = dumpPiece(run, wanted);
+        pieceNs = clock.nsecsElapsed() - before;
         left -= std::max<qint64>(count, 0);
-    } while (left > 0 && count == wanted);
+    } while (left > 0 && count == wanted && !run.blocks.endsBefore(clock.nsecsElapsed(), pieceNs));
     if (!run.sizeKnown) {
         run.atEnd = count == 0;
         return;

@@ -8,6 +8,8 @@
 #include <QString>
 #include <optional>
 
+class QElapsedTimer;
+
 class DumpWindow;
 class FileText;
 
@@ -72,7 +74,7 @@ private:
 
     void dumpBlocks(Run &run);
     QString runningCaption(const Run &run) const;
-    void dumpBlock(Run &run);
+    void dumpBlock(Run &run, const QElapsedTimer &clock);
     qint64 dumpPiece(Run &run, qint64 wanted);
     qint64 readSome(Run &run, char *into, qint64 max);
     void dump(Run &run, const char *block, qint64 count);
