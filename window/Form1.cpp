@@ -4,6 +4,7 @@
 #include "FileText.h"
 #include "FileTextView.h"
 #include "JapaneseFonts.h"
+#include "StatusLabel.h"
 #include "Twips.h"
 #include "WidgetDialogService.h"
 
@@ -32,9 +33,11 @@ Control *named(Control *control, const QString &name)
     return control;
 }
 
-QLabel *createLabel(QWidget *parent, const QString &name, const QString &caption)
+template<class Label = QLabel>
+Label *createLabel(QWidget *parent, const QString &name, const QString &caption)
 {
-    auto *label = named(new QLabel(caption, parent), name);
+    auto *label = named(new Label(parent), name);
+    label->setText(caption);
     label->setWordWrap(true);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     return label;
@@ -76,7 +79,7 @@ void Form1::createControls()
     Text1 = createTextBox(QStringLiteral("Text1"), QStringLiteral("ダンプリスト"));
     Text1->setFont(JapaneseFonts::dumpFont());
     Text2 = createFileTextBox();
-    Label1 = createLabel(this, QStringLiteral("Label1"), QString());
+    Label1 = createLabel<StatusLabel>(this, QStringLiteral("Label1"), QString());
     Label1->setAccessibleDescription(QStringLiteral("実行状態"));
     createFrameControls();
     Command2 = named(new QPushButton(QStringLiteral("停止"), this), QStringLiteral("Command2"));
