@@ -17,12 +17,11 @@
 
 namespace {
 
-// The bytes whose class has bit `bit` set, shifted to the top of each byte
-// (no constant to load).
+// The bytes whose class has bit `bit` set.
 template<int bit>
 HEXMOTH_SCAN_TARGET inline std::uint64_t withBit(__m512i classes)
 {
-    return std::uint64_t(_mm512_movepi8_mask(_mm512_slli_epi16(classes, 7 - bit)));
+    return std::uint64_t(_mm512_test_epi8_mask(classes, _mm512_set1_epi8(char(1 << bit))));
 }
 
 // table[byte] for every byte of `bytes`; table is 256 bytes.
@@ -95,9 +94,9 @@ struct Avx512Classifier
 // breaks in order.
 struct Avx512Marker
 {
-    HEXMOTH_SCAN_TARGET explicit Avx512Marker(const ScanState &state) : classifier(state), steps(_mm512_setzero_si512()) {}
+    HEXMOTH_SCAN_TARGET explicit Avx512Marker(const ScanState &state) : classifier(state) {}
     Avx512Classifier classifier;
-    __m512i steps;         // since the piece's start, in every lane
+    qint64 steps = 0;      // since the piece's start
     qint64 trailCount = 0; // since the piece's start
 
     // What runs from chunk to chunk, held apart from ScanState so that it
@@ -108,6 +107,7 @@ struct Avx512Marker
         std::uint64_t previousCr;
         std::uint8_t previousByte;
         qint64 characters;
+        qint64 steps;
         qint64 trailCount;
         int count; // breaks in the stretch
     };
@@ -138,13 +138,15 @@ struct Avx512Marker
 
         const __m512i weights = classifier.weigh(trails, valid);
         _mm512_store_si512(m.weights + 64 * k, weights);
-        const __m512i zero = _mm512_setzero_si512();
-        const __m512i groups = _mm512_sad_epu8(weights, zero);
-        __m512i through = _mm512_add_epi64(groups, _mm512_alignr_epi64(groups, zero, 7));
-        through = _mm512_add_epi64(through, _mm512_alignr_epi64(through, zero, 6));
-        through = _mm512_add_epi64(through, _mm512_alignr_epi64(through, zero, 4));
-        _mm512_store_si512(m.stepsBefore + 8 * k, _mm512_add_epi64(steps, _mm512_sub_epi64(through, groups)));
-        steps = _mm512_add_epi64(steps, _mm512_permutexvar_epi64(_mm512_set1_epi64(7), through));
+        // Group sums (at most 8 * 255) and the chunk's in 16 bits, summed up
+        // in a 128-bit register rather than across the 512-bit one.
+        const __m128i groups = _mm512_cvtepi64_epi16(_mm512_sad_epu8(weights, _mm512_setzero_si512()));
+        __m128i through = _mm_add_epi16(groups, _mm_bslli_si128(groups, 2));
+        through = _mm_add_epi16(through, _mm_bslli_si128(through, 4));
+        through = _mm_add_epi16(through, _mm_bslli_si128(through, 8));
+        _mm_store_si128(reinterpret_cast<__m128i *>(m.groupSteps + 8 * k), _mm_bslli_si128(through, 2));
+        m.chunkSteps[k] = r.steps;
+        r.steps += _mm_extract_epi16(through, 7);
         m.trailsBefore[k] = qint32(r.trailCount);
         r.trailCount += bitCount(trails);
 
@@ -173,7 +175,7 @@ struct Avx512Marker
         m.base = from & ~qint64(63);
         m.firstWord = std::size_t((m.base >> 6) - (block.start >> 6));
         m.characters = s.characters;
-        Carry r{s.openLead, s.previousCr, s.previousByte, s.characters, trailCount, 0};
+        Carry r{s.openLead, s.previousCr, s.previousByte, s.characters, steps, trailCount, 0};
         std::uint64_t *trailWords = s.trails.data() + m.firstWord;
         std::uint64_t *tabWords = s.tabs.data() + m.firstWord;
         const int chunks = int((to - m.base + 63) >> 6);
@@ -202,9 +204,9 @@ struct Avx512Marker
         s.previousCr = r.previousCr;
         s.previousByte = r.previousByte;
         trailCount = r.trailCount;
+        steps = r.steps;
     }
 
-    HEXMOTH_SCAN_TARGET qint64 stepCount() const { return _mm_cvtsi128_si64(_mm512_castsi512_si128(steps)); }
 };
 
 // A piece in stretches of at most 4096 bytes, each taken in two passes.
@@ -227,7 +229,7 @@ HEXMOTH_SCAN_TARGET void scanPiece(ScanState &s, StretchMarks &m, const unsigned
         takeBreaks(s, m, weights, block);
         from = to;
     }
-    s.weight = weights.start + weights.unit * marker.stepCount() + weights.pairExtra * marker.trailCount;
+    s.weight = weights.start + weights.unit * marker.steps + weights.pairExtra * marker.trailCount;
     s.openX = 0;
     if (!s.pendingCr) {
         xAt(s, block.end, block);

@@ -17,7 +17,8 @@ struct StretchMarks
 {
     static constexpr int Chunks = 64;
     alignas(64) std::uint8_t weights[Chunks * 64]; // each byte's steps of byteUnit; 0 outside the stretch
-    alignas(64) qint64 stepsBefore[Chunks * 8];    // summed from the piece's start to each 8-byte group
+    alignas(64) std::uint16_t groupSteps[Chunks * 8]; // summed from each chunk's start to each of its 8-byte groups
+    qint64 chunkSteps[Chunks];                        // summed from the piece's start to each chunk
     qint32 trailsBefore[Chunks];                   // trails from the piece's start to each chunk
     std::uint16_t breaks[Chunks * 64 + 8];         // slots, in order; room for a chunk's unconditional writes
     int breakCount = 0;
@@ -47,6 +48,74 @@ HEXMOTH_SCAN_TARGET inline qint64 leadingSteps(const std::uint8_t *bytes, int co
     return qint64((pairs * 0x0001000100010001ULL) >> 48);
 }
 
+// The line state the breaks change, held apart from ScanState so that it
+// stays in registers; written back before a walk, which reads it.
+struct OpenLine
+{
+    HEXMOTH_SCAN_TARGET explicit OpenLine(const ScanState &s)
+        : start(s.lastStart), weight(s.lineWeight), pairs(s.linePairs), lines(s.knownLines), lastCheckpoint(s.lastCheckpoint)
+        , longest(s.longest), widest(s.widest), unbounded(s.lineUnbounded)
+    {
+    }
+    HEXMOTH_SCAN_TARGET void store(ScanState &s) const
+    {
+        s.lastStart = start;
+        s.lineWeight = weight;
+        s.linePairs = pairs;
+        s.knownLines = lines;
+        s.lastCheckpoint = lastCheckpoint;
+        s.longest = longest;
+        s.widest = widest;
+        s.lineUnbounded = unbounded;
+    }
+    qint64 start;
+    qint64 weight;
+    qint64 pairs;
+    qint64 lines;
+    qint64 lastCheckpoint;
+    qint64 longest;
+    BlockWalker::Units widest;
+    bool unbounded;
+};
+
+// The break at slot `slot` of the stretch: as beginLine and nextLine do.
+// False where it is a CR that ends the block.
+HEXMOTH_SCAN_TARGET [[gnu::always_inline]] inline bool takeBreak(ScanState &s, OpenLine &line, const StretchMarks &m, int slot,
+                                                                const PieceWeights &w, const BlockWalker::Block &block)
+{
+    const int chunk = slot >> 6;
+    const qint64 trails = m.trailsBefore[chunk] + bitCount(block.trails[m.firstWord + std::size_t(chunk)] & ((std::uint64_t(1) << (slot & 63)) - 1));
+    const qint64 steps = m.chunkSteps[chunk] + m.groupSteps[slot >> 3] + leadingSteps(m.weights + (slot & ~7), slot & 7);
+    const qint64 weight = w.start + w.unit * steps + w.pairExtra * trails;
+    const qint64 pairs = w.pairsBefore + trails;
+    const qint64 end = m.base + slot;
+    // No character weighs less than 0 and a break weighs 0: the weight
+    // before a break is also that at the next line's start.
+    const BlockWalker::Units bound = s.base * (end - line.start) + weight - line.weight;
+    if (bound > line.widest || (!s.pairsBounded && pairs > line.pairs) || line.unbounded) [[unlikely]] {
+        s.lastStart = line.start;
+        line.widest = std::max(line.widest, xAt(s, end, block));
+    }
+    line.weight = weight;
+    line.pairs = pairs;
+    line.longest = std::max(line.longest, end - line.start);
+    const bool afterCr = block.bytes[end - block.start] == '\r';
+    qint64 start = end + 1;
+    if (afterCr & (start == block.end)) [[unlikely]] {
+        s.pendingCr = true; // an LF may come with the next block
+        return false;
+    }
+    start += afterCr & (block.bytes[std::min(start, block.end - 1) - block.start] == '\n');
+    const qint64 number = line.lines++;
+    line.start = start;
+    line.unbounded = false;
+    if (number % LineIndex::LinesPerCheckpoint == 0 || start - line.lastCheckpoint >= LineIndex::BytesPerCheckpoint) [[unlikely]] {
+        s.newLineCheckpoints.push_back({number, start});
+        line.lastCheckpoint = start;
+    }
+    return true;
+}
+
 // Every break of the stretch, after its character checkpoint if it starts
 // one; the open line's weight is left at its start.
 HEXMOTH_SCAN_TARGET inline void takeBreaks(ScanState &s, const StretchMarks &m, const PieceWeights &w, const BlockWalker::Block &block)
@@ -58,24 +127,10 @@ HEXMOTH_SCAN_TARGET inline void takeBreaks(ScanState &s, const StretchMarks &m, 
         const BlockWalker::Units x = start < s.lastStart ? 0 : xAt(s, start, block); // the LF of a CR LF is at 0
         s.newCharacterCheckpoints.push_back({onTrail == 0, m.characters - onTrail, x});
     }
-    for (int b = 0; b < m.breakCount; ++b) {
-        const int slot = m.breaks[b];
-        const int chunk = slot >> 6;
-        const qint64 trails = m.trailsBefore[chunk] + bitCount(block.trails[m.firstWord + std::size_t(chunk)] & ((std::uint64_t(1) << (slot & 63)) - 1));
-        const qint64 steps = m.stepsBefore[slot >> 3] + leadingSteps(m.weights + (slot & ~7), slot & 7);
-        const qint64 weight = w.start + w.unit * steps + w.pairExtra * trails;
-        const qint64 pairs = w.pairsBefore + trails;
-        const qint64 end = m.base + slot;
-        // No character weighs less than 0 and a break weighs 0: the weight
-        // before a break is also that at the next line's start.
-        const BlockWalker::Units bound = s.base * (end - s.lastStart) + weight - s.lineWeight;
-        if (bound > s.widest || (!s.pairsBounded && pairs > s.linePairs) || s.lineUnbounded)
-            s.widest = std::max(s.widest, xAt(s, end, block));
-        s.lineWeight = weight;
-        s.linePairs = pairs;
-        const bool afterCr = block.bytes[end - block.start] == '\r';
-        nextLine(s, end, afterCr, block); // false only for the block's last byte
+    OpenLine line(s);
+    for (int b = 0; b < m.breakCount && takeBreak(s, line, m, m.breaks[b], w, block); ++b) {
     }
+    line.store(s);
 }
 
 } // namespace
