@@ -94,9 +94,9 @@ struct Avx512Classifier
 // breaks in order.
 struct Avx512Marker
 {
-    HEXMOTH_SCAN_TARGET explicit Avx512Marker(const ScanState &state) : classifier(state) {}
+    HEXMOTH_SCAN_TARGET explicit Avx512Marker(const ScanState &state) : classifier(state), steps(_mm512_setzero_si512()) {}
     Avx512Classifier classifier;
-    qint64 steps = 0;      // since the piece's start
+    __m512i steps;         // since the piece's start, in 8 parts
     qint64 trailCount = 0; // since the piece's start
 
     // What runs from chunk to chunk, held apart from ScanState so that it
@@ -107,7 +107,7 @@ struct Avx512Marker
         std::uint64_t previousCr;
         std::uint8_t previousByte;
         qint64 characters;
-        qint64 steps;
+        __m512i steps;
         qint64 trailCount;
         int count; // breaks in the stretch
     };
@@ -138,15 +138,9 @@ struct Avx512Marker
 
         const __m512i weights = classifier.weigh(trails, valid);
         _mm512_store_si512(m.weights + 64 * k, weights);
-        // Group sums (at most 8 * 255) and the chunk's in 16 bits, summed up
-        // in a 128-bit register rather than across the 512-bit one.
-        const __m128i groups = _mm512_cvtepi64_epi16(_mm512_sad_epu8(weights, _mm512_setzero_si512()));
-        __m128i through = _mm_add_epi16(groups, _mm_bslli_si128(groups, 2));
-        through = _mm_add_epi16(through, _mm_bslli_si128(through, 4));
-        through = _mm_add_epi16(through, _mm_bslli_si128(through, 8));
-        _mm_store_si128(reinterpret_cast<__m128i *>(m.groupSteps + 8 * k), _mm_bslli_si128(through, 2));
-        m.chunkSteps[k] = r.steps;
-        r.steps += _mm_extract_epi16(through, 7);
+        // Summed across the lanes only where a break wants it.
+        _mm512_store_si512(m.laneSteps + 8 * k, r.steps);
+        r.steps = _mm512_add_epi64(r.steps, _mm512_sad_epu8(weights, _mm512_setzero_si512()));
         m.trailsBefore[k] = qint32(r.trailCount);
         r.trailCount += bitCount(trails);
 
@@ -209,6 +203,15 @@ struct Avx512Marker
 
 };
 
+// The steps from the piece's start up to `slot` of the stretch.
+HEXMOTH_SCAN_TARGET inline qint64 stepsAt(const StretchMarks &m, int slot)
+{
+    const int k = slot >> 6;
+    const __m512i before = _mm512_maskz_loadu_epi8(_bzhi_u64(~std::uint64_t(0), unsigned(slot & 63)), m.weights + 64 * k);
+    const __m512i lanes = _mm512_load_si512(m.laneSteps + 8 * k);
+    return _mm512_reduce_add_epi64(_mm512_add_epi64(lanes, _mm512_sad_epu8(before, _mm512_setzero_si512())));
+}
+
 // A piece in stretches of at most 4096 bytes, each taken in two passes.
 HEXMOTH_SCAN_TARGET void scanPiece(ScanState &s, StretchMarks &m, const unsigned char *bytes, qint64 n)
 {
@@ -226,10 +229,10 @@ HEXMOTH_SCAN_TARGET void scanPiece(ScanState &s, StretchMarks &m, const unsigned
     for (qint64 from = block.start; from < block.end;) {
         const qint64 to = std::min(block.end, (from | (CharacterIndex::BytesPerCheckpoint - 1)) + 1);
         marker.mark(s, m, from, to, block);
-        takeBreaks(s, m, weights, block);
+        takeBreaks(s, m, weights, block, stepsAt);
         from = to;
     }
-    s.weight = weights.start + weights.unit * marker.steps + weights.pairExtra * marker.trailCount;
+    s.weight = weights.start + weights.unit * _mm512_reduce_add_epi64(marker.steps) + weights.pairExtra * marker.trailCount;
     s.openX = 0;
     if (!s.pendingCr) {
         xAt(s, block.end, block);

@@ -17,8 +17,7 @@ struct StretchMarks
 {
     static constexpr int Chunks = 64;
     alignas(64) std::uint8_t weights[Chunks * 64]; // each byte's steps of byteUnit; 0 outside the stretch
-    alignas(64) std::uint16_t groupSteps[Chunks * 8]; // summed from each chunk's start to each of its 8-byte groups
-    qint64 chunkSteps[Chunks];                        // summed from the piece's start to each chunk
+    alignas(64) qint64 laneSteps[Chunks * 8];      // summed from the piece's start to each chunk, in 8 parts
     qint32 trailsBefore[Chunks];                   // trails from the piece's start to each chunk
     std::uint16_t breaks[Chunks * 64 + 8];         // slots, in order; room for a chunk's unconditional writes
     int breakCount = 0;
@@ -36,17 +35,6 @@ struct PieceWeights
     qint64 unit;
     qint64 pairExtra;
 };
-
-// The steps of the first `count` (< 8) bytes at `bytes`.
-HEXMOTH_SCAN_TARGET inline qint64 leadingSteps(const std::uint8_t *bytes, int count)
-{
-    std::uint64_t word;
-    std::memcpy(&word, bytes, 8);
-    word = count == 0 ? 0 : word & (~std::uint64_t(0) >> (64 - 8 * count));
-    // At most 7 * 255: 16 bits hold each pair and the total.
-    const std::uint64_t pairs = (word & 0x00FF00FF00FF00FFULL) + ((word >> 8) & 0x00FF00FF00FF00FFULL);
-    return qint64((pairs * 0x0001000100010001ULL) >> 48);
-}
 
 // The line state the breaks change, held apart from ScanState so that it
 // stays in registers; written back before a walk, which reads it.
@@ -79,13 +67,15 @@ struct OpenLine
 };
 
 // The break at slot `slot` of the stretch: as beginLine and nextLine do.
-// False where it is a CR that ends the block.
+// False where it is a CR that ends the block. stepsAt(m, slot): the steps
+// from the piece's start up to the slot.
+template<class StepsAt>
 HEXMOTH_SCAN_TARGET [[gnu::always_inline]] inline bool takeBreak(ScanState &s, OpenLine &line, const StretchMarks &m, int slot,
-                                                                const PieceWeights &w, const BlockWalker::Block &block)
+                                                                const PieceWeights &w, const BlockWalker::Block &block, StepsAt stepsAt)
 {
     const int chunk = slot >> 6;
     const qint64 trails = m.trailsBefore[chunk] + bitCount(block.trails[m.firstWord + std::size_t(chunk)] & ((std::uint64_t(1) << (slot & 63)) - 1));
-    const qint64 steps = m.chunkSteps[chunk] + m.groupSteps[slot >> 3] + leadingSteps(m.weights + (slot & ~7), slot & 7);
+    const qint64 steps = stepsAt(m, slot);
     const qint64 weight = w.start + w.unit * steps + w.pairExtra * trails;
     const qint64 pairs = w.pairsBefore + trails;
     const qint64 end = m.base + slot;
@@ -118,7 +108,9 @@ HEXMOTH_SCAN_TARGET [[gnu::always_inline]] inline bool takeBreak(ScanState &s, O
 
 // Every break of the stretch, after its character checkpoint if it starts
 // one; the open line's weight is left at its start.
-HEXMOTH_SCAN_TARGET inline void takeBreaks(ScanState &s, const StretchMarks &m, const PieceWeights &w, const BlockWalker::Block &block)
+template<class StepsAt>
+HEXMOTH_SCAN_TARGET inline void takeBreaks(ScanState &s, const StretchMarks &m, const PieceWeights &w, const BlockWalker::Block &block,
+                                           StepsAt stepsAt)
 {
     if (m.base % CharacterIndex::BytesPerCheckpoint == 0 && m.base >= block.start) {
         // A checkpoint on the trail of a double-byte character is at its lead.
@@ -128,7 +120,7 @@ HEXMOTH_SCAN_TARGET inline void takeBreaks(ScanState &s, const StretchMarks &m, 
         s.newCharacterCheckpoints.push_back({onTrail == 0, m.characters - onTrail, x});
     }
     OpenLine line(s);
-    for (int b = 0; b < m.breakCount && takeBreak(s, line, m, m.breaks[b], w, block); ++b) {
+    for (int b = 0; b < m.breakCount && takeBreak(s, line, m, m.breaks[b], w, block, stepsAt); ++b) {
     }
     line.store(s);
 }
