@@ -163,6 +163,20 @@ struct Avx512Marker
         r.previousByte = chunk[length - 1];
     }
 
+    // Chunk k, where it holds bytes before `from` or from `to` on.
+    HEXMOTH_SCAN_TARGET void markPartial(Carry &r, StretchMarks &m, std::uint64_t *trailWords, std::uint64_t *tabWords, int k, qint64 from,
+                                         qint64 to, const BlockWalker::Block &block)
+    {
+        const qint64 at = m.base + 64 * k;
+        const int skip = int(std::max<qint64>(0, from - at));
+        const int length = int(std::min<qint64>(64, to - at));
+        alignas(64) unsigned char copy[64] = {};
+        std::memcpy(copy + skip, block.bytes + (at + skip - block.start), std::size_t(length - skip));
+        if (skip > 0)
+            copy[skip - 1] = r.previousByte;
+        markChunk(r, m, trailWords, tabWords, k, copy, skip, length);
+    }
+
     // The stretch from `from` to `to` of the piece `block`.
     HEXMOTH_SCAN_TARGET void mark(ScanState &s, StretchMarks &m, qint64 from, qint64 to, const BlockWalker::Block &block)
     {
@@ -172,25 +186,19 @@ struct Avx512Marker
         Carry r{s.openLead, s.previousCr, s.previousByte, s.characters, steps, trailCount, 0};
         std::uint64_t *trailWords = s.trails.data() + m.firstWord;
         std::uint64_t *tabWords = s.tabs.data() + m.firstWord;
-        const int chunks = int((to - m.base + 63) >> 6);
-        for (int k = 0; k < chunks; ++k) {
-            const qint64 at = m.base + 64 * k;
-            const unsigned char *chunk = block.bytes + (at - block.start);
-            if (at >= from && to - at >= 64) [[likely]] {
-                // The next stretch is on the next page, where the
-                // hardware's prefetch does not go by itself.
-                _mm_prefetch(reinterpret_cast<const char *>(chunk) + 4096, _MM_HINT_T0);
-                markChunk(r, m, trailWords, tabWords, k, chunk, 0, 64);
-                continue;
-            }
-            const int skip = int(std::max<qint64>(0, from - at));
-            const int length = int(std::min<qint64>(64, to - at));
-            alignas(64) unsigned char copy[64] = {};
-            std::memcpy(copy + skip, chunk + skip, std::size_t(length - skip));
-            if (skip > 0)
-                copy[skip - 1] = r.previousByte;
-            markChunk(r, m, trailWords, tabWords, k, copy, skip, length);
+        const int first = m.base < from ? 1 : 0;
+        const int wholeEnd = int((to - m.base) >> 6);
+        if (first == 1)
+            markPartial(r, m, trailWords, tabWords, 0, from, to, block);
+        const unsigned char *chunk = block.bytes + (m.base - block.start) + 64 * first;
+        for (int k = first; k < wholeEnd; ++k, chunk += 64) {
+            // The next stretch is on the next page, where the hardware's
+            // prefetch does not go by itself.
+            _mm_prefetch(reinterpret_cast<const char *>(chunk) + 4096, _MM_HINT_T0);
+            markChunk(r, m, trailWords, tabWords, k, chunk, 0, 64);
         }
+        if (wholeEnd >= first && m.base + 64 * wholeEnd < to)
+            markPartial(r, m, trailWords, tabWords, wholeEnd, from, to, block);
         m.breakCount = r.count;
         s.pairs += r.trailCount - trailCount;
         s.characters = r.characters;
