@@ -200,6 +200,8 @@ struct Avx512Marker
         if (wholeEnd >= first && m.base + 64 * wholeEnd < to)
             markPartial(r, m, trailWords, tabWords, wholeEnd, from, to, block);
         m.breakCount = r.count;
+        m.chunks = int((to - m.base + 63) >> 6);
+        m.trailsBefore[m.chunks] = qint32(r.trailCount);
         s.pairs += r.trailCount - trailCount;
         s.characters = r.characters;
         s.openLead = r.openLead;

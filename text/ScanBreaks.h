@@ -18,9 +18,10 @@ struct StretchMarks
     static constexpr int Chunks = 64;
     alignas(64) std::uint8_t weights[Chunks * 64]; // each byte's steps of byteUnit; 0 outside the stretch
     alignas(64) qint64 laneSteps[Chunks * 8];      // summed from the piece's start to each chunk, in 8 parts
-    qint32 trailsBefore[Chunks];                   // trails from the piece's start to each chunk
+    qint32 trailsBefore[Chunks + 1];               // trails from the piece's start to each chunk, and to the end
     std::uint16_t breaks[Chunks * 64 + 8];         // slots, in order; room for a chunk's unconditional writes
     int breakCount = 0;
+    int chunks = 0;
     qint64 base = 0;
     std::size_t firstWord = 0; // of base, in ScanState::trails
     qint64 characters = 0;     // before the stretch
@@ -69,12 +70,12 @@ struct OpenLine
 // The break at slot `slot` of the stretch: as beginLine and nextLine do.
 // False where it is a CR that ends the block. stepsAt(m, slot): the steps
 // from the piece's start up to the slot.
-template<class StepsAt>
+template<bool Trails, class StepsAt>
 HEXMOTH_SCAN_TARGET [[gnu::always_inline]] inline bool takeBreak(ScanState &s, OpenLine &line, const StretchMarks &m, int slot,
                                                                 const PieceWeights &w, const BlockWalker::Block &block, StepsAt stepsAt)
 {
     const int chunk = slot >> 6;
-    const qint64 trails = m.trailsBefore[chunk] + bitCount(block.trails[m.firstWord + std::size_t(chunk)] & ((std::uint64_t(1) << (slot & 63)) - 1));
+    const qint64 trails = !Trails ? m.trailsBefore[0] : m.trailsBefore[chunk] + bitCount(block.trails[m.firstWord + std::size_t(chunk)] & ((std::uint64_t(1) << (slot & 63)) - 1));
     const qint64 steps = stepsAt(m, slot);
     const qint64 weight = w.start + w.unit * steps + w.pairExtra * trails;
     const qint64 pairs = w.pairsBefore + trails;
@@ -120,7 +121,13 @@ HEXMOTH_SCAN_TARGET inline void takeBreaks(ScanState &s, const StretchMarks &m, 
         s.newCharacterCheckpoints.push_back({onTrail == 0, m.characters - onTrail, x});
     }
     OpenLine line(s);
-    for (int b = 0; b < m.breakCount && takeBreak(s, line, m, m.breaks[b], w, block, stepsAt); ++b) {
+    // Most stretches of most texts hold no double-byte character.
+    if (m.trailsBefore[m.chunks] == m.trailsBefore[0]) {
+        for (int b = 0; b < m.breakCount && takeBreak<false>(s, line, m, m.breaks[b], w, block, stepsAt); ++b) {
+        }
+    } else {
+        for (int b = 0; b < m.breakCount && takeBreak<true>(s, line, m, m.breaks[b], w, block, stepsAt); ++b) {
+        }
     }
     line.store(s);
 }
