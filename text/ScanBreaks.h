@@ -69,13 +69,15 @@ struct OpenLine
 
 // The break at slot `slot` of the stretch: as beginLine and nextLine do.
 // False where it is a CR that ends the block. stepsAt(m, slot): the steps
-// from the piece's start up to the slot.
+// from the piece's start up to the slot. Trails: whether the stretch holds
+// any; where it does not, none is counted.
 template<bool Trails, class StepsAt>
 HEXMOTH_SCAN_TARGET [[gnu::always_inline]] inline bool takeBreak(ScanState &s, OpenLine &line, const StretchMarks &m, int slot,
                                                                 const PieceWeights &w, const BlockWalker::Block &block, StepsAt stepsAt)
 {
     const int chunk = slot >> 6;
-    const qint64 trails = !Trails ? m.trailsBefore[0] : m.trailsBefore[chunk] + bitCount(block.trails[m.firstWord + std::size_t(chunk)] & ((std::uint64_t(1) << (slot & 63)) - 1));
+    const std::uint64_t before = (std::uint64_t(1) << (slot & 63)) - 1;
+    const qint64 trails = Trails ? m.trailsBefore[chunk] + bitCount(block.trails[m.firstWord + std::size_t(chunk)] & before) : m.trailsBefore[0];
     const qint64 steps = stepsAt(m, slot);
     const qint64 weight = w.start + w.unit * steps + w.pairExtra * trails;
     const qint64 pairs = w.pairsBefore + trails;
@@ -121,7 +123,6 @@ HEXMOTH_SCAN_TARGET inline void takeBreaks(ScanState &s, const StretchMarks &m, 
         s.newCharacterCheckpoints.push_back({onTrail == 0, m.characters - onTrail, x});
     }
     OpenLine line(s);
-    // Most stretches of most texts hold no double-byte character.
     if (m.trailsBefore[m.chunks] == m.trailsBefore[0]) {
         for (int b = 0; b < m.breakCount && takeBreak<false>(s, line, m, m.breaks[b], w, block, stepsAt); ++b) {
         }
