@@ -1,10 +1,12 @@
 // The AVX-512 path: every class bit of 64 bytes from one 256-entry table,
 // looked up with two vpermi2b; each byte's weight in the width bound from
 // another, and for each double-byte character from its own bytes, summed
-// with vpsadbw.
+// with vpsadbw. Each stretch of a page is taken in two passes (ScanBreaks.h):
+// the masks and sums of every chunk first, without a branch on the bytes,
+// then the breaks alone.
 #if defined(__x86_64__) || defined(__i386__)
 #define HEXMOTH_SCAN_TARGET __attribute__((target("avx512f,avx512bw,avx512vbmi,bmi,bmi2,popcnt,lzcnt")))
-#include "ScanChunks.h"
+#include "ScanBreaks.h"
 
 #include "Cp932.h"
 
@@ -15,12 +17,11 @@
 
 namespace {
 
-// The bytes whose class has bit `bit` set, shifted to the top of each byte
-// (no constant to load).
+// The bytes whose class has bit `bit` set.
 template<int bit>
 HEXMOTH_SCAN_TARGET inline std::uint64_t withBit(__m512i classes)
 {
-    return std::uint64_t(_mm512_movepi8_mask(_mm512_slli_epi16(classes, 7 - bit)));
+    return std::uint64_t(_mm512_test_epi8_mask(classes, _mm512_set1_epi8(char(1 << bit))));
 }
 
 // table[byte] for every byte of `bytes`; table is 256 bytes.
@@ -35,11 +36,6 @@ struct Avx512Classifier
 {
     HEXMOTH_SCAN_TARGET explicit Avx512Classifier(const ScanState &state)
         : pairs(_mm512_setzero_si512())
-        , bytes(_mm512_setzero_si512())
-        , sums(_mm512_setzero_si512())
-        , unit(state.byteUnit)
-        , pairExtra(state.pairExtra)
-        , start(state.weight)
     {
         for (int quarter = 0; quarter < 4; ++quarter) {
             classes[quarter] = _mm512_loadu_si512(state.classes + 64 * quarter);
@@ -61,13 +57,6 @@ struct Avx512Classifier
     __m512i byteBefore;      // lane i takes lane i - 1
     __m512i singles;         // of the last chunk: each byte's weight as a character of its own
     __m512i pairs;           // of the last chunk: the weight of a pair whose trail is here
-    __m512i bytes;           // of the last chunk weighed: each byte's weight
-    __m512i sums;            // of the block's chunks before it, in 8 parts
-    qint64 unit;
-    qint64 pairExtra;
-    qint64 start; // ScanState::weight at the block's start
-    qint64 trailCount = 0; // the block's trails before the chunk
-    std::uint64_t trails = 0;
 
     HEXMOTH_SCAN_TARGET ChunkMasks classify(const unsigned char *chunk, std::uint8_t previous)
     {
@@ -92,29 +81,183 @@ struct Avx512Classifier
         return m;
     }
 
-    HEXMOTH_SCAN_TARGET void weigh(const ChunkMasks &, std::uint64_t chunkTrails, std::uint64_t valid)
+    // Each byte's steps in the chunk last classified, whose double-byte
+    // characters end at `trails`, 0 outside `valid`.
+    HEXMOTH_SCAN_TARGET __m512i weigh(std::uint64_t trails, std::uint64_t valid) const
     {
-        bytes = _mm512_mask_mov_epi8(_mm512_maskz_mov_epi8(valid & ~chunkTrails, singles), chunkTrails, pairs);
-        trails = chunkTrails;
-    }
-    // Summed in vector parts, added up only where a bound is wanted.
-    HEXMOTH_SCAN_TARGET qint64 weightThrough(std::uint64_t mask) const
-    {
-        const __m512i part = _mm512_sad_epu8(_mm512_maskz_mov_epi8(mask, bytes), _mm512_setzero_si512());
-        const qint64 steps = qint64(_mm512_reduce_add_epi64(_mm512_add_epi64(sums, part)));
-        return start + unit * steps + pairExtra * (trailCount + bitCount(trails & mask));
-    }
-    HEXMOTH_SCAN_TARGET void pass()
-    {
-        sums = _mm512_add_epi64(sums, _mm512_sad_epu8(bytes, _mm512_setzero_si512()));
-        trailCount += bitCount(trails);
+        return _mm512_mask_mov_epi8(_mm512_maskz_mov_epi8(valid & ~trails, singles), trails, pairs);
     }
 };
+
+// The first pass over a stretch (StretchMarks), without a branch on what
+// the bytes hold: the masks, the weights and their running sums, the
+// breaks in order.
+struct Avx512Marker
+{
+    HEXMOTH_SCAN_TARGET explicit Avx512Marker(const ScanState &state) : classifier(state), steps(_mm512_setzero_si512()) {}
+    Avx512Classifier classifier;
+    __m512i steps;         // since the piece's start, in 8 parts
+    qint64 trailCount = 0; // since the piece's start
+
+    // What runs from chunk to chunk, held apart from ScanState so that it
+    // stays in registers.
+    struct Carry
+    {
+        std::uint64_t openLead;
+        std::uint64_t previousCr;
+        std::uint8_t previousByte;
+        qint64 characters;
+        __m512i steps;
+        qint64 trailCount;
+        int count; // breaks in the stretch
+    };
+
+    // Bytes `skip` to `length` - 1 of chunk k, the first of them at
+    // `chunk` + skip; byte skip - 1 is the one before them.
+    HEXMOTH_SCAN_TARGET [[gnu::always_inline]] inline void markChunk(Carry &r, StretchMarks &m, std::uint64_t *trailWords,
+                                                                     std::uint64_t *tabWords, int k, const unsigned char *chunk,
+                                                                     int skip, int length)
+    {
+        const std::uint64_t valid = (~std::uint64_t(0) >> (64 - length)) & (~std::uint64_t(0) << skip);
+        const ChunkMasks c = classifier.classify(chunk, r.previousByte);
+        // As in scanChunk; a lead byte left open before a first byte at
+        // skip > 0 stands at skip - 1, where it starts its run.
+        const std::uint64_t lead = c.lead & (valid | (skip == 0 ? 0 : r.openLead << (skip - 1)));
+        const std::uint64_t runStarts = lead & ~(lead << 1);
+        const std::uint64_t open = skip == 0 ? r.openLead : 0;
+        const std::uint64_t oddStarts = (runStarts & OddBits) | (open & lead);
+        const std::uint64_t oddRuns = lead & ~(lead + oddStarts);
+        const std::uint64_t seconds = (oddRuns & EvenBits) | (lead & ~oddRuns & OddBits);
+        const std::uint64_t leadStarts = lead & ~seconds;
+        const std::uint64_t trails = ((leadStarts << 1) | open) & c.trail & valid;
+        const std::uint64_t cr = c.cr & valid;
+        const std::uint64_t lf = c.lf & valid;
+        const std::uint64_t crLf = lf & ((cr << 1) | (r.previousCr << skip));
+        const std::uint64_t breaks = cr | (lf & ~crLf);
+        const std::uint64_t single = valid & ~trails;
+
+        const __m512i weights = classifier.weigh(trails, valid);
+        _mm512_store_si512(m.weights + 64 * k, weights);
+        // Summed across the lanes only where a break wants it.
+        _mm512_store_si512(m.laneSteps + 8 * k, r.steps);
+        r.steps = _mm512_add_epi64(r.steps, _mm512_sad_epu8(weights, _mm512_setzero_si512()));
+        m.trailsBefore[k] = qint32(r.trailCount);
+        r.trailCount += bitCount(trails);
+
+        trailWords[k] = trails;
+        tabWords[k] = c.tab & valid;
+        // Four slots written whatever the count: most chunks hold fewer breaks.
+        std::uint64_t rest = breaks;
+        std::uint16_t *out = m.breaks + r.count;
+        for (int j = 0; j < 4; ++j, rest = _blsr_u64(rest))
+            out[j] = std::uint16_t(64 * k + int(_tzcnt_u64(rest)));
+        if (rest != 0) [[unlikely]] {
+            for (int j = 4; rest != 0; ++j, rest &= rest - 1)
+                out[j] = std::uint16_t(64 * k + std::countr_zero(rest));
+        }
+        r.count += bitCount(breaks);
+
+        r.characters += bitCount(single) - bitCount(crLf);
+        r.openLead = (leadStarts >> (length - 1)) & 1;
+        r.previousCr = (cr >> (length - 1)) & 1;
+        r.previousByte = chunk[length - 1];
+    }
+
+    // Chunk k, where it holds bytes before `from` or from `to` on.
+    HEXMOTH_SCAN_TARGET void markPartial(Carry &r, StretchMarks &m, std::uint64_t *trailWords, std::uint64_t *tabWords, int k, qint64 from,
+                                         qint64 to, const BlockWalker::Block &block)
+    {
+        const qint64 at = m.base + 64 * k;
+        const int skip = int(std::max<qint64>(0, from - at));
+        const int length = int(std::min<qint64>(64, to - at));
+        alignas(64) unsigned char copy[64] = {};
+        std::memcpy(copy + skip, block.bytes + (at + skip - block.start), std::size_t(length - skip));
+        if (skip > 0)
+            copy[skip - 1] = r.previousByte;
+        markChunk(r, m, trailWords, tabWords, k, copy, skip, length);
+    }
+
+    // The stretch from `from` to `to` of the piece `block`.
+    HEXMOTH_SCAN_TARGET void mark(ScanState &s, StretchMarks &m, qint64 from, qint64 to, const BlockWalker::Block &block)
+    {
+        m.base = from & ~qint64(63);
+        m.firstWord = std::size_t((m.base >> 6) - (block.start >> 6));
+        m.characters = s.characters;
+        Carry r{s.openLead, s.previousCr, s.previousByte, s.characters, steps, trailCount, 0};
+        std::uint64_t *trailWords = s.trails.data() + m.firstWord;
+        std::uint64_t *tabWords = s.tabs.data() + m.firstWord;
+        const int first = m.base < from ? 1 : 0;
+        const int wholeEnd = int((to - m.base) >> 6);
+        if (first == 1)
+            markPartial(r, m, trailWords, tabWords, 0, from, to, block);
+        const unsigned char *chunk = block.bytes + (m.base - block.start) + 64 * first;
+        for (int k = first; k < wholeEnd; ++k, chunk += 64) {
+            // The next stretch is on the next page, where the hardware's
+            // prefetch does not go by itself.
+            _mm_prefetch(reinterpret_cast<const char *>(chunk) + 4096, _MM_HINT_T0);
+            markChunk(r, m, trailWords, tabWords, k, chunk, 0, 64);
+        }
+        if (wholeEnd >= first && m.base + 64 * wholeEnd < to)
+            markPartial(r, m, trailWords, tabWords, wholeEnd, from, to, block);
+        m.breakCount = r.count;
+        m.chunks = int((to - m.base + 63) >> 6);
+        m.trailsBefore[m.chunks] = qint32(r.trailCount);
+        s.pairs += r.trailCount - trailCount;
+        s.characters = r.characters;
+        s.openLead = r.openLead;
+        s.previousCr = r.previousCr;
+        s.previousByte = r.previousByte;
+        trailCount = r.trailCount;
+        steps = r.steps;
+    }
+
+};
+
+// The steps from the piece's start up to `slot` of the stretch.
+HEXMOTH_SCAN_TARGET inline qint64 stepsAt(const StretchMarks &m, int slot)
+{
+    const int k = slot >> 6;
+    const __m512i before = _mm512_maskz_loadu_epi8(_bzhi_u64(~std::uint64_t(0), unsigned(slot & 63)), m.weights + 64 * k);
+    const __m512i lanes = _mm512_load_si512(m.laneSteps + 8 * k);
+    return _mm512_reduce_add_epi64(_mm512_add_epi64(lanes, _mm512_sad_epu8(before, _mm512_setzero_si512())));
+}
+
+// A piece in stretches of at most 4096 bytes, each taken in two passes.
+HEXMOTH_SCAN_TARGET void scanPiece(ScanState &s, StretchMarks &m, const unsigned char *bytes, qint64 n)
+{
+    s.trails.resize(std::size_t(((s.scanned + n - 1) >> 6) - (s.scanned >> 6) + 1));
+    s.tabs.resize(s.trails.size());
+    const BlockWalker::Block block{bytes, s.scanned, s.scanned + n, s.trails.data(), s.tabs.data()};
+    if (s.pendingCr) {
+        s.pendingCr = false;
+        beginLine(s, bytes[0] == '\n' ? block.start + 1 : block.start);
+        s.lineWeight = s.weight;
+        s.linePairs = s.pairs;
+    }
+    Avx512Marker marker(s);
+    const PieceWeights weights{s.weight, s.pairs, s.byteUnit, s.pairExtra};
+    for (qint64 from = block.start; from < block.end;) {
+        const qint64 to = std::min(block.end, (from | (CharacterIndex::BytesPerCheckpoint - 1)) + 1);
+        marker.mark(s, m, from, to, block);
+        takeBreaks(s, m, weights, block, stepsAt);
+        from = to;
+    }
+    s.weight = weights.start + weights.unit * _mm512_reduce_add_epi64(marker.steps) + weights.pairExtra * marker.trailCount;
+    s.openX = 0;
+    if (!s.pendingCr) {
+        xAt(s, block.end, block);
+        s.openX = s.walker.xPast(*s.metrics);
+    }
+    s.scanned = block.end;
+}
 
 } // namespace
 
 HEXMOTH_SCAN_TARGET void scanBlockAvx512(ScanState &state, const unsigned char *block, qint64 n)
 {
-    scanBlock<Avx512Classifier>(state, block, n);
+    StretchMarks marks;
+    constexpr qint64 Piece = qint64(1) << 20;
+    for (qint64 done = 0; done < n; done += Piece)
+        scanPiece(state, marks, block + done, std::min(Piece, n - done));
 }
 #endif

@@ -1,7 +1,8 @@
-// The scan of a block in 64-byte chunks, shared by every path. Included by
-// each path's file, in no namespace of its own, after it defines
-// HEXMOTH_SCAN_TARGET (the target attribute its functions are compiled
-// with) and a classifier:
+// The scan of a block in 64-byte chunks, shared by every path (the AVX-512
+// one takes its breaks in a pass of their own, ScanBreaks.h, with the
+// helpers here). Included by each path's file, in no namespace of its own,
+// after it defines HEXMOTH_SCAN_TARGET (the target attribute its functions
+// are compiled with) and a classifier:
 //   struct Classifier {
 //       explicit Classifier(const ScanState &state);
 //       // The chunk's masks; `previous` is the byte before it.

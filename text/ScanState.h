@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-// What the one-pass scan of a text (TextScan) carries from block to block,
+// What the scan of a text (TextScan) carries from block to block,
 // and the tables it reads. Each block is taken in 64-byte chunks: a vector
 // path turns a chunk into bit masks (ChunkMasks), and the same bit
 // arithmetic then finds the line breaks, the character starts and the
