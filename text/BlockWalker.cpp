@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstdint>
 
 namespace {
 
@@ -56,7 +57,8 @@ BlockWalker::Units BlockWalker::walkTo(qint64 target, const Block &block, const 
     // Every character that starts before `withNext` has its next byte here.
     const qint64 withNext = std::min(target, block.end - 1);
     if (place.position < withNext)
-        place = metrics.hasKerning() ? walkWords<true>(place, withNext, block, metrics) : walkWords<false>(place, withNext, block, metrics);
+        place = metrics.hasKerning() ? walkWords<true>(place, withNext, block, metrics, {})
+                                     : walkWords<false>(place, withNext, block, metrics, m_singles);
     if (place.position < target) { // the block's last byte
         const std::uint8_t b = bytes[place.position - block.start];
         if (b == '\t') {
@@ -72,7 +74,7 @@ BlockWalker::Units BlockWalker::walkTo(qint64 target, const Block &block, const 
 }
 
 template<bool Kerned>
-BlockWalker::Place BlockWalker::walkWords(Place from, qint64 withNext, const Block &block, const TextMetrics &metrics)
+BlockWalker::Place BlockWalker::walkWords(Place from, qint64 withNext, const Block &block, const TextMetrics &metrics, SinglesSum singles)
 {
     qint64 position = from.position;
     Units x = from.x;
@@ -89,10 +91,15 @@ BlockWalker::Place BlockWalker::walkWords(Place from, qint64 withNext, const Blo
         const std::uint64_t pairs = starts & ((block.trails[j] >> 1) | nextTrail);
         std::uint64_t tabs = block.tabs[j] & starts;
         const qint64 word = wordStart - block.start; // only the bytes of characters walked are read
+        // The word's first byte may lie before the block's: its address by
+        // integers, never read.
+        const auto *wordBytes = reinterpret_cast<const unsigned char *>(reinterpret_cast<std::uintptr_t>(block.bytes) + std::uintptr_t(word));
         for (std::uint64_t rest = starts;;) {
             const std::uint64_t tab = tabs & -tabs;
             const std::uint64_t before = rest & (tab - 1); // all of rest when no tab is left
-            x += singlesWidth<Kerned>(before & ~pairs, block.bytes, word, metrics) + pairsWidth(before & pairs, block.bytes, word, metrics);
+            x += Kerned || !singles.width ? singlesWidth<Kerned>(before & ~pairs, block.bytes, word, metrics)
+                                          : singles.width(before & ~pairs, wordBytes, *singles.advances);
+            x += pairsWidth(before & pairs, block.bytes, word, metrics);
             if (tab == 0)
                 break;
             x = metrics.nextTabStop(x);

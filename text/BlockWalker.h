@@ -29,6 +29,19 @@ public:
         const std::uint64_t *tabs;
     };
 
+    // A vector path's sum of the single-byte characters at the bits of
+    // `starts` in a 64-byte word, bit i standing for word[i]; it reads no
+    // byte outside `starts`, so `word` may begin before the block. Each
+    // advance is given by its low and high byte, so that it fits 16 bits.
+    struct SplitAdvances
+    {
+        alignas(64) std::uint8_t low[256];
+        alignas(64) std::uint8_t high[256];
+    };
+    using WordSinglesWidth = Units (*)(std::uint64_t starts, const unsigned char *word, const SplitAdvances &advances);
+    // Used by the walks without kerning from now on; null: the plain sum.
+    void sumSinglesWith(WordSinglesWidth width, const SplitAdvances *advances) { m_singles = {width, advances}; }
+
     // At the start of a line.
     void restart(qint64 lineStart)
     {
@@ -55,12 +68,18 @@ private:
         qint64 position;
         Units x;
     };
+    struct SinglesSum
+    {
+        WordSinglesWidth width = nullptr;
+        const SplitAdvances *advances = nullptr;
+    };
     // The walk from `from` over every character that starts before
     // `withNext` (whose next byte is in the block).
     template<bool Kerned>
-    static Place walkWords(Place from, qint64 withNext, const Block &block, const TextMetrics &metrics);
+    static Place walkWords(Place from, qint64 withNext, const Block &block, const TextMetrics &metrics, SinglesSum singles);
 
     qint64 m_position = 0;
     Units m_x = 0;
     int m_waiting = -1; // the byte at m_position, the last of its block
+    SinglesSum m_singles;
 };

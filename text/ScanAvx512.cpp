@@ -14,6 +14,7 @@
 
 // GCC 12 warns of the undefined vectors inside its own intrinsics.
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#pragma GCC diagnostic ignored "-Wuninitialized"
 
 namespace {
 
@@ -213,6 +214,22 @@ struct Avx512Marker
 
 };
 
+// The walks' sum of a word's single-byte characters: each advance's two
+// bytes looked up at once, summed by vpsadbw.
+HEXMOTH_SCAN_TARGET BlockWalker::Units singlesWidth(std::uint64_t starts, const unsigned char *word, const BlockWalker::SplitAdvances &advances)
+{
+    const __m512i bytes = _mm512_maskz_loadu_epi8(starts, word);
+    __m512i low[4], high[4];
+    for (int quarter = 0; quarter < 4; ++quarter) {
+        low[quarter] = _mm512_load_si512(advances.low + 64 * quarter);
+        high[quarter] = _mm512_load_si512(advances.high + 64 * quarter);
+    }
+    const __m512i zero = _mm512_setzero_si512();
+    const __m512i lows = _mm512_sad_epu8(_mm512_maskz_mov_epi8(starts, lookUp(low, bytes)), zero);
+    const __m512i highs = _mm512_sad_epu8(_mm512_maskz_mov_epi8(starts, lookUp(high, bytes)), zero);
+    return _mm512_reduce_add_epi64(_mm512_add_epi64(lows, _mm512_slli_epi64(highs, 8)));
+}
+
 // The steps from the piece's start up to `slot` of the stretch.
 HEXMOTH_SCAN_TARGET inline qint64 stepsAt(const StretchMarks &m, int slot)
 {
@@ -256,8 +273,11 @@ HEXMOTH_SCAN_TARGET void scanPiece(ScanState &s, StretchMarks &m, const unsigned
 HEXMOTH_SCAN_TARGET void scanBlockAvx512(ScanState &state, const unsigned char *block, qint64 n)
 {
     StretchMarks marks;
+    if (state.singlesSplit)
+        state.walker.sumSinglesWith(singlesWidth, &state.splitSingles);
     constexpr qint64 Piece = qint64(1) << 20;
     for (qint64 done = 0; done < n; done += Piece)
         scanPiece(state, marks, block + done, std::min(Piece, n - done));
+    state.walker.sumSinglesWith(nullptr, nullptr); // the state may move before the next block
 }
 #endif

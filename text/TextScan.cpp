@@ -73,6 +73,13 @@ void TextScan::prepare(const TextMetrics &metrics)
     const auto steps = [&](TextMetrics::Units more) { return std::uint8_t((more + s.byteUnit - 1) / s.byteUnit); };
     for (int b = 0; b < 256; ++b)
         s.byteWeights[b] = b == '\t' ? steps(tabMore) : isSpecial(b) ? 0 : steps(most[b] - s.base);
+    s.singlesSplit = !metrics.hasKerning();
+    for (int b = 0; b < 256; ++b) {
+        const qint32 advance = metrics.single(std::uint8_t(b));
+        s.singlesSplit = s.singlesSplit && advance <= 0xFFFF;
+        s.splitSingles.low[b] = std::uint8_t(advance);
+        s.splitSingles.high[b] = std::uint8_t(advance >> 8);
+    }
     if (allPairsMeasured(metrics))
         boundPairs();
     m_prepared = true;

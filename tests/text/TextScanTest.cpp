@@ -8,14 +8,21 @@ namespace {
 
 using Metrics = std::shared_ptr<const TextMetrics>;
 
-// Advances that differ from character to character, kerning (some of it
-// positive) on some ASCII pairs, tab stops every 200.5 pixels.
-Metrics kernedMetrics()
+// "uniform": every character 1 pixel wide, tab stops every 8. Otherwise
+// advances that differ from character to character, 130 to 862 units (more
+// than a byte holds), tab stops every 200.5 pixels; "kerned" adds kerning
+// (some of it positive) on some ASCII pairs.
+Metrics metricsOf(const QString &kind)
 {
-    TextMetrics::Kerning kerning(TextMetrics::KerningSide * TextMetrics::KerningSide);
-    QRandomGenerator random(7);
-    for (qint16 &k : kerning)
-        k = random.bounded(4) == 0 ? qint16(random.bounded(-80, 20)) : 0;
+    if (kind == "uniform")
+        return TextMetrics::uniform(64, 512);
+    TextMetrics::Kerning kerning;
+    if (kind == "kerned") {
+        kerning.resize(TextMetrics::KerningSide * TextMetrics::KerningSide);
+        QRandomGenerator random(7);
+        for (qint16 &k : kerning)
+            k = random.bounded(4) == 0 ? qint16(random.bounded(-80, 20)) : 0;
+    }
     return std::make_shared<TextMetrics>([](char16_t c) { return qint32(c % 13 * 61 + 130); }, 12832, kerning);
 }
 
@@ -145,7 +152,7 @@ private slots:
         QTest::addColumn<int>("path");
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QList<qint64>>("blocks");
-        QTest::addColumn<bool>("kerned");
+        QTest::addColumn<QString>("metrics");
         struct Case
         {
             const char *name;
@@ -170,9 +177,8 @@ private slots:
             if (path == ScanPath::Reference)
                 continue;
             for (const Case &c : cases)
-                for (bool kerned : {false, true})
-                    QTest::addRow("%s, %s, %s", scanPathName(path), c.name, kerned ? "kerned" : "uniform")
-                        << int(path) << c.bytes << c.blocks << kerned;
+                for (const char *metrics : {"uniform", "proportional", "kerned"})
+                    QTest::addRow("%s, %s, %s", scanPathName(path), c.name, metrics) << int(path) << c.bytes << c.blocks << QString(metrics);
         }
     }
 
@@ -181,9 +187,8 @@ private slots:
         QFETCH(int, path);
         QFETCH(QByteArray, bytes);
         QFETCH(QList<qint64>, blocks);
-        QFETCH(bool, kerned);
-        const Metrics metrics = kerned ? kernedMetrics() : TextMetrics::uniform(64, 512);
-        QCOMPARE(indexedState(ScanPath(path), bytes, blocks, metrics), indexedState(ScanPath::Reference, bytes, blocks, metrics));
+        QFETCH(QString, metrics);
+        QCOMPARE(indexedState(ScanPath(path), bytes, blocks, metricsOf(metrics)), indexedState(ScanPath::Reference, bytes, blocks, metricsOf(metrics)));
     }
 };
 
