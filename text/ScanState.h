@@ -55,8 +55,8 @@ struct ScanState
     alignas(64) std::uint8_t byteWeights[256]{};
     alignas(64) std::uint8_t pairTables[4][256]{};
     Units byteUnit = 1;
-    // And its walks' single-byte advances, where there is no kerning and
-    // every advance fits 16 bits (singlesSplit).
+    // And its walks' single-byte advances, where every advance fits 16 bits
+    // (singlesSplit); a kerned walk sums its own.
     BlockWalker::SplitAdvances splitSingles{};
     bool singlesSplit = false;
     // The open line began before the weights of pairs were known, so its

@@ -73,7 +73,7 @@ void TextScan::prepare(const TextMetrics &metrics)
     const auto steps = [&](TextMetrics::Units more) { return std::uint8_t((more + s.byteUnit - 1) / s.byteUnit); };
     for (int b = 0; b < 256; ++b)
         s.byteWeights[b] = b == '\t' ? steps(tabMore) : isSpecial(b) ? 0 : steps(most[b] - s.base);
-    s.singlesSplit = !metrics.hasKerning();
+    s.singlesSplit = true;
     for (int b = 0; b < 256; ++b) {
         const qint32 advance = metrics.single(std::uint8_t(b));
         s.singlesSplit = s.singlesSplit && advance <= 0xFFFF;
