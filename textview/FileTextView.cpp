@@ -15,6 +15,7 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -37,6 +38,7 @@ FileTextView::FileTextView(QWidget *parent)
     connect(m_clipboardCopy, &ClipboardCopy::finished, this, &FileTextView::checkFileChange);
     connect(m_selectionCopy, &ClipboardCopy::finished, this, &FileTextView::checkFileChange);
     FileTextViewAccessible::install();
+    createCommands();
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_InputMethodEnabled, false);
     viewport()->setCursor(Qt::IBeamCursor);
@@ -71,7 +73,7 @@ void FileTextView::setSelection(BytePosition anchor, BytePosition cursor)
 void FileTextView::setNotice(const QString &notice)
 {
     m_notice->say(notice);
-    placeNotice();
+    placeBars();
     updateScrollBars();
 }
 
@@ -80,11 +82,42 @@ QString FileTextView::notice() const
     return m_notice->text();
 }
 
-void FileTextView::placeNotice()
+void FileTextView::addBottomBar(QWidget *bar)
 {
-    const int height = m_notice->heightInView();
-    setViewportMargins(0, height, 0, 0);
-    m_notice->setGeometry(frameWidth(), frameWidth(), width() - 2 * frameWidth(), height);
+    bar->setParent(this);
+    bar->installEventFilter(this);
+    m_bottomBars.push_back(bar);
+    placeBars();
+}
+
+bool FileTextView::eventFilter(QObject *watched, QEvent *event)
+{
+    const bool resized = event->type() == QEvent::Show || event->type() == QEvent::Hide
+        || event->type() == QEvent::LayoutRequest;
+    if (resized && std::find(m_bottomBars.begin(), m_bottomBars.end(), watched) != m_bottomBars.end()) {
+        placeBars();
+        updateScrollBars();
+    }
+    return QAbstractScrollArea::eventFilter(watched, event);
+}
+
+void FileTextView::placeBars()
+{
+    const int top = m_notice->heightInView();
+    int bottom = 0;
+    for (QWidget *bar : m_bottomBars)
+        bottom += bar->isHidden() ? 0 : bar->sizeHint().height();
+    setViewportMargins(0, top, 0, bottom);
+    m_notice->setGeometry(frameWidth(), frameWidth(), width() - 2 * frameWidth(), top);
+    const QRect text = viewport()->geometry();
+    int y = text.bottom() + 1;
+    for (QWidget *bar : m_bottomBars) {
+        if (bar->isHidden())
+            continue;
+        const int height = bar->sizeHint().height();
+        bar->setGeometry(text.left(), y, text.width(), height);
+        y += height;
+    }
 }
 
 qint64 FileTextView::pageRows() const
@@ -130,7 +163,7 @@ void FileTextView::scrollContentsBy(int, int)
 void FileTextView::resizeEvent(QResizeEvent *event)
 {
     QAbstractScrollArea::resizeEvent(event);
-    placeNotice();
+    placeBars();
     updateScrollBars();
 }
 

@@ -9,8 +9,10 @@
 #include <QAbstractScrollArea>
 #include <QBasicTimer>
 #include <memory>
+#include <vector>
 
 class ClipboardCopy;
+class QAction;
 class NoticeBar;
 class FileText;
 class LineLayout;
@@ -79,6 +81,19 @@ public:
     void setNotice(const QString &notice);
     QString notice() const;
 
+    // The view's commands, as its context menu lists them, each with its
+    // shortcut, which works wherever the focus is inside the view. The view
+    // carries out Copy and SelectAll; the others do nothing until connected.
+    // Actions added to the view from outside (QWidget::addAction) follow
+    // them in the menu.
+    enum class Command { Copy, CopyHex, SelectAll, GoToAddress, Find };
+    QAction *command(Command command) const;
+
+    // Shows `bar` (which the view then owns) across the bottom of the view,
+    // below the text, in the order added; while it is shown, its height is
+    // taken from the text's.
+    void addBottomBar(QWidget *bar);
+
 public slots:
     void selectAll();
     void copy();
@@ -111,7 +126,10 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    void placeNotice();
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void placeBars();
+    void createCommands();
+    void enableCommands();
     void moveCursor(BytePosition position, bool keepAnchor);
     void select(BytePosition anchor, BytePosition cursor);
     void updateScrollBars();
@@ -127,6 +145,8 @@ private:
     TextCursor m_cursor;
     ViewScroller m_scroller; // in lines and pixels, the margins included
     NoticeBar *m_notice;
+    std::vector<QWidget *> m_bottomBars;
+    std::vector<QAction *> m_commands; // by Command
     bool m_selectingWithMouse = false;
     FileMapping::Change m_toldChange = FileMapping::Change::None;
     QPoint m_lastMousePoint;

@@ -4,9 +4,6 @@
 #include "FileText.h"
 #include "TextNavigator.h"
 
-#include <QContextMenuEvent>
-#include <QCoreApplication>
-#include <QMenu>
 
 // What the view gives of its selection: selectedText() at once, the
 // clipboard and the X11 selection through ClipboardCopy, in steps.
@@ -43,14 +40,4 @@ void FileTextView::copySelection(ClipboardCopy *copy)
     copy->start(m_shown.text(), selectionStart(), end);
     if (end < selectionEnd())
         emit copyCut(end - selectionStart());
-}
-
-void FileTextView::contextMenuEvent(QContextMenuEvent *event)
-{
-    QMenu menu(this);
-    QAction *copyAction = menu.addAction(QCoreApplication::translate("QWidgetTextControl", "&Copy"), this, &FileTextView::copy);
-    copyAction->setEnabled(m_cursor.hasSelection());
-    menu.addSeparator();
-    menu.addAction(QCoreApplication::translate("QWidgetTextControl", "Select All"), this, &FileTextView::selectAll);
-    menu.exec(event->globalPos());
 }

@@ -1,9 +1,11 @@
 #include "Cp932.h"
+#include "Cp932Area.h"
 #include "FileText.h"
 #include "TextMetrics.h"
 #include "RandomBytes.h"
 
 #include <QTest>
+#include <set>
 
 class Cp932Test : public QObject
 {
@@ -36,6 +38,57 @@ private slots:
         QFETCH(QByteArray, bytes);
         QFETCH(QString, text);
         QCOMPARE(Cp932::instance().decode(bytes.constData(), bytes.size()), text);
+    }
+
+    void areas_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("row");
+        QTest::addColumn<int>("cell");
+        QTest::addColumn<Cp932Area>("area");
+        QTest::newRow("81 40 opens row 1") << QByteArray("\x81\x40") << 1 << 1 << Cp932Area::Jis0208;
+        QTest::newRow("81 9E closes row 1, 80 skipped") << QByteArray("\x81\x9E") << 1 << 94 << Cp932Area::Jis0208;
+        QTest::newRow("81 9F opens row 2") << QByteArray("\x81\x9F") << 2 << 1 << Cp932Area::Jis0208;
+        QTest::newRow("83 41 is 05-02") << QByteArray("\x83\x41") << 5 << 2 << Cp932Area::Jis0208;
+        QTest::newRow("85 40 is row 9, unassigned") << QByteArray("\x85\x40") << 9 << 1 << Cp932Area::Unassigned;
+        QTest::newRow("87 40 is NEC row 13") << QByteArray("\x87\x40") << 13 << 1 << Cp932Area::NecSpecial;
+        QTest::newRow("87 9F is row 14, unassigned") << QByteArray("\x87\x9F") << 14 << 1 << Cp932Area::Unassigned;
+        QTest::newRow("E0 40 is row 63") << QByteArray("\xE0\x40") << 63 << 1 << Cp932Area::Jis0208;
+        QTest::newRow("ED 40 is NEC-selected IBM") << QByteArray("\xED\x40") << 89 << 1 << Cp932Area::NecSelectedIbm;
+        QTest::newRow("F0 40 is user-defined") << QByteArray("\xF0\x40") << 95 << 1 << Cp932Area::UserDefined;
+        QTest::newRow("FA 40 is an IBM extension") << QByteArray("\xFA\x40") << 115 << 1 << Cp932Area::IbmExtension;
+        QTest::newRow("FC FC is row 120, unassigned") << QByteArray("\xFC\xFC") << 120 << 94 << Cp932Area::Unassigned;
+    }
+
+    void areas()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, row);
+        QFETCH(int, cell);
+        QFETCH(Cp932Area, area);
+        const auto lead = std::uint8_t(bytes[0]);
+        const auto trail = std::uint8_t(bytes[1]);
+        QCOMPARE(cp932RowCell(lead, trail).row, row);
+        QCOMPARE(cp932RowCell(lead, trail).cell, cell);
+        QCOMPARE(cp932Area(lead, trail), area);
+    }
+
+    void everyDecodedPairLiesInAnAssignedAreaOnce()
+    {
+        std::set<std::pair<int, int>> seen;
+        for (int lead = 0x81; lead <= 0xFC; ++lead) {
+            for (int trail = 0x40; trail <= 0xFC; ++trail) {
+                if (!Cp932::isLeadByte(std::uint8_t(lead)) || !Cp932::isTrailByte(std::uint8_t(trail)))
+                    continue;
+                const JisRowCell at = cp932RowCell(std::uint8_t(lead), std::uint8_t(trail));
+                QVERIFY(at.cell >= 1 && at.cell <= 94);
+                QVERIFY(seen.insert({at.row, at.cell}).second);
+                const Cp932Area area = cp932Area(std::uint8_t(lead), std::uint8_t(trail));
+                QCOMPARE(isPlatformDependent(area) && !isPlatformDependentLead(std::uint8_t(lead)), false);
+                if (Cp932::instance().doubleByte(std::uint8_t(lead), std::uint8_t(trail)) != Cp932::Replacement)
+                    QVERIFY2(area != Cp932Area::Unassigned, qPrintable(QString::number(lead * 256 + trail, 16)));
+            }
+        }
     }
 
     void splittingNeverLosesOrInventsBytes()

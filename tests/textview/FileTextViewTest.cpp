@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QLabel>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTextLayout>
@@ -98,6 +99,24 @@ private slots:
         QVERIFY(view.positionRect(text.lineEnd(5000_line) - 1).right() < width);
         const int endX = view.positionRect(text.lineEnd(5000_line)).left();
         QVERIFY2(endX >= width - 10 && endX < width, qPrintable(QString::number(endX)));
+    }
+
+    void aBottomBarTakesItsHeightFromTheTextWhileShown()
+    {
+        QByteArray bytes;
+        for (int i = 0; i < 1000; ++i)
+            bytes += "line " + QByteArray::number(i) + "\n";
+        FileTextView &view = showView(bytes.chopped(1));
+        const int fullHeight = view.viewport()->height();
+        auto *bar = new QLabel(QStringLiteral("bar"));
+        view.addBottomBar(bar);
+        bar->show();
+        QCOMPARE(view.viewport()->height(), fullHeight - bar->sizeHint().height());
+        QCOMPARE(bar->geometry().top(), view.viewport()->geometry().bottom() + 1);
+        view.verticalScrollBar()->setValue(view.verticalScrollBar()->maximum());
+        QCOMPARE(rowText(view, int(view.pageRows()) - 1), QStringLiteral("line 999"));
+        bar->hide();
+        QCOMPARE(view.viewport()->height(), fullHeight);
     }
 
     void scrollingToTheEndOfALongBinaryLineShowsItsLastCharacters()

@@ -1,0 +1,76 @@
+#include "FileTextView.h"
+
+#include <QAction>
+#include <QContextMenuEvent>
+#include <QMenu>
+
+// The view's commands: their names, shortcuts and the context menu.
+
+namespace {
+
+struct CommandSpec
+{
+    const char16_t *name;
+    QKeySequence shortcut;
+};
+
+CommandSpec specOf(FileTextView::Command command)
+{
+    using C = FileTextView::Command;
+    switch (command) {
+    case C::Copy: return {u"コピー(&C)", QKeySequence::Copy};
+    case C::CopyHex: return {u"16進数でコピー(&H)", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C)};
+    case C::SelectAll: return {u"すべて選択(&A)", QKeySequence::SelectAll};
+    case C::GoToAddress: return {u"アドレスへ移動(&G)…", QKeySequence(Qt::CTRL | Qt::Key_G)};
+    case C::Find: return {u"検索(&F)…", QKeySequence::Find};
+    }
+    return {};
+}
+
+constexpr FileTextView::Command AllCommands[] = {
+    FileTextView::Command::Copy, FileTextView::Command::CopyHex, FileTextView::Command::SelectAll,
+    FileTextView::Command::GoToAddress, FileTextView::Command::Find,
+};
+
+} // namespace
+
+void FileTextView::createCommands()
+{
+    for (Command command : AllCommands) {
+        const CommandSpec spec = specOf(command);
+        auto *action = new QAction(QString::fromUtf16(spec.name), this);
+        action->setShortcut(spec.shortcut);
+        action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        addAction(action);
+        m_commands.push_back(action);
+    }
+    connect(this->command(Command::Copy), &QAction::triggered, this, &FileTextView::copy);
+    connect(this->command(Command::SelectAll), &QAction::triggered, this, &FileTextView::selectAll);
+    connect(this, &FileTextView::selectionChanged, this, &FileTextView::enableCommands);
+    enableCommands();
+}
+
+QAction *FileTextView::command(Command command) const
+{
+    return m_commands[std::size_t(command)];
+}
+
+void FileTextView::enableCommands()
+{
+    command(Command::Copy)->setEnabled(m_cursor.hasSelection());
+    command(Command::CopyHex)->setEnabled(m_cursor.hasSelection());
+}
+
+void FileTextView::contextMenuEvent(QContextMenuEvent *event)
+{
+    QMenu menu(this);
+    menu.addActions({command(Command::Copy), command(Command::CopyHex), command(Command::SelectAll)});
+    menu.addSeparator();
+    menu.addActions({command(Command::GoToAddress), command(Command::Find)});
+    const QList<QAction *> outside = actions().mid(qsizetype(m_commands.size()));
+    if (!outside.isEmpty()) {
+        menu.addSeparator();
+        menu.addActions(outside);
+    }
+    menu.exec(event->globalPos());
+}
