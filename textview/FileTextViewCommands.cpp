@@ -1,5 +1,8 @@
 #include "FileTextView.h"
 
+#include "GoToAddressBar.h"
+#include "InspectorLine.h"
+
 #include <QAction>
 #include <QContextMenuEvent>
 #include <QMenu>
@@ -45,6 +48,11 @@ void FileTextView::createCommands()
         m_commands.push_back(action);
     }
     connect(this->command(Command::Copy), &QAction::triggered, this, &FileTextView::copy);
+    connect(this->command(Command::CopyHex), &QAction::triggered, this, &FileTextView::copyHex);
+    addBottomBar(new InspectorLine(this));
+    auto *goTo = new GoToAddressBar(this);
+    addBottomBar(goTo);
+    connect(this->command(Command::GoToAddress), &QAction::triggered, goTo, &GoToAddressBar::open);
     connect(this->command(Command::SelectAll), &QAction::triggered, this, &FileTextView::selectAll);
     connect(this, &FileTextView::selectionChanged, this, &FileTextView::enableCommands);
     enableCommands();
@@ -72,5 +80,9 @@ void FileTextView::contextMenuEvent(QContextMenuEvent *event)
         menu.addSeparator();
         menu.addActions(outside);
     }
-    menu.exec(event->globalPos());
+    // From the menu key, at the caret rather than wherever the mouse is.
+    const QPoint at = event->reason() == QContextMenuEvent::Keyboard
+        ? viewport()->mapToGlobal(positionRect(cursorPosition()).bottomLeft())
+        : event->globalPos();
+    menu.exec(at);
 }
