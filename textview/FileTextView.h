@@ -133,6 +133,7 @@ private:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void placeBars();
     void createCommands();
+    QPoint keyboardMenuPoint() const;
     void enableCommands();
     void moveCursor(BytePosition position, bool keepAnchor);
     void select(BytePosition anchor, BytePosition cursor);
