@@ -8,6 +8,11 @@
 //   jump        setSelection at the end of the longest line and a paint,
 //               just after show (first_ms) and after scrolling back to the
 //               start (again_ms); in_view: that end is then in the viewport
+//   inspect     with the inspector line shown: a Right key in the middle of
+//               the text and the paint of the view (caret_ms), go to an
+//               address three quarters in, through the bar (goTo_ms), and
+//               the inspector's own line for the caret or the whole text
+//               selected, the longer (inspector_ms)
 //
 //   build-bench/bench/fileview_bench                            # 1 MB and 256 MiB
 //   HEXMOTH_BENCH_FILE_MIB=16 build-bench/bench/fileview_bench  # 1 MB and 16 MiB, a quick run
@@ -15,11 +20,16 @@
 //   build-bench/bench/fileview_bench --benchmark_filter=FileTextView  # without the peer
 
 #include "Bench.h"
+#include "CharacterInspector.h"
 #include "FileText.h"
 #include "FileTextView.h"
+#include "GoToAddressBar.h"
+#include "HexAddress.h"
 #include "ViewText.h"
 
 #include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 
@@ -29,6 +39,7 @@ constexpr double FrameGoalMs = 16;
 constexpr double LongLineJumpGoalMs = 100;
 constexpr qint64 LongLine = 100000000;
 constexpr double IndexGoalPercent = 1;
+constexpr double InspectorGoalMs = 1;
 
 using Text = ViewText;
 constexpr qint64 Huge = Text::HugeLength;
@@ -110,6 +121,34 @@ double jumpToLongestLineEnd(Text &text, const char *step)
     });
 }
 
+// Caret moves, go to and the inspector's line, at three quarters or the
+// middle of the text, after a show.
+void inspect(benchmark::State &state, Text &text)
+{
+    showFromStart(text);
+    const qint64 size = text.built()->size();
+    view().setSelection(BytePosition(size / 2), BytePosition(size / 2));
+    view().repaint();
+    QKeyEvent right(QEvent::KeyPress, Qt::Key_Right, Qt::NoModifier);
+    const double caret = msOf([&] {
+        QApplication::sendEvent(&view(), &right);
+        view().repaint();
+    });
+    auto *bar = view().findChild<GoToAddressBar *>();
+    bar->open();
+    bar->findChild<QLineEdit *>()->setText(formatAddress(size / 4 * 3 + 1));
+    const double goTo = msOf([&] {
+        bar->go();
+        view().repaint();
+    });
+    const CharacterInspector inspector(*text.built());
+    const BytePosition at = view().cursorPosition();
+    const double inspectorMs = std::max(msOf([&] { benchmark::DoNotOptimize(inspector.describe(at, at)); }),
+                                        msOf([&] { benchmark::DoNotOptimize(inspector.describe(BytePosition(0), BytePosition(size))); }));
+    setTime(state, caret);
+    state.counters.insert({{"caret_ms", caret}, {"goTo_ms", goTo}, {"inspector_ms", inspectorMs}});
+}
+
 void addViewCases(Bench &bench, Text &text, int repetitions)
 {
     bench.add("build/" + text.name(), [&text](benchmark::State &state) {
@@ -142,6 +181,7 @@ void addViewCases(Bench &bench, Text &text, int repetitions)
         state.counters.insert({{"in_view", view().viewport()->rect().intersects(end) ? 1 : 0}, {"end_x", end.x()},
                                {"first_ms", first}, {"again_ms", again}});
     }, repetitions);
+    bench.add("FileTextView/inspect/" + text.name(), [&text](benchmark::State &state) { inspect(state, text); }, repetitions);
 }
 
 void addPeerCases(Bench &bench, Text &text)
@@ -164,16 +204,17 @@ const Text &named(const std::string &name)
     return **std::find_if(texts.begin(), texts.end(), [&](const auto &text) { return text->name() == name; });
 }
 
-// Every show, scroll and jump within a frame, but the first jump to the
-// end of a long line within LongLineJumpGoalMs.
+// Every show, scroll, jump, caret move and go to within a frame, but the
+// first jump to the end of a long line within LongLineJumpGoalMs.
 const char *timeVerdict(const MedianReporter &medians, const std::string &row)
 {
     const auto value = [&](const std::string &what, const char *counter) { return medians.median("FileTextView/" + what + row, counter); };
     const auto show = value("show/", "ms"), toEnd = value("scrollToEnd/", "ms");
     const auto first = value("jump/", "first_ms"), again = value("jump/", "again_ms");
+    const auto caret = value("inspect/", "caret_ms"), goTo = value("inspect/", "goTo_ms");
     const double firstGoal = named(row).longestLineLength() > LongLine ? LongLineJumpGoalMs : FrameGoalMs;
-    return verdict(show && toEnd && first && again, show && toEnd && first && again
-                   && std::max({*show, *toEnd, *again}) <= FrameGoalMs && *first <= firstGoal);
+    const bool known = show && toEnd && first && again && caret && goTo;
+    return verdict(known, known && std::max({*show, *toEnd, *again, *caret, *goTo}) <= FrameGoalMs && *first <= firstGoal);
 }
 
 void printTable(const MedianReporter &medians)
@@ -188,12 +229,14 @@ void printTable(const MedianReporter &medians)
     };
     medians.printTable("text", rows, {{"build", "MB/s", 0, "build/"}, {"show", "ms", 2, "FileTextView/show/"},
         {"toEnd", "ms", 2, "FileTextView/scrollToEnd/"}, {"jump1st", "first_ms", 2, "FileTextView/jump/"},
-        {"jump2", "again_ms", 2, "FileTextView/jump/"},
+        {"jump2", "again_ms", 2, "FileTextView/jump/"}, {"caret", "caret_ms", 2, "FileTextView/inspect/"},
+        {"goTo", "goTo_ms", 2, "FileTextView/inspect/"}, {"insp.", "inspector_ms", 3, "FileTextView/inspect/"},
         {"paint", [](const std::string &row) { return named(row).kept() ? figure(named(row).longestPaintMs(), 2) : "n/a"; }},
         {"index B", "index_B", 0, "build/"}, {"index%", "index_%", 3, "build/"},
         {"p.show", "ms", 1, "QPlainTextEdit/show/"}, {"p.toEnd", "ms", 2, "QPlainTextEdit/scrollToEnd/"},
         {"r.show", peerRatio("show/", 0)}, {"r.toEnd", peerRatio("scrollToEnd/", 1)},
         {"<=16ms", [&](const std::string &row) { return timeVerdict(medians, row); }},
+        {"insp<=1ms", [&](const std::string &row) { return verdict(medians.median("FileTextView/inspect/" + row, "inspector_ms"), InspectorGoalMs); }},
         {"index<=1%", [&](const std::string &row) { return verdict(medians.median("build/" + row, "index_%"), IndexGoalPercent); }}});
 }
 
@@ -203,9 +246,9 @@ void report(Bench &bench)
     std::printf("\nmedians; times in ms; build in MB/s; index in bytes and %% of the text;"
                 " peer = QPlainTextEdit (1 MB only), ratio = peer / ours:\n");
     printTable(medians);
-    std::printf("goals: show, scroll to end and jump <= %.0f ms, the first jump to the end of a line over 100 MB"
-                " <= %.0f ms; index <= %.0f %% of the text. Longest lines, bytes, and where the longest paint was:\n",
-                FrameGoalMs, LongLineJumpGoalMs, IndexGoalPercent);
+    std::printf("goals: show, scroll to end, jump, caret move and go to <= %.0f ms, the first jump to the end of a line over 100 MB"
+                " <= %.0f ms; the inspector's line <= %.0f ms; index <= %.0f %% of the text. Longest lines, bytes, and where the longest paint was:\n",
+                FrameGoalMs, LongLineJumpGoalMs, InspectorGoalMs, IndexGoalPercent);
     for (const auto &text : texts) {
         const auto inView = medians.median("FileTextView/jump/" + text->name(), "in_view");
         if (text->kept())

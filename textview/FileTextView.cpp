@@ -12,6 +12,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -203,6 +204,9 @@ void FileTextView::keyPressEvent(QKeyEvent *event)
         selectAll();
     } else if (event == QKeySequence::Copy) {
         copy();
+    } else if (event->key() == Qt::Key_Menu || (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier)) {
+        QContextMenuEvent menu(QContextMenuEvent::Keyboard, QPoint(), QCursor::pos());
+        contextMenuEvent(&menu);
     } else if (move) {
         const TextNavigator text = m_shown.navigator();
         const LineLayout lines = m_shown.layout();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ClipboardCopy.h"
 #include "FileMapping.h"
 #include "ShownText.h"
 #include "TextCursor.h"
@@ -11,7 +12,6 @@
 #include <memory>
 #include <vector>
 
-class ClipboardCopy;
 class QAction;
 class NoticeBar;
 class FileText;
@@ -83,7 +83,8 @@ public:
 
     // The view's commands, as its context menu lists them, each with its
     // shortcut, which works wherever the focus is inside the view. The view
-    // carries out Copy and SelectAll; the others do nothing until connected.
+    // carries out Copy, CopyHex, SelectAll and GoToAddress (GoToAddressBar);
+    // the others do nothing until connected.
     // Actions added to the view from outside (QWidget::addAction) follow
     // them in the menu.
     enum class Command { Copy, CopyHex, SelectAll, GoToAddress, Find };
@@ -97,6 +98,9 @@ public:
 public slots:
     void selectAll();
     void copy();
+    // The selection's bytes as hex, 16 to a line (appendHexBytes), up to
+    // CopyLimit bytes as copy() takes them.
+    void copyHex();
 
 signals:
     void selectionChanged();
@@ -129,12 +133,13 @@ private:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void placeBars();
     void createCommands();
+    QPoint keyboardMenuPoint() const;
     void enableCommands();
     void moveCursor(BytePosition position, bool keepAnchor);
     void select(BytePosition anchor, BytePosition cursor);
     void updateScrollBars();
     Pixels textLeft() const;
-    void copySelection(ClipboardCopy *copy);
+    void copySelection(ClipboardCopy *copy, ClipboardCopy::Format format = ClipboardCopy::Format::PlainText);
     BytePosition copyEnd() const;
     void notifyCursorMoved();
     void checkFileChange();

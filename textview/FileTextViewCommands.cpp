@@ -1,5 +1,8 @@
 #include "FileTextView.h"
 
+#include "GoToAddressBar.h"
+#include "InspectorLine.h"
+
 #include <QAction>
 #include <QContextMenuEvent>
 #include <QMenu>
@@ -45,7 +48,14 @@ void FileTextView::createCommands()
         m_commands.push_back(action);
     }
     connect(this->command(Command::Copy), &QAction::triggered, this, &FileTextView::copy);
+    connect(this->command(Command::CopyHex), &QAction::triggered, this, &FileTextView::copyHex);
     connect(this->command(Command::SelectAll), &QAction::triggered, this, &FileTextView::selectAll);
+    // The inspector line first, right under the text; the bars that ask
+    // for something below it.
+    addBottomBar(new InspectorLine(this));
+    auto *goTo = new GoToAddressBar(this);
+    addBottomBar(goTo);
+    connect(this->command(Command::GoToAddress), &QAction::triggered, goTo, &GoToAddressBar::open);
     connect(this, &FileTextView::selectionChanged, this, &FileTextView::enableCommands);
     enableCommands();
 }
@@ -72,5 +82,13 @@ void FileTextView::contextMenuEvent(QContextMenuEvent *event)
         menu.addSeparator();
         menu.addActions(outside);
     }
-    menu.exec(event->globalPos());
+    menu.exec(event->reason() == QContextMenuEvent::Keyboard ? keyboardMenuPoint() : event->globalPos());
+}
+
+// From the keyboard, at the caret rather than wherever the mouse is; in the
+// middle of the text when the caret is out of view.
+QPoint FileTextView::keyboardMenuPoint() const
+{
+    const QPoint caret = positionRect(cursorPosition()).bottomLeft();
+    return viewport()->mapToGlobal(viewport()->rect().contains(caret) ? caret : viewport()->rect().center());
 }

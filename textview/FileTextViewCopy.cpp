@@ -32,12 +32,17 @@ void FileTextView::copy()
     copySelection(m_clipboardCopy);
 }
 
-void FileTextView::copySelection(ClipboardCopy *copy)
+void FileTextView::copyHex()
+{
+    copySelection(m_clipboardCopy, ClipboardCopy::Format::Hex);
+}
+
+void FileTextView::copySelection(ClipboardCopy *copy, ClipboardCopy::Format format)
 {
     if (!m_cursor.hasSelection())
         return;
     const BytePosition end = copyEnd();
-    copy->start(m_shown.text(), selectionStart(), end);
+    copy->start(m_shown.text(), selectionStart(), end, format);
     if (end < selectionEnd())
         emit copyCut(end - selectionStart());
 }

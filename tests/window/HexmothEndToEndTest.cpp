@@ -196,6 +196,17 @@ void HexmothEndToEndTest::dumpsAFileChosenInTheRealDialog()
              qPrintable(dump));
     const QString text = m_accessibility->text(waitForObject(QStringLiteral("text"), QStringLiteral("ファイルのテキスト")));
     QCOMPARE(text, QStringLiteral("Hello\nア日本語"));
+
+    // Go to the trail byte of ア: the caret lands on its lead byte.
+    const QPoint text2 = Twips::rect(0, 3360, 7575, 2895).center();
+    xdotool({"mousemove", "--window", m_window, QString::number(text2.x()), QString::number(text2.y()), "click", "1"});
+    xdotool({"key", "ctrl+g"});
+    xdotool({"type", "--delay", "10", "0x8"});
+    xdotool({"key", "Return"});
+    const AtSpiClient::Object inspector = waitForObject(QStringLiteral("label"), QString(),
+                                                       QStringLiteral("カーソル位置の文字または選択範囲の情報"));
+    QCOMPARE(waitForStatus(inspector, QStringLiteral("アドレス 00000007")),
+             QStringLiteral("アドレス 00000007  バイト 83 41  U+30A2 ア  区点 05-02"));
     const AtSpiClient::Object command2 = waitForObject(QStringLiteral("push button"), QStringLiteral("停止"));
     QVERIFY(command2.states & AtSpiClient::Sensitive);
 }
