@@ -52,5 +52,9 @@ void FileTextView::contextMenuEvent(QContextMenuEvent *event)
     copyAction->setEnabled(m_cursor.hasSelection());
     menu.addSeparator();
     menu.addAction(QCoreApplication::translate("QWidgetTextControl", "Select All"), this, &FileTextView::selectAll);
+    if (!actions().isEmpty()) {
+        menu.addSeparator();
+        menu.addActions(actions());
+    }
     menu.exec(event->globalPos());
 }
