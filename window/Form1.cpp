@@ -210,22 +210,22 @@ void Form1::dragEnterEvent(QDragEnterEvent *event)
         event->acceptProposedAction();
 }
 
-// The drop ends before the run starts or the message shows, so that the
-// program the file came from is not kept waiting for its answer.
+// During a run a drop does what a click on Command1 does then: nothing.
+// Else the drop ends before the run starts or the message shows, so that
+// the program the file came from is not kept waiting for its answer.
 void Form1::dropEvent(QDropEvent *event)
 {
-    if (!event->mimeData()->hasUrls())
+    if (!event->mimeData()->hasUrls() || m_engine.isRunning())
         return;
     event->acceptProposedAction();
     const QList<QUrl> urls = event->mimeData()->urls();
     QMetaObject::invokeMethod(this, [this, urls] { openDropped(urls); }, Qt::QueuedConnection);
 }
 
-// During a run a drop does what a click on Command1 does then: nothing.
 void Form1::openDropped(const QList<QUrl> &urls)
 {
     if (m_engine.isRunning())
-        return;
+        return; // another drop's run
     const DroppedFiles dropped(urls);
     if (dropped.refusal().isEmpty())
         openFile(dropped.path());
