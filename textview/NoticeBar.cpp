@@ -12,9 +12,10 @@ NoticeBar::NoticeBar(QWidget *view)
     setMargin(2);
     setTextFormat(Qt::RichText);
     setTextInteractionFlags(Qt::LinksAccessibleByMouse);
+    // Queued: what the action does may well change this very label.
     connect(this, &QLabel::linkActivated, this, [this] {
         if (m_offer)
-            m_offer->trigger();
+            QMetaObject::invokeMethod(m_offer, &QAction::trigger, Qt::QueuedConnection);
     });
     hide();
 }

@@ -12,19 +12,19 @@
 
 #include <QAccessibleWidget>
 #include <QAction>
-#include <QDragEnterEvent>
-#include <QDropEvent>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
-#include <QMimeData>
-#include <QShortcut>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLocale>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 
 namespace {
 
