@@ -106,10 +106,12 @@ void CommandLine::takeFiles(const QStringList &files, const QString &workingDire
         m_file = absolute(first, workingDirectory);
     if (files.size() > 1) {
         QStringList others = files.mid(1);
-        std::transform(others.begin(), others.end(), others.begin(), &FileName::displayed);
+        const QString quote = m_japanese ? QStringLiteral("「%1」") : QStringLiteral("'%1'");
+        std::transform(others.begin(), others.end(), others.begin(),
+                       [&quote](const QString &file) { return quote.arg(FileName::displayed(file)); });
         m_errors = m_japanese
             ? QStringLiteral("hexmoth: 開くのは最初のファイルだけです。ほかのファイルは hexmoth をもう一度起動して開いてください: %1\n")
-                  .arg(others.join(u' '))
+                  .arg(others.join(QString()))
             : QStringLiteral("hexmoth: only the first file is opened; start hexmoth again for each of these: %1\n")
                   .arg(others.join(u' '));
     }

@@ -32,7 +32,10 @@ private slots:
             << QStringList{"file://example.org/a"} << false << QString() << 2 << "" << "hexmoth: 'file://example.org/a' is not a file on this computer.\n";
         QTest::newRow("several files: the first opens, the others are named")
             << QStringList{"a.bin", "b.bin", "c d.bin"} << false << "/work/a.bin" << -1 << ""
-            << "hexmoth: only the first file is opened; start hexmoth again for each of these: b.bin c d.bin\n";
+            << "hexmoth: only the first file is opened; start hexmoth again for each of these: 'b.bin' 'c d.bin'\n";
+        QTest::newRow("several files in Japanese, a Shift-JIS name marked")
+            << QStringList{"a.bin", FileName::fromBytes("\x93\xfa.txt")} << true << "/work/a.bin" << -1 << ""
+            << "hexmoth: 開くのは最初のファイルだけです。ほかのファイルは hexmoth をもう一度起動して開いてください: 「\\x93\\xFA.txt」\n";
         QTest::newRow("a name after -- is a file") << QStringList{"--", "-v"} << false << "/work/-v" << -1 << "" << "";
         QTest::newRow("an unknown option: one line, status 2")
             << QStringList{"--bogus", "a.bin"} << false << QString() << 2 << "" << "hexmoth: unknown option 'bogus' (see hexmoth --help).\n";
