@@ -120,7 +120,7 @@ void CommandLine::takeFiles(const QStringList &files, const QString &workingDire
 // Leaves ".." as it is: after a symbolic link it does not lead back.
 QString CommandLine::absolute(const QString &file, const QString &workingDirectory) const
 {
-    if (file.startsWith(u'/') || workingDirectory.isEmpty())
+    if (file.isEmpty() || file.startsWith(u'/') || workingDirectory.isEmpty())
         return file;
     QStringList parts = (workingDirectory + u'/' + file).split(u'/');
     parts.removeIf([](const QString &part) { return part.isEmpty() || part == QLatin1String("."); });

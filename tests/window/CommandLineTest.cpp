@@ -26,6 +26,7 @@ private slots:
             << QStringList{"dir/./a.bin"} << false << "/work/dir/a.bin" << -1 << "" << "";
         QTest::newRow("a path through .. keeps it: a link need not lead back")
             << QStringList{"link/../a.bin"} << false << "/work/link/../a.bin" << -1 << "" << "";
+        QTest::newRow("an empty name is no file, not the working directory") << QStringList{""} << false << "" << -1 << "" << "";
         QTest::newRow("an absolute path is kept") << QStringList{"/tmp/a.bin"} << false << "/tmp/a.bin" << -1 << "" << "";
         QTest::newRow("a file URL, its bytes kept") << QStringList{"file:///tmp/%93%FA.txt"} << false << sjis << -1 << "" << "";
         QTest::newRow("a file URL of another machine is refused")
