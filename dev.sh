@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Set-up, build, run and test Hexmoth on Debian 12.
-#   ./dev.sh run               install what is missing, build, start the window
+#   ./dev.sh run [FILE]        install what is missing, build the program, start it
 #   ./dev.sh test              install what is missing, build, run every test
 #   ./dev.sh test --sanitize   the same in a separate AddressSanitizer + UBSan build
 #   ./dev.sh bench [ARGS]      build and run the benchmarks
@@ -38,11 +38,19 @@ build() { # build DIR [cmake args]
   cmake --build "$dir" -j "$(nproc)"
 }
 
+# The program alone: a built tree is neither configured again (the build
+# does that itself when a CMakeLists changes) nor are its tests rebuilt.
+build_program() { # build DIR
+  [ -f "$1/CMakeCache.txt" ] || cmake -S . -B "$1" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  cmake --build "$1" -j "$(nproc)" --target hexmoth
+}
+
 case "${1:-}" in
   run)
     ensure_packages "${build_packages[@]}"
-    build build
-    exec build/app/hexmoth
+    build_program build
+    shift
+    exec build/app/hexmoth "$@"
     ;;
   test)
     ensure_packages "${build_packages[@]}" "${test_packages[@]}"

@@ -11,6 +11,7 @@ HexmothApplication::HexmothApplication(int &argc, char **argv)
 {
     setApplicationName(QStringLiteral("hexmoth"));
     setApplicationDisplayName(QStringLiteral("Hexmoth"));
+    setApplicationVersion(QStringLiteral(HEXMOTH_VERSION));
     setDesktopFileName(QStringLiteral("hexmoth"));
     setWindowIcon(AppIcon::icon());
     loadJapaneseTranslations();

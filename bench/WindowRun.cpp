@@ -1,6 +1,7 @@
 #include "WindowRun.h"
 
 #include "Bench.h"
+#include "CommandLine.h"
 #include "DumpEngine.h"
 #include "EventLoopGaps.h"
 #include "FakeDialogService.h"
@@ -193,4 +194,41 @@ WindowRun::Stop WindowRun::measureStop(const QString &path, qint64 size)
     if (exec(*app, form) != 0 || !clicked.isValid())
         throw std::runtime_error("the run was not stopped halfway");
     return stop;
+}
+
+WindowRun::Open WindowRun::measureOpen(const QString &path, qint64 size, qint64 startNs)
+{
+    static int argc = 2;
+    static QByteArray file = path.toLocal8Bit();
+    static char name[] = "hexmoth";
+    static char *argv[] = {name, file.data(), nullptr};
+    HexmothApplication app(argc, argv);
+    const CommandLine line = CommandLine::ofProcess(argc, argv);
+    auto dialogs = std::make_unique<FakeDialogService>();
+    const FakeDialogService &shown = *dialogs;
+    Figures figures;
+    ObservedForm form(std::move(dialogs), size, figures);
+    qint64 paintNs = 0;
+    qint64 captionNs = 0;
+    Open open;
+    const auto sincePaintMs = [&](qint64 ns) { return double(std::max<qint64>(ns - paintNs, 0)) / 1e6; };
+    form.onShown = [&] {
+        paintNs = nowNs();
+        open.startUpMs = double(paintNs - startNs) / 1e6;
+    };
+    form.onCaption = [&](const QString &caption) {
+        if (captionNs == 0)
+            captionNs = nowNs();
+        if (caption.startsWith(QStringLiteral("実行終了")))
+            QTimer::singleShot(0, &form, [&] {
+                open.finalCaptionMs = sincePaintMs(nowNs());
+                QCoreApplication::quit();
+            });
+    };
+    QTimer::singleShot(0, &form, [&] { form.openFile(line.file().value_or(QString())); });
+    if (exec(app, form) != 0 || paintNs == 0)
+        throw std::runtime_error("the window did not show the file");
+    check(form, shown, size);
+    open.firstCaptionMs = sincePaintMs(captionNs);
+    return open;
 }

@@ -46,4 +46,16 @@ public:
         qint64 blocksAfterClick = 0;
     };
     static Stop measureStop(const QString &path, qint64 size);
+
+    // The program started with the file on its command line, as main()
+    // starts it (CommandLine, then Form1::openFile once the loop runs).
+    // Times in ms from the window's first paint, the rest from startNs;
+    // a caption set before that paint is on screen with it (0).
+    struct Open
+    {
+        double startUpMs = 0;      // to the first paint
+        double firstCaptionMs = 0; // Label1's first caption on screen
+        double finalCaptionMs = 0; // "実行終了"
+    };
+    static Open measureOpen(const QString &path, qint64 size, qint64 startNs);
 };

@@ -7,6 +7,7 @@
 //   HEXMOTH_BENCH_FILE_MIB=16 build-bench/bench/program_bench  # a quick run, 16 MiB only
 //   HEXMOTH_BENCH_SPARSE=1 build-bench/bench/program_bench     # and a 5 GiB sparse file
 //   HEXMOTH_BENCH_BEYOND_MEMORY=1 build-bench/bench/program_bench  # and one of MemTotal + 4 GiB
+//   build-bench/bench/program_bench --benchmark_filter=open/  # started with a file on the command line
 
 #include "Bench.h"
 #include "ChildProcess.h"
@@ -26,6 +27,7 @@ constexpr double TimeRatioGoal = 1.2;
 constexpr double GapGoalMs = 16;
 constexpr double CaptionGoalPercent = 5;
 constexpr double StartUpGoalMs = 300;
+constexpr double FirstCaptionGoalMs = 100;
 constexpr double PeakAllowanceMiB = 80;
 constexpr double PeakPerFilePercent = 1;
 constexpr double BeyondRatioGoal = 1.3;
@@ -55,6 +57,7 @@ struct Input
 
 std::vector<Input> inputs;
 std::string stopName;
+std::string openName;
 
 void record(benchmark::State &state, const WindowRun::Figures &window, const ChildProcess::Outcome &windowProcess,
             const EngineRun::Figures &engine, const ChildProcess::Outcome &engineProcess)
@@ -129,6 +132,23 @@ void addStop(Bench &bench, const Input &input)
     });
 }
 
+// The program started with the file on its command line.
+void addOpen(Bench &bench, const Input &input)
+{
+    openName = "open/" + input.name();
+    bench.add(openName, [&bench, input](benchmark::State &state) {
+        const auto process = ChildProcess::runSelf("window-open", {pathOf(bench.files(), input).toStdString(),
+                                                                   std::to_string(input.size), std::to_string(WindowRun::nowNs())});
+        if (!process.ok) {
+            state.SkipWithError(process.failure.c_str());
+            return;
+        }
+        const WindowRun::Open open = ChildProcess::figuresFrom<WindowRun::Open>(process.report);
+        state.SetIterationTime(open.firstCaptionMs / 1e3);
+        state.counters = {{"start_ms", open.startUpMs}, {"first_caption_ms", open.firstCaptionMs}, {"final_caption_ms", open.finalCaptionMs}};
+    });
+}
+
 void setUp(Bench &bench)
 {
     std::vector<std::pair<std::string, qint64>> sizes{{"10MB", 10'000'000}, {"256MiB", qint64(256) << 20}, {"1GiB", LargestGoalSize}};
@@ -138,6 +158,7 @@ void setUp(Bench &bench)
         for (const char *kind : {"binary", "sjis"})
             addInput(bench, {kind, sizeName, size});
     addStop(bench, inputs[inputs.size() - 2]); // the largest random file
+    addOpen(bench, inputs.front());
     if (Bench::flag("HEXMOTH_BENCH_SPARSE"))
         addInput(bench, {"sparse", "5GiB", qint64(5) << 30}, 1);
     const qint64 beyond = ChildProcess::totalMemory() + (qint64(4) << 30);
@@ -221,6 +242,11 @@ void report(Bench &bench)
     const auto blocks = medians.median(stopName, "blocks_after_stop");
     std::printf("goal stop halfway (%s): %s blocks read after the click <= 1: %s; %s ms from the click to \"実行終了\"\n",
                 stopName.c_str(), figure(blocks, 0).c_str(), verdict(blocks, 1), figure(medians.median(stopName, "stop_ms"), 2).c_str());
+    const auto caption = medians.median(openName, "first_caption_ms");
+    std::printf("goal started with a file (%s): first caption %s ms after the first paint <= %.0f ms: %s; start-up %s ms, "
+                "\"実行終了\" %s ms after the first paint\n",
+                openName.c_str(), figure(caption, 2).c_str(), FirstCaptionGoalMs, verdict(caption, FirstCaptionGoalMs),
+                figure(medians.median(openName, "start_ms"), 1).c_str(), figure(medians.median(openName, "final_caption_ms"), 1).c_str());
 }
 
 } // namespace
@@ -234,6 +260,10 @@ int main(int argc, char **argv)
     bench.addChild("window-run", [](const std::vector<std::string> &arguments) {
         return ChildProcess::reportOf(WindowRun::measure(QString::fromStdString(arguments.at(0)), std::stoll(arguments.at(1)),
                                                       std::stoll(arguments.at(2))));
+    });
+    bench.addChild("window-open", [](const std::vector<std::string> &arguments) {
+        return ChildProcess::reportOf(WindowRun::measureOpen(QString::fromStdString(arguments.at(0)), std::stoll(arguments.at(1)),
+                                                          std::stoll(arguments.at(2))));
     });
     bench.addChild("window-stop", [](const std::vector<std::string> &arguments) {
         return ChildProcess::reportOf(WindowRun::measureStop(QString::fromStdString(arguments.at(0)), std::stoll(arguments.at(1))));

@@ -1,6 +1,7 @@
 #include "DumpEngine.h"
 
 #include "DumpWindow.h"
+#include "FileName.h"
 #include "FileText.h"
 #include "TextStorage.h"
 
@@ -65,16 +66,41 @@ void DumpEngine::RunDump()
 {
     if (m_running)
         return;
+    beginRun();
+    const std::optional<QString> chosen = m_window.chooseFile(FileFilter);
+    if (chosen && !chosen->isEmpty())
+        dumpPath(*chosen);
+}
+
+void DumpEngine::DumpFile(const QString &path)
+{
+    if (m_running)
+        return;
+    beginRun();
+    if (!path.isEmpty())
+        dumpPath(path);
+}
+
+void DumpEngine::DumpAgain()
+{
+    if (m_lastPath)
+        DumpFile(*m_lastPath);
+}
+
+void DumpEngine::beginRun()
+{
     PendingError.reset();
     m_errorShown = false;
-    const std::optional<QString> chosen = m_window.chooseFile(FileFilter);
-    if (!chosen || chosen->isEmpty())
-        return;
+}
+
+void DumpEngine::dumpPath(const QString &path)
+{
     const RunningFlag running(m_running);
+    m_lastPath = path;
     Run run;
     run.blocks = BlockPacer(m_blockLength);
-    run.ChosenPath = *chosen;
-    run.shownPath = QDir::toNativeSeparators(*chosen);
+    run.ChosenPath = path;
+    run.shownPath = FileName::displayed(QDir::toNativeSeparators(path));
     readSize(run);
     openFile(run);
     m_dumpList.BeginDumpList();

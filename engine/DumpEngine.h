@@ -49,6 +49,15 @@ public:
 
     // Command1. Ignored while a run is in progress.
     void RunDump();
+    // The run RunDump makes when `path` is chosen in the dialog, without the
+    // dialog: a file given on the command line or dropped on the window.
+    // Ignored while a run is in progress, as RunDump is; an empty path does
+    // nothing. Paths are names as FileName holds them.
+    void DumpFile(const QString &path);
+    // DumpFile of the path of the latest run; nothing before the first.
+    void DumpAgain();
+    // The path of the latest run, whether or not its file could be read.
+    const std::optional<QString> &lastPath() const { return m_lastPath; }
     // Command2: the run in progress ends at its next block.
     void StopDump();
     // Option1 / Option2: puts the dump list, cut to DumpLimit, into Text1.
@@ -69,6 +78,8 @@ public:
 
 private:
     struct Run;
+    void beginRun();
+    void dumpPath(const QString &path);
     void readSize(Run &run);
     void openFile(Run &run);
 
@@ -93,4 +104,5 @@ private:
     bool m_running = false;
     bool m_errorShown = false;
     std::optional<QString> PendingError; // the message of the run's latest failure
+    std::optional<QString> m_lastPath;
 };

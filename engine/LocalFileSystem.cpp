@@ -1,5 +1,6 @@
 #include "LocalFileSystem.h"
 
+#include "FileName.h"
 #include "LocalInputFile.h"
 #include "SystemReason.h"
 
@@ -45,7 +46,7 @@ bool sizeIsKnown(const struct stat &file, const struct statfs *fileSystem)
 
 FileSystem::Status LocalFileSystem::status(const QString &path)
 {
-    const QByteArray name = QFile::encodeName(path);
+    const QByteArray name = FileName::toBytes(path);
     struct stat info {};
     Status result;
     if (::stat(name.constData(), &info) != 0) {
@@ -64,7 +65,7 @@ FileSystem::Status LocalFileSystem::status(const QString &path)
 std::unique_ptr<InputFile> LocalFileSystem::open(const QString &path, QString &errorText)
 {
     // O_NONBLOCK: a FIFO swapped in for the file must not hang the open.
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    const int fd = ::open(FileName::toBytes(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         errorText = SystemReason::text(errno);
         return nullptr;

@@ -71,16 +71,28 @@ void FileTextView::setSelection(BytePosition anchor, BytePosition cursor)
     ensureVisible(m_cursor.position());
 }
 
-void FileTextView::setNotice(const QString &notice)
+void FileTextView::setNotice(const QString &notice, QAction *offer)
 {
-    m_notice->say(notice);
+    m_notice->say(notice, offer);
     placeBars();
     updateScrollBars();
 }
 
 QString FileTextView::notice() const
 {
-    return m_notice->text();
+    return m_notice->notice();
+}
+
+void FileTextView::showFile(const QString &name, const QString &path)
+{
+    m_notice->showFile(name, path);
+    placeBars();
+    updateScrollBars();
+}
+
+QString FileTextView::shownFileName() const
+{
+    return m_notice->fileName();
 }
 
 void FileTextView::addBottomBar(QWidget *bar)

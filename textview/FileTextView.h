@@ -12,6 +12,7 @@
 #include <memory>
 #include <vector>
 
+class ClipboardCopy;
 class QAction;
 class NoticeBar;
 class FileText;
@@ -33,7 +34,8 @@ class TextNavigator;
 // copied (Ctrl+C, and on release of the mouse to the X11 selection) up to
 // CopyLimit bytes; what is beyond is left out, so that a copy's memory stays
 // small beside the text's. A long copy is decoded in steps (ClipboardCopy),
-// so the window never stalls. Typing does nothing: key presses that do not
+// so the window never stalls. The context menu ends with the actions added
+// to the view (QWidget::addAction). Typing does nothing: key presses that do not
 // move, select or copy go on to the parent.
 class FileTextView : public QAbstractScrollArea
 {
@@ -77,9 +79,14 @@ public:
     QRect positionRect(BytePosition position) const;
 
     // A line shown across the top of the view, above the text, that tells
-    // something about it; empty for none.
-    void setNotice(const QString &notice);
+    // something about it; empty for none. `offer`, while the notice is
+    // shown, is offered as a link after it.
+    void setNotice(const QString &notice, QAction *offer = nullptr);
     QString notice() const;
+    // The file the text was read from: its name leads the notice line, its
+    // path is the line's tooltip. Empty for none.
+    void showFile(const QString &name, const QString &path);
+    QString shownFileName() const;
 
     // The view's commands, as its context menu lists them, each with its
     // shortcut, which works wherever the focus is inside the view. The view

@@ -1,6 +1,8 @@
 #include "Form1.h"
 
 #include "AppIcon.h"
+#include "DroppedFiles.h"
+#include "FileName.h"
 #include "FileText.h"
 #include "FileTextView.h"
 #include "JapaneseFonts.h"
@@ -9,14 +11,20 @@
 #include "WidgetDialogService.h"
 
 #include <QAccessibleWidget>
+#include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLocale>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 
 namespace {
 
@@ -69,6 +77,8 @@ Form1::Form1(std::unique_ptr<DialogService> dialogs, QWidget *parent, qint64 blo
     placeControls();
     orderTabs();
     connectControls();
+    createActions();
+    setAcceptDrops(true);
 }
 
 Form1::~Form1() = default;
@@ -84,6 +94,9 @@ void Form1::createControls()
     createFrameControls();
     Command2 = named(new QPushButton(QStringLiteral("停止"), this), QStringLiteral("Command2"));
     Command2->setEnabled(false);
+    // Enter presses a focused button, as Space does, though this is no dialog.
+    Command1->setAutoDefault(true);
+    Command2->setAutoDefault(true);
 }
 
 void Form1::createFrameControls()
@@ -106,6 +119,9 @@ QPlainTextEdit *Form1::createTextBox(const QString &name, const QString &accessi
     box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     box->setTabChangesFocus(true);
     box->setAccessibleName(accessibleName);
+    // A file dropped on the box goes to the window.
+    box->setAcceptDrops(false);
+    box->viewport()->setAcceptDrops(false);
     return box;
 }
 
@@ -121,6 +137,7 @@ FileTextView *Form1::createFileTextBox()
 void Form1::placeControls()
 {
     resize(Twips::toPixels(11205), Twips::toPixels(6600));
+    setMinimumSize(size());
     Command1->setGeometry(Twips::rect(7920, 120, 1455, 375));
     Text1->setGeometry(Twips::rect(0, 0, 7575, 3375));
     Text2->setGeometry(Twips::rect(0, 3360, 7575, 2895));
@@ -153,11 +170,67 @@ void Form1::connectControls()
     });
 }
 
+void Form1::createActions()
+{
+    auto *open = new QShortcut(QKeySequence::Open, this);
+    connect(open, &QShortcut::activated, this, &Form1::runDump);
+    m_reload = new QAction(QStringLiteral("再読み込み"), this);
+    m_reload->setObjectName(QStringLiteral("reload"));
+    m_reload->setShortcut(QKeySequence(Qt::Key_F5));
+    m_reload->setShortcutContext(Qt::WindowShortcut);
+    m_reload->setEnabled(false);
+    connect(m_reload, &QAction::triggered, this, [this] {
+        m_engine.DumpAgain();
+        closeIfAsked();
+    });
+    Text2->addAction(m_reload);
+}
+
 void Form1::runDump()
 {
     m_engine.RunDump();
+    closeIfAsked();
+}
+
+void Form1::openFile(const QString &path)
+{
+    m_engine.DumpFile(path);
+    closeIfAsked();
+}
+
+void Form1::closeIfAsked()
+{
     if (m_closeAfterRun && !m_engine.isRunning())
         close();
+}
+
+void Form1::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+// During a run a drop does what a click on Command1 does then: nothing.
+// Else the drop ends before the run starts or the message shows, so that
+// the program the file came from is not kept waiting for its answer.
+void Form1::dropEvent(QDropEvent *event)
+{
+    if (!event->mimeData()->hasUrls() || m_engine.isRunning())
+        return;
+    event->acceptProposedAction();
+    const QList<QUrl> urls = event->mimeData()->urls();
+    QMetaObject::invokeMethod(this, [this, urls] { openDropped(urls); }, Qt::QueuedConnection);
+}
+
+void Form1::openDropped(const QList<QUrl> &urls)
+{
+    if (m_engine.isRunning())
+        return; // another drop's run
+    const DroppedFiles dropped(urls);
+    if (dropped.refusal().isEmpty())
+        openFile(dropped.path());
+    else
+        showMessage(dropped.refusal());
 }
 
 void Form1::closeEvent(QCloseEvent *event)
@@ -212,6 +285,7 @@ void Form1::setFileText(std::shared_ptr<const FileText> text)
     const qint64 dropped = text ? text->droppedBytes() : 0;
     const qint64 kept = text ? text->size() : 0;
     Text2->setFileText(std::move(text));
+    showFileName();
     if (dropped == 0)
         Text2->setNotice(QString());
     else if (kept == 0)
@@ -220,12 +294,19 @@ void Form1::setFileText(std::shared_ptr<const FileText> text)
         Text2->setNotice(QStringLiteral("メモリに収まらないため、ファイルの最初の %1 バイトだけを表示しています。").arg(byteCount(kept)));
 }
 
+void Form1::showFileName()
+{
+    const QString path = m_engine.lastPath().value_or(QString());
+    Text2->showFile(FileName::displayed(path.section(u'/', -1)), FileName::displayed(QDir::toNativeSeparators(path)));
+    m_reload->setEnabled(!path.isEmpty());
+}
+
 void Form1::tellFileChanged(FileMapping::Change change)
 {
     if (change == FileMapping::Change::Shortened)
-        Text2->setNotice(QStringLiteral("このファイルは読み込んだ後に短くなりました。なくなった部分は 0 のバイトとして表示しています。"));
+        Text2->setNotice(QStringLiteral("このファイルは読み込んだ後に短くなりました。なくなった部分は 0 のバイトとして表示しています。"), m_reload);
     else
-        Text2->setNotice(QStringLiteral("このファイルは読み込んだ後に書き換えられました。表示しているのは今のファイルの内容です。"));
+        Text2->setNotice(QStringLiteral("このファイルは読み込んだ後に書き換えられました。表示しているのは今のファイルの内容です。"), m_reload);
 }
 
 void Form1::setDumpText(const QString &text)

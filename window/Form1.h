@@ -9,6 +9,7 @@
 #include <memory>
 
 class FileTextView;
+class QAction;
 class QGroupBox;
 class QLabel;
 class QPlainTextEdit;
@@ -19,6 +20,10 @@ class QRadioButton;
 // to the dump engine it owns (Command1 runs a dump, Command2 stops it,
 // Option1 and Option2 show the dump list again) and gives the engine the
 // services a run needs.
+//
+// A file can also be given from outside (the command line, a drop on the
+// window) and is then dumped as if chosen in the dialog; F5 (and the
+// 「再読み込み」 action of Text2's menu) dumps the latest file again.
 //
 // Closing the window during a run stops the run at its next block; the
 // window closes once the run has finished and closed its file.
@@ -32,6 +37,9 @@ public:
     ~Form1() override;
 
     const DumpEngine &engine() const { return m_engine; }
+    // Dumps `path` as a click on Command1 would with the path chosen
+    // (DumpEngine::DumpFile).
+    void openFile(const QString &path);
 
     // DumpWindow: what the engine's run asks of the window.
     std::optional<QString> chooseFile(const QString &filter) override;
@@ -46,6 +54,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     void createControls();
@@ -55,7 +65,11 @@ private:
     void placeControls();
     void orderTabs();
     void connectControls();
+    void createActions();
     void runDump();
+    void closeIfAsked();
+    void openDropped(const QList<QUrl> &urls);
+    void showFileName();
     void tellFileChanged(FileMapping::Change change);
 
     std::unique_ptr<DialogService> m_dialogs;
@@ -72,4 +86,5 @@ private:
     QRadioButton *Option1 = nullptr;
     QRadioButton *Option2 = nullptr;
     QPushButton *Command2 = nullptr;
+    QAction *m_reload = nullptr;
 };

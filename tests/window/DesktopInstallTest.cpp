@@ -84,7 +84,9 @@ void DesktopInstallTest::installsADesktopEntry()
     const QHash<QString, QString> entry = desktopEntry(path);
     QCOMPARE(entry.value(QStringLiteral("Type")), QStringLiteral("Application"));
     QCOMPARE(entry.value(QStringLiteral("Name")), QStringLiteral("Hexmoth"));
-    QCOMPARE(entry.value(QStringLiteral("Exec")), QStringLiteral("hexmoth"));
+    QCOMPARE(entry.value(QStringLiteral("Exec")), QStringLiteral("hexmoth %f"));
+    // Listed under "Open With" for any file, the default application for none.
+    QVERIFY(!entry.contains(QStringLiteral("MimeType")));
     QCOMPARE(entry.value(QStringLiteral("Icon")), QStringLiteral("hexmoth"));
     QVERIFY(entry.value(QStringLiteral("Categories")).split(u';').contains(QStringLiteral("Utility")));
     const QString comment = entry.value(QStringLiteral("Comment[ja]"));

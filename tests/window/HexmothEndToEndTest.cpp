@@ -1,4 +1,5 @@
 #include "AtSpiClient.h"
+#include "FileName.h"
 #include "Twips.h"
 #include "X11Display.h"
 
@@ -9,25 +10,34 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <fcntl.h>
+#include <unistd.h>
 
 // The real program under its own Xvfb: a user clicks "ファイルを開く", types a
-// path into the real file dialog and presses Enter. What the window then
-// shows is read as a screen reader reads it, over AT-SPI, on a private
-// session bus with its own accessibility bus.
+// path into the real file dialog and presses Enter, or names the file on the
+// command line. What the window then shows is read as a screen reader reads
+// it, over AT-SPI, on a private session bus with its own accessibility bus.
 class HexmothEndToEndTest : public QObject
 {
     Q_OBJECT
 
 private slots:
     void initTestCase();
-    void init();
     void cleanup();
     void cleanupTestCase();
 
     void dumpsAFileChosenInTheRealDialog();
     void closingTheWindowDuringARunExitsWithStatusZero();
+    void dumpsAFileNamedOnTheCommandLine_data();
+    void dumpsAFileNamedOnTheCommandLine();
+    void aMissingFileOnTheCommandLineGetsTheMessageAndTheWindowStays();
 
 private:
+    // Starts the program as `command` does, from the test's folder: its
+    // arguments as the shell gives them.
+    void launch(const QString &command = QString());
+    QString writeSjisFile(const QByteArray &name);
+    void verifySjisFileShown();
     void startServer(QProcess &process, const QString &program, const QStringList &arguments, QByteArray &firstLine);
     QString xdotool(const QStringList &arguments);
     QProcessEnvironment environment() const;
@@ -88,11 +98,13 @@ void HexmothEndToEndTest::initTestCase()
     m_accessibility = std::make_unique<AtSpiClient>(reply.arguments().constFirst().toString());
 }
 
-void HexmothEndToEndTest::init()
+void HexmothEndToEndTest::launch(const QString &command)
 {
     m_hexmoth.setProcessEnvironment(environment());
     m_hexmoth.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    m_hexmoth.start(QStringLiteral(HEXMOTH_BINARY), {});
+    m_hexmoth.setWorkingDirectory(m_dir.path());
+    // The shell passes a name's bytes as they are, which QProcess would not.
+    m_hexmoth.start(QStringLiteral("/bin/sh"), {"-c", "exec \"$0\" " + command, QStringLiteral(HEXMOTH_BINARY)});
     QVERIFY(m_hexmoth.waitForStarted());
     m_window = xdotool({"search", "--sync", "--onlyvisible", "--name", "^Hexmoth$"}).section(u'\n', 0, 0);
     QVERIFY2(!m_window.isEmpty(), "the window did not appear");
@@ -178,17 +190,21 @@ QString HexmothEndToEndTest::waitForStatus(const AtSpiClient::Object &label, con
     return status;
 }
 
-void HexmothEndToEndTest::dumpsAFileChosenInTheRealDialog()
+QString HexmothEndToEndTest::writeSjisFile(const QByteArray &name)
 {
-    const QString path = m_dir.filePath(QStringLiteral("sjis.txt"));
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("Hello\r\n\x83\x41\x93\xfa\x96\x7b\x8c\xea");
-    file.close();
+    const QByteArray path = QFile::encodeName(m_dir.path()) + '/' + name;
+    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    const QByteArray bytes("Hello\r\n\x83\x41\x93\xfa\x96\x7b\x8c\xea");
+    if (fd < 0 || ::write(fd, bytes.constData(), bytes.size()) != bytes.size())
+        qWarning() << "cannot write" << path;
+    ::close(fd);
+    return FileName::fromBytes(path);
+}
+
+// What a run on the file writeSjisFile wrote shows.
+void HexmothEndToEndTest::verifySjisFileShown()
+{
     const AtSpiClient::Object label1 = waitForObject(QStringLiteral("label"), QString(), QStringLiteral("実行状態"));
-
-    openInRealDialog(path);
-
     QCOMPARE(waitForStatus(label1, QStringLiteral("実行終了")), QStringLiteral("実行終了F/F"));
     const QString dump = m_accessibility->text(waitForObject(QStringLiteral("text"), QStringLiteral("ダンプリスト")));
     QVERIFY2(dump.startsWith(QStringLiteral("Address |  0  1  2")), qPrintable(dump));
@@ -211,8 +227,59 @@ void HexmothEndToEndTest::dumpsAFileChosenInTheRealDialog()
     QVERIFY(command2.states & AtSpiClient::Sensitive);
 }
 
+void HexmothEndToEndTest::dumpsAFileChosenInTheRealDialog()
+{
+    launch();
+    const QString path = writeSjisFile("sjis.txt");
+    openInRealDialog(path);
+    verifySjisFileShown();
+}
+
+void HexmothEndToEndTest::dumpsAFileNamedOnTheCommandLine_data()
+{
+    QTest::addColumn<QByteArray>("name");
+    QTest::addColumn<QString>("argument"); // as typed into the shell
+    QTest::addColumn<QString>("shownName"); // in Text2's notice line
+    QTest::newRow("a relative path") << QByteArray("sjis.txt") << "sjis.txt" << "sjis.txt";
+    QTest::newRow("a file URL") << QByteArray("a b.txt") << "\"file://$PWD/a%20b.txt\"" << "a b.txt";
+    QTest::newRow("a Shift-JIS name, its bytes kept")
+        << QByteArray("\x93\xfa\x96\x7b.txt") << "\"$(printf '\\223\\372\\226{.txt')\"" << "\\x93\\xFA\\x96{.txt";
+}
+
+void HexmothEndToEndTest::dumpsAFileNamedOnTheCommandLine()
+{
+    QFETCH(QByteArray, name);
+    QFETCH(QString, argument);
+    QFETCH(QString, shownName);
+    writeSjisFile(name);
+    launch(argument);
+    verifySjisFileShown();
+    QVERIFY2(waitForObject(QStringLiteral("label"), shownName).role == QStringLiteral("label"), "the notice line names the file");
+}
+
+void HexmothEndToEndTest::aMissingFileOnTheCommandLineGetsTheMessageAndTheWindowStays()
+{
+    launch(QStringLiteral("missing.bin"));
+    const AtSpiClient::Object label1 = waitForObject(QStringLiteral("label"), QString(), QStringLiteral("実行状態"));
+    const QString message = m_dir.filePath(QStringLiteral("missing.bin"));
+    const AtSpiClient::Object box = waitForObject(
+        QStringLiteral("label"), QStringLiteral("「%1」の大きさを取得できません。\n理由: そのようなファイルやディレクトリはありません").arg(message));
+    QVERIFY2(!box.path.isEmpty(), "no message box");
+    const QStringList windows = xdotool({"search", "--onlyvisible", "--name", "^Hexmoth$"}).split(u'\n');
+    for (const QString &window : windows) {
+        if (window != m_window) {
+            xdotool({"windowfocus", "--sync", window});
+            xdotool({"key", "Return"});
+        }
+    }
+    QCOMPARE(waitForStatus(label1, QStringLiteral("実行終了")), QStringLiteral("実行終了0/0"));
+    QVERIFY(m_hexmoth.state() == QProcess::Running);
+    QVERIFY(!xdotool({"search", "--onlyvisible", "--name", "^Hexmoth$"}).isEmpty());
+}
+
 void HexmothEndToEndTest::closingTheWindowDuringARunExitsWithStatusZero()
 {
+    launch();
     const QString path = m_dir.filePath(QStringLiteral("large.bin"));
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(qint64(4) << 30));
