@@ -39,8 +39,8 @@ public:
     virtual DecodedCharacter characterAt(const char *data, qsizetype n) const = 0;
     qsizetype characterLength(const char *data, qsizetype n) const { return characterAt(data, n).length; }
 
-    // Where the character that holds byte p of text[0..size) starts.
-    // `knownStart` <= p is a character start the search never goes behind
+    // Where the character that holds byte p of text[0..size) starts,
+    // p < size. `knownStart` <= p is a character start the search never goes behind
     // (0, or a checkpoint of the index); text[0] is the text's first byte,
     // which fixes UTF-16's code units. UTF-8 looks back at most 3 bytes,
     // UTF-16 at most 2; code page 932 and EUC-JP look back to the nearest
