@@ -38,8 +38,11 @@ double weightOf(char32_t c)
 
     if (c == '\t' || c == '\n' || c == '\r' || c == '\f' || (c >= 0x20 && c < 0x7F))
         return 0.5;
-    if (c < 0x20 || (c >= 0x7F && c < 0xA0))
+    if (c < 0x20 || c == 0x7F)
         return -1;
+    if (c >= 0x80 && c < 0xA0)
+        return -3; // C1 controls: EUC-JP's valid bytes that text never holds
+
     if ((c >= 0x3000 && c <= 0x30FF) || (c >= 0xFF01 && c <= 0xFF5E))
         return 1; // CJK punctuation, hiragana, katakana, full-width forms
     if (commonKanji.contains(c))

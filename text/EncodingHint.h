@@ -14,14 +14,16 @@
 // scores what it reads, per character: kana, CJK punctuation and
 // full-width forms 1; the common kanji (JIS X 0208 level 1) 0.9; ASCII text
 // 0.5; other kanji 0.2 (two ASCII letters read as UTF-16 are one, seldom a
-// common one); half-width katakana 0.1; other characters 0; control characters other than tab, CR, LF and FF -1;
-// invalid bytes -3 (a sequence cut off at a sample's end, or at the first
-// 3 bytes of a sample that does not start the text, is not counted). The
-// best mean score wins, code page 932 on ties and on any score below
-// MinimumScore; code page 932 winning means no hint.
+// common one); half-width katakana 0.1; other characters 0; C0 controls
+// other than tab, CR, LF and FF -1; C1 controls and invalid bytes -3 (a
+// sequence cut off at a sample's end, or in the first 3 bytes of a sample
+// that does not start the text, is not counted). The best mean score wins,
+// code page 932 on ties and on any score below MinimumScore; code page 932
+// winning means no hint. So binary files, European text in Latin-1 or
+// Windows-1252 and code page 932 with stray bytes get no hint.
 //
-// Text whose Japanese is kana and kanji is told apart in a sentence: at
-// least MinimumSample bytes are needed (fewer give no hint).
+// At least MinimumSample bytes are needed (fewer give no hint); Japanese
+// text is told apart from its first sentence.
 class EncodingHint
 {
 public:

@@ -86,6 +86,9 @@ private slots:
         QTest::newRow("ASCII is code page 932 as well") << QByteArray("#include <stdio.h>\nint main() { return 0; }\n") << none;
         QTest::newRow("fewer than 16 bytes give no hint") << encodedAs(QStringLiteral("日本語です"), TextEncoding::Utf8) << none;
         QTest::newRow("ASCII in UTF-16LE") << encodedAs(QStringLiteral("Hello, world.\r\n"), TextEncoding::Utf16Le) << std::optional(TextEncoding::Utf16Le);
+        QTest::newRow("Windows-1252 quotes and dashes give no hint") << QByteArray("\x93quoted\x94 text \x97 a dash, more words. ").repeated(5) << none;
+        const QByteArray sjis = encodedAs(japaneseSentences().join(QString()), TextEncoding::Cp932);
+        QTest::newRow("code page 932 with stray bytes gives no hint") << sjis.first(100) + '\x80' + sjis.sliced(100) + '\xFF' << none;
         QTest::newRow("random bytes give no hint") << randomBytes(4096, 5) << none;
         QTest::newRow("zero bytes give no hint") << QByteArray(4096, '\0') << none;
     }
