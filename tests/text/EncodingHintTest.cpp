@@ -1,6 +1,7 @@
 #include "EncodedTexts.h"
 #include "EncodingHint.h"
 #include "RandomBytes.h"
+#include "TextCodec.h"
 
 #include <QTest>
 
@@ -52,8 +53,7 @@ private slots:
     {
         QTest::addColumn<TextEncoding>("encoding");
         for (TextEncoding encoding : AllTextEncodings)
-            QTest::newRow(encoding == TextEncoding::Cp932 ? "CP932" : encoding == TextEncoding::Utf8 ? "UTF-8" : encoding == TextEncoding::EucJp ? "EUC-JP" : encoding == TextEncoding::Utf16Le ? "UTF-16LE" : "UTF-16BE")
-                << encoding;
+            QTest::newRow(qPrintable(textCodec(encoding).name())) << encoding;
     }
 
     // Every sentence alone and the long text; how many bytes each start
