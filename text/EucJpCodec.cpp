@@ -1,0 +1,79 @@
+#include "EucJpCodec.h"
+
+#include <iconv.h>
+#include <stdexcept>
+
+namespace {
+
+// One character through iconv; U+FFFD when the converter does not accept it
+// or gives more than one UTF-16 unit.
+char16_t convertOne(iconv_t cd, const char *bytes, size_t length)
+{
+    char in[3] = {bytes[0], length > 1 ? bytes[1] : '\0', length > 2 ? bytes[2] : '\0'};
+    char out[8];
+    char *inPtr = in;
+    char *outPtr = out;
+    size_t inLeft = length;
+    size_t outLeft = sizeof out;
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    if (iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) == size_t(-1) || inLeft != 0 || sizeof out - outLeft != 2)
+        return TextCodec::Replacement;
+    return char16_t(quint8(out[0]) | quint8(out[1]) << 8);
+}
+
+} // namespace
+
+EucJpCodec::EucJpCodec() : m_primary(Cells * Cells), m_supplementary(Cells * Cells)
+{
+    iconv_t cd = iconv_open("UTF-16LE", "EUC-JP");
+    if (cd == iconv_t(-1))
+        throw std::runtime_error("the system has no EUC-JP converter (iconv)");
+    for (int b = 0xA1; b <= 0xDF; ++b) {
+        const char pair[2] = {char(0x8E), char(b)};
+        m_kana[b - 0xA1] = convertOne(cd, pair, 2);
+    }
+    for (int first = 0xA1; first <= 0xFE; ++first) {
+        for (int second = 0xA1; second <= 0xFE; ++second) {
+            const char bytes[3] = {char(0x8F), char(first), char(second)};
+            m_primary[indexOf(first, second)] = convertOne(cd, bytes + 1, 2);
+            m_supplementary[indexOf(first, second)] = convertOne(cd, bytes, 3);
+        }
+    }
+    iconv_close(cd);
+}
+
+DecodedCharacter EucJpCodec::characterAt(const char *data, qsizetype n) const
+{
+    const auto b = quint8(data[0]);
+    if (b < 0xA0 && b != 0x8E && b != 0x8F)
+        return {1, b, true};
+    const auto second = n > 1 ? quint8(data[1]) : quint8(0);
+    if (b == 0x8E) {
+        if (!isKanaByte(second))
+            return {};
+        const char16_t c = m_kana[second - 0xA1];
+        return {2, c, c != Replacement};
+    }
+    if (b == 0x8F) {
+        if (!isJisByte(second))
+            return {};
+        const auto third = n > 2 ? quint8(data[2]) : quint8(0);
+        if (!isJisByte(third))
+            return {2, Replacement, false};
+        const char16_t c = m_supplementary[indexOf(second, third)];
+        return {3, c, c != Replacement};
+    }
+    if (!isJisByte(b) || !isJisByte(second))
+        return {};
+    const char16_t c = m_primary[indexOf(b, second)];
+    return {2, c, c != Replacement};
+}
+
+std::optional<EucJpCodec::RowCell> EucJpCodec::rowCell(const char *data, qsizetype n)
+{
+    const bool supplementary = n > 0 && quint8(data[0]) == 0x8F;
+    const qsizetype at = supplementary ? 1 : 0;
+    if (n < at + 2 || !isJisByte(quint8(data[at])) || !isJisByte(quint8(data[at + 1])))
+        return std::nullopt;
+    return RowCell{supplementary, {quint8(data[at]) - 0xA0, quint8(data[at + 1]) - 0xA0}};
+}
