@@ -3,6 +3,7 @@
 #include "AppIcon.h"
 #include "FileText.h"
 #include "FileTextView.h"
+#include "FindBar.h"
 #include "JapaneseFonts.h"
 #include "StatusLabel.h"
 #include "Twips.h"
@@ -79,6 +80,7 @@ void Form1::createControls()
     Text1 = createTextBox(QStringLiteral("Text1"), QStringLiteral("ダンプリスト"));
     Text1->setFont(JapaneseFonts::dumpFont());
     Text2 = createFileTextBox();
+    m_findBar = new FindBar(Text2);
     Label1 = createLabel<StatusLabel>(this, QStringLiteral("Label1"), QString());
     Label1->setAccessibleDescription(QStringLiteral("実行状態"));
     createFrameControls();
@@ -155,7 +157,10 @@ void Form1::connectControls()
 
 void Form1::runDump()
 {
+    // The text shown is replaced at the run's end: no find until then.
+    m_findBar->setAvailable(false);
     m_engine.RunDump();
+    m_findBar->setAvailable(true);
     if (m_closeAfterRun && !m_engine.isRunning())
         close();
 }

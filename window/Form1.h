@@ -9,6 +9,7 @@
 #include <memory>
 
 class FileTextView;
+class FindBar;
 class QGroupBox;
 class QLabel;
 class QPlainTextEdit;
@@ -66,6 +67,7 @@ private:
     QPushButton *Command1 = nullptr;
     QPlainTextEdit *Text1 = nullptr;
     FileTextView *Text2 = nullptr;
+    FindBar *m_findBar = nullptr;
     QLabel *Label1 = nullptr;
     QGroupBox *Frame1 = nullptr;
     QLabel *Label2 = nullptr;
