@@ -29,7 +29,7 @@ FindPattern patternOf(FindKind kind, const QByteArray &query)
 Matches forward(const TextFinder &finder)
 {
     Matches matches;
-    for (qint64 from = 0; const auto match = finder.first(from, finder.size()); from = match->at + 1)
+    for (auto match = finder.first(0, finder.size()); match; match = finder.first(match->at + 1, finder.size()))
         matches << qMakePair(match->start.value(), match->end.value());
     return matches;
 }
@@ -37,7 +37,7 @@ Matches forward(const TextFinder &finder)
 Matches backward(const TextFinder &finder)
 {
     Matches matches;
-    for (qint64 to = finder.size(); const auto match = finder.last(0, to); to = match->at)
+    for (auto match = finder.last(0, finder.size()); match; match = finder.last(0, match->at))
         matches.prepend(qMakePair(match->start.value(), match->end.value()));
     return matches;
 }
@@ -117,7 +117,7 @@ private slots:
             const TextFinder finder(*text, kind, patternOf(kind, "\x83\x41"));
             Matches cut;
             for (qint64 from = 0; from < finder.size(); from += 1001)
-                for (qint64 at = from; const auto match = finder.first(at, from + 1001); at = match->at + 1)
+                for (auto match = finder.first(from, from + 1001); match; match = finder.first(match->at + 1, from + 1001))
                     cut << qMakePair(match->start.value(), match->end.value());
             QCOMPARE(cut, forward(finder));
         }
