@@ -80,7 +80,7 @@ struct Avx2
         }
         return {mask(v[0], v[1]), mask(leads[0], leads[1]), mask(trails[0], trails[1]),
                 mask(inSet(v[0], sets.suspectLeads), inSet(v[1], sets.suspectLeads)),
-                mask(inSet(v[0], sets.suspectSingles), inSet(v[1], sets.suspectSingles))};
+                mask(inSet(v[0], sets.suspectSingles), inSet(v[1], sets.suspectSingles)), 0};
     }
 };
 

@@ -15,7 +15,7 @@ std::vector<FindPath> detectPaths()
     const bool bitOps = __builtin_cpu_supports("popcnt") && __builtin_cpu_supports("bmi") && __builtin_cpu_supports("bmi2");
     if (bitOps && __builtin_cpu_supports("avx2"))
         paths.push_back(FindPath::Avx2);
-    if (bitOps && __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw"))
+    if (bitOps && __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vbmi"))
         paths.push_back(FindPath::Avx512);
 #endif
     return paths;

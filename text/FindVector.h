@@ -11,6 +11,7 @@
 //   Vector::Sets                       byte sets of the filters, made once a call
 //   Vector::sets(CharacterKind) -> Sets
 //   Vector::classify(const std::uint8_t *at, const Sets &) -> ByteClasses
+//       reads at[0, 65)
 #include "FindKernels.h"
 
 #include <bit>
@@ -25,6 +26,7 @@ struct ByteClasses
     std::uint64_t trails;         // Cp932::isTrailByte
     std::uint64_t suspectLeads;   // leads of which some pair is of the kind
     std::uint64_t suspectSingles; // bytes of the kind as characters of their own
+    std::uint64_t kindPairs;      // bytes that with the next are a pair of the kind, if they start one
 };
 
 template<typename Vector>
@@ -95,7 +97,7 @@ HEXMOTH_FIND_TARGET qint64 firstCharacter(CharacterKind kind, const std::uint8_t
             continue;
         const FindKernels::CharacterMasks masks = FindKernels::characterMasks(classes.leads, classes.trails, Cp932::isTrailByte(data[p + 64]), carried);
         carried = masks.carryOut;
-        const std::uint64_t definite = invalid ? masks.loneLeads | (masks.singles & classes.suspectSingles) : 0;
+        const std::uint64_t definite = (invalid ? masks.loneLeads | (masks.singles & classes.suspectSingles) : 0) | (masks.pairLeads & classes.kindPairs);
         for (std::uint64_t all = definite | (masks.pairLeads & classes.suspectLeads); all; all &= all - 1) {
             const int i = std::countr_zero(all);
             if ((definite >> i & 1) || kinds.is(kind, data + p + i, 2))

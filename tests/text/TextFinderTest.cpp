@@ -74,7 +74,7 @@ private slots:
         QTest::newRow("a double-byte text across the first checkpoint")
             << repeated("x", 4095) + "\x83\x41\x83\x43" << T << QByteArray("\x83\x41\x83\x43") << Matches{{4095, 4099}};
         QTest::newRow("after a run of lead bytes longer than the look back, only at every other byte")
-            << repeated("\x89", 700) + "A" << T << QByteArray("\x89\x89A") << Matches{};
+            << repeated("\x89", 701) + "A" << T << QByteArray("\x89\x89" "A") << Matches{};
         QTest::newRow("after an even run of lead bytes, the last pair")
             << repeated("\x89", 700) + "\x89\x41" << T << QByteArray("\x89\x89\x89\x41") << Matches{{698, 702}};
         QTest::newRow("hex with a wildcard, overlapping matches")
