@@ -198,6 +198,19 @@ void HexmothEndToEndTest::dumpsAFileChosenInTheRealDialog()
     QCOMPARE(text, QStringLiteral("Hello\nア日本語"));
     const AtSpiClient::Object command2 = waitForObject(QStringLiteral("push button"), QStringLiteral("停止"));
     QVERIFY(command2.states & AtSpiClient::Sensitive);
+
+    // Find, with the keys alone: Ctrl+F in the text, the text typed, Enter.
+    const QPoint text2 = Twips::rect(0, 3360, 7575, 2895).center();
+    xdotool({"mousemove", "--window", m_window, QString::number(text2.x()), QString::number(text2.y()), "click", "1"});
+    xdotool({"key", "ctrl+f"});
+    waitForObject(QStringLiteral("text"), QStringLiteral("検索する文字列"));
+    xdotool({"type", "--delay", "10", "llo"});
+    xdotool({"key", "Return"});
+    const AtSpiClient::Object text2Object = waitForObject(QStringLiteral("text"), QStringLiteral("ファイルのテキスト"));
+    const QDeadlineTimer deadline(StepTimeout);
+    while (m_accessibility->selection(text2Object) != qMakePair(2, 5) && !deadline.hasExpired())
+        QTest::qWait(20);
+    QCOMPARE(m_accessibility->selection(text2Object), qMakePair(2, 5));
 }
 
 void HexmothEndToEndTest::closingTheWindowDuringARunExitsWithStatusZero()
