@@ -43,10 +43,19 @@ qint64 TextFinder::characterLength(qint64 at) const
     return Cp932::characterLength(m_text.data() + at, size() - at);
 }
 
+// Past the reach, all of [at - BoundaryReach, at) are lead bytes.
 bool TextFinder::startsCharacter(qint64 at) const
 {
-    const std::optional<bool> near = FindBytes::startsCharacter(data(), at, BoundaryReach);
-    return near ? *near : TextNavigator(m_text).characterStart(BytePosition(at)) == BytePosition(at);
+    if (const std::optional<bool> near = FindBytes::startsCharacter(data(), at, BoundaryReach))
+        return *near;
+    const qint64 back = at - BoundaryReach;
+    if (m_runStart >= 0 && m_runStart <= back && back <= m_runKnownTo) {
+        m_runKnownTo = std::max(m_runKnownTo, at);
+    } else {
+        m_runStart = TextNavigator(m_text).characterStart(BytePosition(back)).value();
+        m_runKnownTo = at;
+    }
+    return (at - m_runStart) % 2 == 0 || !Cp932::isTrailByte(data()[at]);
 }
 
 qint64 TextFinder::characterFrom(qint64 at) const
@@ -110,5 +119,5 @@ qint64 TextFinder::stretch() const
     constexpr qint64 Most = qint64(1) << 20;
     if (searchesCharacters())
         return Most;
-    return std::clamp<qint64>((qint64(16) << 20) / qint64(std::max<std::size_t>(m_pattern.size(), 1)), 4096, Most);
+    return std::clamp<qint64>((qint64(16) << 20) / qint64(std::max<std::size_t>(m_pattern.size(), 1)), 64, Most);
 }

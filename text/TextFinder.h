@@ -58,6 +58,11 @@ private:
     qint64 firstStart(qint64 from, qint64 to) const;
 
     const FileText &m_text;
+    // A character start in a long run of lead bytes, found through the
+    // index, and how far the run is known to go on from it: the starts of
+    // the rest of the run follow from it, one index walk a run.
+    mutable qint64 m_runStart = -1;
+    mutable qint64 m_runKnownTo = -1;
     FindKind m_kind;
     FindPattern m_pattern;
     FindPath m_path;

@@ -50,6 +50,7 @@ void FindBar::createControls()
     m_input->setAccessibleName(QStringLiteral("検索する文字列"));
     m_input->setMaxLength(int(FindPattern::MaxLength) * 4);
     m_status = new QLabel(this);
+    m_status->setAccessibleName(QStringLiteral("検索の結果"));
     m_status->setTextInteractionFlags(Qt::TextSelectableByMouse);
     auto *previous = button(QStringLiteral("▲"), QStringLiteral("前を検索 (Shift+F3)"), this);
     auto *next = button(QStringLiteral("▼"), QStringLiteral("次を検索 (F3)"), this);

@@ -77,6 +77,13 @@ private slots:
             << repeated("\x89", 701) + "A" << T << QByteArray("\x89\x89" "A") << Matches{};
         QTest::newRow("after an even run of lead bytes, the last pair")
             << repeated("\x89", 700) + "\x89\x41" << T << QByteArray("\x89\x89\x89\x41") << Matches{{698, 702}};
+        Matches everyOther;
+        for (qint64 at = 1; at < 1200; at += 2)
+            everyOther << qMakePair(at, at + 2);
+        QTest::newRow("in a long run of lead bytes, a text that starts at every other byte")
+            << "A" + repeated("\x89\xe0", 600) << T << QByteArray("\x89\xe0") << everyOther;
+        QTest::newRow("in a long run of lead bytes, a text that would start between")
+            << "A" + repeated("\x89\xe0", 600) << T << QByteArray("\xe0\x89") << Matches{};
         QTest::newRow("hex with a wildcard, overlapping matches")
             << QByteArray("\x83\x41\x83\x43\x83\x45") << H << QByteArray("83 ?? 83") << Matches{{0, 4}, {2, 6}};
         QTest::newRow("wildcards only: every byte")
