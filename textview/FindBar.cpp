@@ -159,7 +159,7 @@ void FindBar::find(FindRun::Direction direction)
         open();
     const std::shared_ptr<const FileText> text = m_view->fileText();
     if (!text)
-        return;
+        return say(QStringLiteral("見つかりません"));
     const FindKind kind = Kinds[m_kind->currentIndex()];
     FindPatternParse parse;
     if (kind == FindKind::Text)
