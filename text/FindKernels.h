@@ -6,6 +6,7 @@
 #include "FindPattern.h"
 
 #include <QtGlobal>
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 

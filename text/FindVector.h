@@ -38,11 +38,11 @@ HEXMOTH_FIND_TARGET qint64 first(const std::uint8_t *data, qint64 size, qint64 f
     if (k < 0 || from >= end)
         return from < end ? from : -1;
     const bool exact = !FindKernels::hasAny(pattern);
-    const auto first = Vector::splat(pattern.bytes[std::size_t(k)]);
-    const auto last = Vector::splat(pattern.bytes[std::size_t(l)]);
+    const auto firstByte = Vector::splat(pattern.bytes[std::size_t(k)]);
+    const auto lastByte = Vector::splat(pattern.bytes[std::size_t(l)]);
     qint64 p = from;
     for (; end - p >= 64; p += 64) {
-        std::uint64_t candidates = Vector::equal(data + p + k, first) & Vector::equal(data + p + l, last);
+        std::uint64_t candidates = Vector::equal(data + p + k, firstByte) & Vector::equal(data + p + l, lastByte);
         for (; candidates; candidates &= candidates - 1) {
             const qint64 at = p + std::countr_zero(candidates);
             if (FindKernels::matchesAt(pattern, exact, data + at))
@@ -64,11 +64,11 @@ HEXMOTH_FIND_TARGET qint64 last(const std::uint8_t *data, qint64 size, qint64 fr
     if (k < 0 || from >= end)
         return from < end ? end - 1 : -1;
     const bool exact = !FindKernels::hasAny(pattern);
-    const auto first = Vector::splat(pattern.bytes[std::size_t(k)]);
-    const auto last = Vector::splat(pattern.bytes[std::size_t(l)]);
+    const auto firstByte = Vector::splat(pattern.bytes[std::size_t(k)]);
+    const auto lastByte = Vector::splat(pattern.bytes[std::size_t(l)]);
     for (; end - from >= 64; end -= 64) {
         const qint64 p = end - 64;
-        std::uint64_t candidates = Vector::equal(data + p + k, first) & Vector::equal(data + p + l, last);
+        std::uint64_t candidates = Vector::equal(data + p + k, firstByte) & Vector::equal(data + p + l, lastByte);
         for (; candidates; candidates &= ~(std::uint64_t(1) << (63 - std::countl_zero(candidates)))) {
             const qint64 at = p + 63 - std::countl_zero(candidates);
             if (FindKernels::matchesAt(pattern, exact, data + at))

@@ -32,7 +32,6 @@ public:
     // Ends a search under way; nothing is emitted for it.
     void cancel();
     bool isRunning() const { return m_finder.has_value(); }
-    const FileText *text() const { return m_text.get(); }
 
 signals:
     // `wrapped`: found past the text's end (or before its start, backward).
