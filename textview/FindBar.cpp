@@ -9,6 +9,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QShortcut>
 #include <QToolButton>
 
@@ -51,6 +52,10 @@ void FindBar::createControls()
     m_input->setMaxLength(int(FindPattern::MaxLength) * 4);
     m_status = new QLabel(this);
     m_status->setAccessibleName(QStringLiteral("検索の結果"));
+    m_progress = new QProgressBar(this);
+    m_progress->setFormat(QStringLiteral("検索中 %p%（Esc で中止）"));
+    m_progress->setAccessibleName(QStringLiteral("検索の進み具合"));
+    m_progress->hide();
     m_status->setTextInteractionFlags(Qt::TextSelectableByMouse);
     auto *previous = button(QStringLiteral("▲"), QStringLiteral("前を検索 (Shift+F3)"), this);
     auto *next = button(QStringLiteral("▼"), QStringLiteral("次を検索 (F3)"), this);
@@ -63,6 +68,7 @@ void FindBar::createControls()
     layout->addWidget(previous);
     layout->addWidget(next);
     layout->addWidget(m_status, 1);
+    layout->addWidget(m_progress, 1);
     layout->addWidget(close);
     connect(previous, &QToolButton::clicked, this, &FindBar::findPrevious);
     connect(next, &QToolButton::clicked, this, &FindBar::findNext);
@@ -89,7 +95,7 @@ void FindBar::connectControls()
     m_escape->setEnabled(false);
     connect(m_run, &FindRun::found, this, &FindBar::showFound);
     connect(m_run, &FindRun::notFound, this, [this] { say(QStringLiteral("見つかりません")); });
-    connect(m_run, &FindRun::progress, this, [this](int percent) { say(QStringLiteral("検索中… %1%（Esc で中止）").arg(percent)); });
+    connect(m_run, &FindRun::progress, this, &FindBar::showProgress);
 }
 
 void FindBar::setAvailable(bool available)
@@ -110,6 +116,8 @@ QString FindBar::status() const
 
 void FindBar::open()
 {
+    if (!m_run->isRunning())
+        say(QString());
     show();
     if (m_input->isEnabled()) {
         m_input->setFocus();
@@ -188,7 +196,18 @@ void FindBar::showFound(const FindMatch &match, bool wrapped)
 
 void FindBar::say(const QString &text)
 {
+    m_progress->hide();
+    m_status->show();
     m_status->setText(text);
+}
+
+void FindBar::showProgress(int percent)
+{
+    if (m_progress->isHidden()) {
+        m_status->hide();
+        m_progress->show();
+    }
+    m_progress->setValue(percent);
 }
 
 bool FindBar::eventFilter(QObject *watched, QEvent *event)

@@ -8,6 +8,7 @@ class FileTextView;
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QProgressBar;
 class QShortcut;
 
 // The find bar across the bottom of a FileTextView, hidden until the
@@ -51,12 +52,16 @@ private:
     void find(FindRun::Direction direction);
     void showFound(const FindMatch &match, bool wrapped);
     void say(const QString &text);
+    void showProgress(int percent);
     void kindChanged();
 
     FileTextView *m_view;
     QComboBox *m_kind;
     QLineEdit *m_input;
     QLabel *m_status;
+    // Moves without changing the bar's size: a new size would lay out the
+    // view and paint its text again at every slice.
+    QProgressBar *m_progress;
     FindRun *m_run;
     FindRun::Direction m_direction = FindRun::Direction::Forward;
     const FileText *m_searched = nullptr; // the text of the last search

@@ -18,7 +18,7 @@ class FindRun : public QObject
     Q_OBJECT
 
 public:
-    static constexpr int SliceMs = 8;
+    static constexpr int SliceMs = 5;
 
     enum class Direction { Forward, Backward };
 
