@@ -52,11 +52,11 @@ void FindBar::createControls()
     m_input->setMaxLength(int(FindPattern::MaxLength) * 4);
     m_status = new QLabel(this);
     m_status->setAccessibleName(QStringLiteral("検索の結果"));
+    m_status->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_progress = new QProgressBar(this);
     m_progress->setFormat(QStringLiteral("検索中 %p%（Esc で中止）"));
     m_progress->setAccessibleName(QStringLiteral("検索の進み具合"));
     m_progress->hide();
-    m_status->setTextInteractionFlags(Qt::TextSelectableByMouse);
     auto *previous = button(QStringLiteral("▲"), QStringLiteral("前を検索 (Shift+F3)"), this);
     auto *next = button(QStringLiteral("▼"), QStringLiteral("次を検索 (F3)"), this);
     auto *close = button(QStringLiteral("×"), QStringLiteral("閉じる (Esc)"), this);
@@ -85,10 +85,8 @@ void FindBar::connectControls()
     m_kind->installEventFilter(this);
     connect(m_view->command(FileTextView::Command::Find), &QAction::triggered, this, &FindBar::open);
     connect(m_kind, &QComboBox::currentIndexChanged, this, &FindBar::kindChanged);
-    const auto shortcut = [this](QKeySequence keys, auto slot) {
-        auto *s = new QShortcut(keys, m_view, slot, Qt::WidgetWithChildrenShortcut);
-        return s;
-    };
+    // On the view, so that they work from the text as well as from the bar.
+    const auto shortcut = [this](QKeySequence keys, auto slot) { return new QShortcut(keys, m_view, slot, Qt::WidgetWithChildrenShortcut); };
     m_next = shortcut(QKeySequence(Qt::Key_F3), [this] { findNext(); });
     m_previous = shortcut(QKeySequence(Qt::SHIFT | Qt::Key_F3), [this] { findPrevious(); });
     m_escape = shortcut(QKeySequence(Qt::Key_Escape), [this] { escape(); });
