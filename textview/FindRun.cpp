@@ -22,7 +22,7 @@ void FindRun::start(std::shared_ptr<const FileText> text, FindKind kind, FindPat
     m_next = m_from;
     m_wrapped = false;
     m_looked = 0;
-    if (!runSlice())
+    if (!runSlice(FirstSliceMs))
         m_timer.start(0, this);
 }
 
@@ -37,20 +37,20 @@ void FindRun::timerEvent(QTimerEvent *event)
 {
     if (event->timerId() != m_timer.timerId())
         return QObject::timerEvent(event);
-    if (runSlice())
+    if (runSlice(SliceMs))
         m_timer.stop();
     else
         emit progress(int(m_looked * 100 / std::max<qint64>(m_text->size(), 1)));
 }
 
-bool FindRun::runSlice()
+bool FindRun::runSlice(int ms)
 {
     QElapsedTimer clock;
     clock.start();
     while (m_finder) {
         if (step())
             return true;
-        if (clock.elapsed() >= SliceMs)
+        if (clock.elapsed() >= ms)
             return false;
     }
     return true;

@@ -11,14 +11,18 @@ class FileText;
 
 // One search through a whole text, from a place to the text's end and on
 // around from the other end back to that place, in slices of at most
-// SliceMs each, so that the window's events are handled between them. The
-// first slice runs at once, within start(); the others from timer events.
+// SliceMs each, so that the window's events are handled between them. A
+// first, shorter slice runs at once, within start(), which is all a short
+// text needs; the others run from timer events.
 class FindRun : public QObject
 {
     Q_OBJECT
 
 public:
     static constexpr int SliceMs = 5;
+    // The event that starts a search may come after others in the same
+    // turn of the loop; the second slice may come right after it too.
+    static constexpr int FirstSliceMs = 2;
 
     enum class Direction { Forward, Backward };
 
@@ -45,8 +49,8 @@ protected:
     void timerEvent(QTimerEvent *event) override;
 
 private:
-    // Runs stretches until the slice's time is up; true when the search ended.
-    bool runSlice();
+    // Runs stretches until `ms` are up; true when the search ended.
+    bool runSlice(int ms);
     // One stretch; true when the search ended.
     bool step();
     void finish(const std::optional<FindMatch> &match);
