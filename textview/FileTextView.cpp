@@ -108,8 +108,12 @@ bool FileTextView::eventFilter(QObject *watched, QEvent *event)
     const bool resized = event->type() == QEvent::Show || event->type() == QEvent::Hide
         || event->type() == QEvent::LayoutRequest;
     if (resized && std::find(m_bottomBars.begin(), m_bottomBars.end(), watched) != m_bottomBars.end()) {
+        // A bar's contents change often (progress, the caret's bytes); the
+        // text is laid out and painted again only when the bars' height does.
+        const QMargins before = viewportMargins();
         placeBars();
-        updateScrollBars();
+        if (viewportMargins() != before)
+            updateScrollBars();
     }
     return QAbstractScrollArea::eventFilter(watched, event);
 }

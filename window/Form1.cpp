@@ -5,6 +5,7 @@
 #include "FileName.h"
 #include "FileText.h"
 #include "FileTextView.h"
+#include "FindBar.h"
 #include "JapaneseFonts.h"
 #include "StatusLabel.h"
 #include "Twips.h"
@@ -89,6 +90,7 @@ void Form1::createControls()
     Text1 = createTextBox(QStringLiteral("Text1"), QStringLiteral("ダンプリスト"));
     Text1->setFont(JapaneseFonts::dumpFont());
     Text2 = createFileTextBox();
+    m_findBar = new FindBar(Text2);
     Label1 = createLabel<StatusLabel>(this, QStringLiteral("Label1"), QString());
     Label1->setAccessibleDescription(QStringLiteral("実行状態"));
     createFrameControls();
@@ -179,29 +181,34 @@ void Form1::createActions()
     m_reload->setShortcut(QKeySequence(Qt::Key_F5));
     m_reload->setShortcutContext(Qt::WindowShortcut);
     m_reload->setEnabled(false);
-    connect(m_reload, &QAction::triggered, this, [this] {
-        m_engine.DumpAgain();
-        closeIfAsked();
-    });
+    connect(m_reload, &QAction::triggered, this, [this] { runWith([this] { m_engine.DumpAgain(); }); });
     Text2->addAction(m_reload);
 }
 
 void Form1::runDump()
 {
-    m_engine.RunDump();
-    closeIfAsked();
+    runWith([this] { m_engine.RunDump(); });
 }
 
 void Form1::openFile(const QString &path)
 {
-    m_engine.DumpFile(path);
-    closeIfAsked();
+    runWith([this, &path] { m_engine.DumpFile(path); });
 }
 
-void Form1::closeIfAsked()
+void Form1::runWith(const std::function<void()> &run)
 {
+    setTextQueriesAvailable(false);
+    run();
+    setTextQueriesAvailable(!m_engine.isRunning());
     if (m_closeAfterRun && !m_engine.isRunning())
         close();
+}
+
+// The text shown is replaced at a run's end: no find or go to until then.
+void Form1::setTextQueriesAvailable(bool available)
+{
+    m_findBar->setAvailable(available);
+    Text2->command(FileTextView::Command::GoToAddress)->setEnabled(available);
 }
 
 void Form1::dragEnterEvent(QDragEnterEvent *event)

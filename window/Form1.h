@@ -6,9 +6,11 @@
 #include "FileMapping.h"
 
 #include <QWidget>
+#include <functional>
 #include <memory>
 
 class FileTextView;
+class FindBar;
 class QAction;
 class QGroupBox;
 class QLabel;
@@ -67,7 +69,8 @@ private:
     void connectControls();
     void createActions();
     void runDump();
-    void closeIfAsked();
+    void runWith(const std::function<void()> &run);
+    void setTextQueriesAvailable(bool available);
     void openDropped(const QList<QUrl> &urls);
     void showFileName();
     void tellFileChanged(FileMapping::Change change);
@@ -80,6 +83,7 @@ private:
     QPushButton *Command1 = nullptr;
     QPlainTextEdit *Text1 = nullptr;
     FileTextView *Text2 = nullptr;
+    FindBar *m_findBar = nullptr;
     QLabel *Label1 = nullptr;
     QGroupBox *Frame1 = nullptr;
     QLabel *Label2 = nullptr;

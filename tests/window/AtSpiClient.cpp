@@ -58,6 +58,14 @@ QString AtSpiClient::text(const Object &object)
     return reply.arguments().isEmpty() ? QString() : reply.arguments().constFirst().toString();
 }
 
+QPair<int, int> AtSpiClient::selection(const Object &object)
+{
+    const QDBusMessage reply = call(object.service, object.path, QStringLiteral("org.a11y.atspi.Text"),
+                                    QStringLiteral("GetSelection"), {0});
+    const QVariantList values = reply.arguments();
+    return values.size() == 2 ? qMakePair(values[0].toInt(), values[1].toInt()) : qMakePair(0, 0);
+}
+
 QList<QPair<QString, QString>> AtSpiClient::children(const QString &service, const QString &path)
 {
     QList<QPair<QString, QString>> result;

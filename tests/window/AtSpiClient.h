@@ -39,6 +39,8 @@ public:
     Object refreshed(const Object &object) { return describe(object.service, object.path); }
     // The whole text of an object with a text interface.
     QString text(const Object &object);
+    // Its first selection, in characters; (0, 0) for none.
+    QPair<int, int> selection(const Object &object);
 
 private:
     QList<QPair<QString, QString>> children(const QString &service, const QString &path);

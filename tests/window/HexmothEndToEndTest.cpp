@@ -38,6 +38,9 @@ private:
     void launch(const QString &command = QString());
     QString writeSjisFile(const QByteArray &name);
     void verifySjisFileShown();
+    void clickText2();
+    void goToTheTrailByteOfA();
+    void findTypedText();
     void startServer(QProcess &process, const QString &program, const QStringList &arguments, QByteArray &firstLine);
     QString xdotool(const QStringList &arguments);
     QProcessEnvironment environment() const;
@@ -212,10 +215,18 @@ void HexmothEndToEndTest::verifySjisFileShown()
              qPrintable(dump));
     const QString text = m_accessibility->text(waitForObject(QStringLiteral("text"), QStringLiteral("ファイルのテキスト")));
     QCOMPARE(text, QStringLiteral("Hello\nア日本語"));
+}
 
-    // Go to the trail byte of ア: the caret lands on its lead byte.
+void HexmothEndToEndTest::clickText2()
+{
     const QPoint text2 = Twips::rect(0, 3360, 7575, 2895).center();
     xdotool({"mousemove", "--window", m_window, QString::number(text2.x()), QString::number(text2.y()), "click", "1"});
+}
+
+// Go to the trail byte of ア: the caret lands on its lead byte.
+void HexmothEndToEndTest::goToTheTrailByteOfA()
+{
+    clickText2();
     xdotool({"key", "ctrl+g"});
     xdotool({"type", "--delay", "10", "0x8"});
     xdotool({"key", "Return"});
@@ -227,12 +238,29 @@ void HexmothEndToEndTest::verifySjisFileShown()
     QVERIFY(command2.states & AtSpiClient::Sensitive);
 }
 
+// Find, with the keys alone: Ctrl+F in the text, the text typed, Enter.
+void HexmothEndToEndTest::findTypedText()
+{
+    clickText2();
+    xdotool({"key", "ctrl+f"});
+    waitForObject(QStringLiteral("text"), QStringLiteral("検索する文字列"));
+    xdotool({"type", "--delay", "10", "llo"});
+    xdotool({"key", "Return"});
+    const AtSpiClient::Object text2Object = waitForObject(QStringLiteral("text"), QStringLiteral("ファイルのテキスト"));
+    const QDeadlineTimer deadline(StepTimeout);
+    while (m_accessibility->selection(text2Object) != qMakePair(2, 5) && !deadline.hasExpired())
+        QTest::qWait(20);
+    QCOMPARE(m_accessibility->selection(text2Object), qMakePair(2, 5));
+}
+
 void HexmothEndToEndTest::dumpsAFileChosenInTheRealDialog()
 {
     launch();
     const QString path = writeSjisFile("sjis.txt");
     openInRealDialog(path);
     verifySjisFileShown();
+    goToTheTrailByteOfA();
+    findTypedText();
 }
 
 void HexmothEndToEndTest::dumpsAFileNamedOnTheCommandLine_data()

@@ -1,0 +1,123 @@
+#include "TextFinder.h"
+
+#include "Cp932.h"
+#include "FileText.h"
+#include "FindBytes.h"
+#include "TextNavigator.h"
+
+#include <algorithm>
+
+namespace {
+
+// Lead bytes read back to tell a character start; past them the index
+// tells, from its checkpoint.
+constexpr qint64 BoundaryReach = 256;
+
+} // namespace
+
+TextFinder::TextFinder(const FileText &text, FindKind kind, FindPattern pattern)
+    : m_text(text)
+    , m_kind(kind)
+    , m_pattern(std::move(pattern))
+    , m_path(activeFindPath())
+{
+}
+
+qint64 TextFinder::size() const
+{
+    return m_text.size();
+}
+
+const std::uint8_t *TextFinder::data() const
+{
+    return reinterpret_cast<const std::uint8_t *>(m_text.data());
+}
+
+CharacterKind TextFinder::characterKind() const
+{
+    return m_kind == FindKind::InvalidByte ? CharacterKind::Invalid : CharacterKind::PlatformDependent;
+}
+
+qint64 TextFinder::characterLength(qint64 at) const
+{
+    return Cp932::characterLength(m_text.data() + at, size() - at);
+}
+
+// Past the reach, all of [at - BoundaryReach, at) are lead bytes.
+bool TextFinder::startsCharacter(qint64 at) const
+{
+    if (const std::optional<bool> near = FindBytes::startsCharacter(data(), at, BoundaryReach))
+        return *near;
+    const qint64 back = at - BoundaryReach;
+    if (m_runStart >= 0 && m_runStart <= back && back <= m_runKnownTo) {
+        m_runKnownTo = std::max(m_runKnownTo, at);
+    } else {
+        m_runStart = TextNavigator(m_text).characterStart(BytePosition(back)).value();
+        m_runKnownTo = at;
+    }
+    return (at - m_runStart) % 2 == 0 || !Cp932::isTrailByte(data()[at]);
+}
+
+qint64 TextFinder::characterFrom(qint64 at) const
+{
+    if (at <= 0 || at >= size())
+        return std::clamp<qint64>(at, 0, size());
+    return startsCharacter(at) ? at : at + 1;
+}
+
+FindMatch TextFinder::matchAt(qint64 at, qint64 length) const
+{
+    const TextNavigator navigator(m_text);
+    const BytePosition start = navigator.positionNear(BytePosition(at));
+    return {start, navigator.positionAfter(navigator.positionNear(BytePosition(at + length - 1))), at};
+}
+
+qint64 TextFinder::firstStart(qint64 from, qint64 to) const
+{
+    if (searchesCharacters())
+        return FindBytes::firstCharacter(m_path, characterKind(), data(), size(), characterFrom(from), to);
+    for (qint64 at = from;; ++at) {
+        at = FindBytes::first(m_path, data(), size(), at, to, m_pattern);
+        if (at < 0 || !m_pattern.startsCharacter || startsCharacter(at))
+            return at;
+    }
+}
+
+std::optional<FindMatch> TextFinder::first(qint64 from, qint64 to) const
+{
+    const qint64 at = firstStart(std::max<qint64>(from, 0), std::min(to, size()));
+    if (at < 0)
+        return std::nullopt;
+    return matchAt(at, searchesCharacters() ? characterLength(at) : qint64(m_pattern.size()));
+}
+
+std::optional<FindMatch> TextFinder::last(qint64 from, qint64 to) const
+{
+    from = std::max<qint64>(from, 0);
+    to = std::min(to, size());
+    qint64 found = -1;
+    if (searchesCharacters()) {
+        for (qint64 at = firstStart(from, to); at >= 0; at = firstStart(at + characterLength(at), to))
+            found = at;
+    } else {
+        for (qint64 end = to; found < 0;) {
+            const qint64 at = FindBytes::last(m_path, data(), size(), from, end, m_pattern);
+            if (at < 0)
+                break;
+            if (!m_pattern.startsCharacter || startsCharacter(at))
+                found = at;
+            end = at;
+        }
+    }
+    if (found < 0)
+        return std::nullopt;
+    return matchAt(found, searchesCharacters() ? characterLength(found) : qint64(m_pattern.size()));
+}
+
+qint64 TextFinder::stretch() const
+{
+    constexpr qint64 Most = qint64(1) << 20;
+    if (searchesCharacters())
+        return Most;
+    return std::clamp<qint64>((qint64(16) << 20) / qint64(std::max<std::size_t>(m_pattern.size(), 1)), 64, Most);
+}
