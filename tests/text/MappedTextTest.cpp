@@ -152,6 +152,39 @@ private slots:
         queryEveryLine(*text);
     }
 
+    // Lines whose breaks are gone would all start where the scan for them
+    // stops, and the lines before that place could no longer be told apart.
+    void everyLineKeepsAStartOfItsOwn_data()
+    {
+        QTest::addColumn<QByteArray>("rewrite");
+        QTest::newRow("shortened to half") << QByteArray();
+        QTest::newRow("rewritten without line breaks") << QByteArray(Size, 'x');
+    }
+
+    void everyLineKeepsAStartOfItsOwn()
+    {
+        QFETCH(QByteArray, rewrite);
+        QByteArray lines;
+        for (int i = 0; lines.size() < Size; ++i)
+            lines += "line " + QByteArray::number(i) + (i % 2 ? "\r\n" : "\n");
+        const QString path = files.write(QStringLiteral("lines.txt"), lines.left(Size));
+        const auto text = mappedTextOf(path);
+        QVERIFY(text);
+        if (rewrite.isEmpty())
+            QVERIFY(QFile::resize(path, Size / 2));
+        else
+            writeAt(path, 0, rewrite);
+        const TextNavigator navigator(*text);
+        const auto spans = navigator.lines(0_line, navigator.lineCount().value());
+        QCOMPARE(LineNumber(qint64(spans.size())), navigator.lineCount());
+        for (std::size_t line = 1; line < spans.size(); ++line)
+            QVERIFY2(spans[line].start > spans[line - 1].start, qPrintable(QString::number(line)));
+        for (std::size_t line = 0; line < spans.size(); line += 97) {
+            QCOMPARE(navigator.lineOf(spans[line].start), LineNumber(qint64(line)));
+            QCOMPARE(navigator.lineStart(LineNumber(qint64(line))), spans[line].start);
+        }
+    }
+
     void tellsHowTheFileChanged_data()
     {
         QTest::addColumn<QString>("change");
