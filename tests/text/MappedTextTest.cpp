@@ -47,6 +47,19 @@ void writeAt(const QString &path, qint64 at, const QByteArray &bytes)
     ::close(fd);
 }
 
+// The file mapped whole, then shortened to `length` before the run reads it.
+std::shared_ptr<FileText> textShortenedWhileRead(const QString &path, qint64 length)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    auto mapping = FileMapping::map(fd, qint64(::lseek(fd, 0, SEEK_END)));
+    if (!mapping || !QFile::resize(path, length))
+        return nullptr;
+    auto text = std::make_shared<FileText>(std::move(mapping), TextMetrics::uniform(UnitsPerPixel, 8 * UnitsPerPixel));
+    text->commit(::pread(fd, text->blockBuffer(2 * length), std::size_t(2 * length), 0));
+    ::close(fd);
+    return text;
+}
+
 int mapEntries()
 {
     QFile maps(QStringLiteral("/proc/self/maps"));
@@ -191,8 +204,9 @@ private slots:
         QTest::addColumn<FileMapping::Change>("told");
         QTest::newRow("left alone") << "none" << FileMapping::Change::None;
         QTest::newRow("rewritten in place") << "rewrite" << FileMapping::Change::Rewritten;
-        QTest::newRow("grown") << "append" << FileMapping::Change::Rewritten;
+        QTest::newRow("grown") << "append" << FileMapping::Change::Grown;
         QTest::newRow("shortened, before any of it is read") << "truncate" << FileMapping::Change::Shortened;
+        QTest::newRow("shortened while it was read, to where the run ended") << "truncate while read" << FileMapping::Change::ShortenedWhileRead;
     }
 
     void tellsHowTheFileChanged()
@@ -200,7 +214,7 @@ private slots:
         QFETCH(QString, change);
         QFETCH(FileMapping::Change, told);
         const QString path = files.write(QStringLiteral("changes.txt"), QByteArray(3 * Page, 'a'));
-        const auto text = mappedTextOf(path);
+        const auto text = change == QLatin1String("truncate while read") ? textShortenedWhileRead(path, Page) : mappedTextOf(path);
         QVERIFY(text);
         if (change == QLatin1String("rewrite"))
             writeAt(path, Page, "b");
