@@ -8,6 +8,10 @@
 //   jump        setSelection at the end of the longest line and a paint,
 //               just after show (first_ms) and after scrolling back to the
 //               start (again_ms); in_view: that end is then in the viewport
+//   reader      the slowest of a screen reader's queries: the character,
+//               word, sentence, line and paragraph at, before and after
+//               offsets 0, past the first MiB, the middle, the end - 1 and
+//               the end (slowest_ms)
 //
 //   build-bench/bench/fileview_bench                            # 1 MB and 256 MiB
 //   HEXMOTH_BENCH_FILE_MIB=16 build-bench/bench/fileview_bench  # 1 MB and 16 MiB, a quick run
@@ -19,6 +23,7 @@
 #include "FileTextView.h"
 #include "ViewText.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QPlainTextEdit>
 #include <QScrollBar>
@@ -29,6 +34,7 @@ constexpr double FrameGoalMs = 16;
 constexpr double LongLineJumpGoalMs = 100;
 constexpr qint64 LongLine = 100000000;
 constexpr double IndexGoalPercent = 1;
+constexpr double ReaderGoalMs = 10;
 
 using Text = ViewText;
 constexpr qint64 Huge = Text::HugeLength;
@@ -110,6 +116,24 @@ double jumpToLongestLineEnd(Text &text, const char *step)
     });
 }
 
+// The slowest answer to a screen reader, of every kind, anywhere.
+double slowestReaderQuery()
+{
+    QAccessibleTextInterface *reader = QAccessible::queryAccessibleInterface(&view())->textInterface();
+    const int count = reader->characterCount();
+    double slowest = 0;
+    for (const int offset : {0, 1100000, count / 2, count - 1, count}) {
+        for (const auto type : {QAccessible::CharBoundary, QAccessible::WordBoundary, QAccessible::SentenceBoundary,
+                                QAccessible::LineBoundary, QAccessible::ParagraphBoundary}) {
+            int start = 0, end = 0;
+            slowest = std::max({slowest, msOf([&] { reader->textAtOffset(offset, type, &start, &end); }),
+                                msOf([&] { reader->textBeforeOffset(offset, type, &start, &end); }),
+                                msOf([&] { reader->textAfterOffset(offset, type, &start, &end); })});
+        }
+    }
+    return slowest;
+}
+
 void addViewCases(Bench &bench, Text &text, int repetitions)
 {
     bench.add("build/" + text.name(), [&text](benchmark::State &state) {
@@ -141,6 +165,12 @@ void addViewCases(Bench &bench, Text &text, int repetitions)
         setTime(state, first);
         state.counters.insert({{"in_view", view().viewport()->rect().intersects(end) ? 1 : 0}, {"end_x", end.x()},
                                {"first_ms", first}, {"again_ms", again}});
+    }, repetitions);
+    bench.add("FileTextView/reader/" + text.name(), [&text](benchmark::State &state) {
+        showFromStart(text);
+        const double slowest = slowestReaderQuery();
+        setTime(state, slowest);
+        state.counters["slowest_ms"] = slowest;
     }, repetitions);
 }
 
@@ -188,13 +218,14 @@ void printTable(const MedianReporter &medians)
     };
     medians.printTable("text", rows, {{"build", "MB/s", 0, "build/"}, {"show", "ms", 2, "FileTextView/show/"},
         {"toEnd", "ms", 2, "FileTextView/scrollToEnd/"}, {"jump1st", "first_ms", 2, "FileTextView/jump/"},
-        {"jump2", "again_ms", 2, "FileTextView/jump/"},
+        {"jump2", "again_ms", 2, "FileTextView/jump/"}, {"reader", "slowest_ms", 2, "FileTextView/reader/"},
         {"paint", [](const std::string &row) { return named(row).kept() ? figure(named(row).longestPaintMs(), 2) : "n/a"; }},
         {"index B", "index_B", 0, "build/"}, {"index%", "index_%", 3, "build/"},
         {"p.show", "ms", 1, "QPlainTextEdit/show/"}, {"p.toEnd", "ms", 2, "QPlainTextEdit/scrollToEnd/"},
         {"r.show", peerRatio("show/", 0)}, {"r.toEnd", peerRatio("scrollToEnd/", 1)},
         {"<=16ms", [&](const std::string &row) { return timeVerdict(medians, row); }},
-        {"index<=1%", [&](const std::string &row) { return verdict(medians.median("build/" + row, "index_%"), IndexGoalPercent); }}});
+        {"index<=1%", [&](const std::string &row) { return verdict(medians.median("build/" + row, "index_%"), IndexGoalPercent); }},
+        {"reader<=10ms", [&](const std::string &row) { return verdict(medians.median("FileTextView/reader/" + row, "slowest_ms"), ReaderGoalMs); }}});
 }
 
 void report(Bench &bench)
@@ -204,8 +235,9 @@ void report(Bench &bench)
                 " peer = QPlainTextEdit (1 MB only), ratio = peer / ours:\n");
     printTable(medians);
     std::printf("goals: show, scroll to end and jump <= %.0f ms, the first jump to the end of a line over 100 MB"
-                " <= %.0f ms; index <= %.0f %% of the text. Longest lines, bytes, and where the longest paint was:\n",
-                FrameGoalMs, LongLineJumpGoalMs, IndexGoalPercent);
+                " <= %.0f ms; index <= %.0f %% of the text; a screen reader's slowest query <= %.0f ms."
+                " Longest lines, bytes, and where the longest paint was:\n",
+                FrameGoalMs, LongLineJumpGoalMs, IndexGoalPercent, ReaderGoalMs);
     for (const auto &text : texts) {
         const auto inView = medians.median("FileTextView/jump/" + text->name(), "in_view");
         if (text->kept())
