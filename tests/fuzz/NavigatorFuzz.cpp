@@ -121,7 +121,8 @@ void checkLine(const BruteText &brute, const LineLayout &layout, const Span &lin
         const int next = p + 1 < line.end.value() ? std::uint8_t(b[p + 1]) : -1;
         const TextMetrics::Step step = metrics.step(x, std::uint8_t(b[p]), next);
         const bool asked = p % stride < step.length;
-        if (asked && (layout.xOf(line, BytePosition(p)) != XUnits(x) || layout.characterAt(line, XUnits(x)).position != BytePosition(p)))
+        if (asked && (layout.xOf(line, BytePosition(p)) != XUnits(x) || layout.characterAt(line, XUnits(x)).position != BytePosition(p)
+                      || layout.positionAt(line, XUnits(x)) != BytePosition(p)))
             fuzzFinding(QStringLiteral("x of %1").arg(p));
         x = step.x;
         p += step.length;
