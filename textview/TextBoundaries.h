@@ -15,8 +15,8 @@
 // text, the item at the end is the last one (a line after a final LF is
 // empty); the character at the end is none.
 //
-// Every query walks from the offset only as far as the next item boundary
-// either side: never the whole text, never a loop without end.
+// Every query walks from the offset only to the item boundaries it needs,
+// at most two either side: never the whole text, never a loop without end.
 class TextBoundaries
 {
 public:
