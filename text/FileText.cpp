@@ -99,7 +99,7 @@ void FileText::commit(qint64 n)
 
 FileMapping::Change FileText::changeSinceRead() const
 {
-    return m_mapping ? m_mapping->change() : FileMapping::Change::None;
+    return m_mapping ? m_mapping->change(m_size) : FileMapping::Change::None;
 }
 
 QString FileText::toString() const

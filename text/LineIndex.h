@@ -27,8 +27,9 @@
 // far counts as a whole break, until the next bytes show whether an LF
 // follows it. Bytes that changed after they were taken in (a mapped file
 // rewritten) never make a query read more than BytesPerCheckpoint bytes past
-// a checkpoint: a break that is gone ends its line at that bound, and no
-// line ends before it starts.
+// a checkpoint: a break that is gone ends its line at that bound (less a
+// byte for each line left before the next checkpoint), no line ends before
+// it starts, and no two lines start at one place.
 class LineIndex
 {
 public:
@@ -82,8 +83,8 @@ private:
     CheckpointIt checkpointAfter(LineNumber line) const;
     // Start of line + 1, which must exist; `line` starts at `start`.
     BytePosition nextLineStart(const char *text, LineNumber line, BytePosition start, CheckpointIt next) const;
-    // Where a scan for the break of a line before `next` must stop.
-    BytePosition scanLimit(CheckpointIt next) const;
+    // The latest start `line`, no checkpoint, may have before `next`.
+    BytePosition latestStart(LineNumber line, CheckpointIt next) const;
     BytePosition endBefore(const char *text, BytePosition start, BytePosition nextStart) const;
 
     std::deque<Checkpoint> m_checkpoints{{LineNumber(0), BytePosition(0)}}; // grows without moving (see CharacterIndex)

@@ -115,7 +115,7 @@ struct Avx512Marker
 
     // Bytes `skip` to `length` - 1 of chunk k, the first of them at
     // `chunk` + skip; byte skip - 1 is the one before them.
-    HEXMOTH_SCAN_TARGET [[gnu::always_inline]] inline void markChunk(Carry &r, StretchMarks &m, std::uint64_t *trailWords,
+    [[gnu::always_inline]] HEXMOTH_SCAN_TARGET inline void markChunk(Carry &r, StretchMarks &m, std::uint64_t *trailWords,
                                                                      std::uint64_t *tabWords, int k, const unsigned char *chunk,
                                                                      int skip, int length)
     {

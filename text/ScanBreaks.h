@@ -72,7 +72,7 @@ struct OpenLine
 // from the piece's start up to the slot. Trails: whether the stretch holds
 // any; where it does not, none is counted.
 template<bool Trails, class StepsAt>
-HEXMOTH_SCAN_TARGET [[gnu::always_inline]] inline bool takeBreak(ScanState &s, OpenLine &line, const StretchMarks &m, int slot,
+[[gnu::always_inline]] HEXMOTH_SCAN_TARGET inline bool takeBreak(ScanState &s, OpenLine &line, const StretchMarks &m, int slot,
                                                                 const PieceWeights &w, const BlockWalker::Block &block, StepsAt stepsAt)
 {
     const int chunk = slot >> 6;

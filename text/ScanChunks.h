@@ -151,7 +151,7 @@ HEXMOTH_SCAN_TARGET inline bool nextLine(ScanState &s, qint64 end, bool afterCr,
 }
 
 template<class Classifier>
-HEXMOTH_SCAN_TARGET [[gnu::always_inline]] inline void scanChunk(ScanState &s, Classifier &classifier, const ChunkMasks &m, qint64 at, int length,
+[[gnu::always_inline]] HEXMOTH_SCAN_TARGET inline void scanChunk(ScanState &s, Classifier &classifier, const ChunkMasks &m, qint64 at, int length,
                                                                  const BlockWalker::Block &block)
 {
     const std::uint64_t valid = length == 64 ? ~std::uint64_t(0) : (std::uint64_t(1) << length) - 1;

@@ -57,6 +57,11 @@ private:
     void connectControls();
     void runDump();
     void tellFileChanged(FileMapping::Change change);
+    void tellCopyCut(qint64 copied);
+
+    // What Text2's notice line says of the text until another file is read:
+    // another notice (a copy cut) is shown above it, never instead of it.
+    QString m_textNotice;
 
     std::unique_ptr<DialogService> m_dialogs;
     DumpEngine m_engine;
