@@ -1,7 +1,10 @@
 #pragma once
 
+#include "ScanKernel.h"
 #include "ScanPath.h"
 #include "ScanState.h"
+
+#include <memory>
 
 class CharacterIndex;
 class LineIndex;
@@ -25,6 +28,7 @@ private:
     void boundPairs();
 
     ScanPath m_path;
+    std::unique_ptr<ScanKernel> m_kernel; // code page 932's, of the path
     bool m_prepared = false;
     int m_nextLead = 0x81; // the next lead byte whose advances to measure
     ScanState m_state;
