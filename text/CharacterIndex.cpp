@@ -195,6 +195,17 @@ void CharacterIndex::record(bool starts, qint64 characters, Units x)
     m_checkpointX.push_back(x);
 }
 
+void CharacterIndex::takeScan(const Scanned &state, std::vector<Checkpoint> &newCheckpoints)
+{
+    for (const Checkpoint &c : newCheckpoints)
+        record(c.start.value() % BytesPerCheckpoint == 0, c.before.value(), c.x.value());
+    newCheckpoints.clear();
+    m_scanned = state.scanned;
+    m_characters = state.characters.value();
+    m_widest = state.widest.value();
+    m_x = state.x.value();
+}
+
 BytePosition CharacterIndex::characterStart(const char *text, BytePosition position) const
 {
     const BytePosition end(m_scanned);

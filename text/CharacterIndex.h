@@ -64,8 +64,20 @@ public:
     // when there is none.
     qint64 checkpointBeforeX(qint64 first, qint64 last, XUnits x) const;
 
+    // Where a scan of its own (TextScan) has got to, as extend() would
+    // have left the index.
+    struct Scanned
+    {
+        qint64 scanned;
+        CharacterCount characters;
+        XUnits widest; // of the lines ended so far
+        XUnits x;      // past the last character
+    };
+    // Takes in that state and the checkpoints the scan recorded since the
+    // last call, in order; `newCheckpoints` is left empty.
+    void takeScan(const Scanned &state, std::vector<Checkpoint> &newCheckpoints);
+
 private:
-    friend class TextScan; // builds the same state in its own pass
     // The scans add up x in plain numbers.
     using Units = TextMetrics::Units;
 

@@ -32,6 +32,17 @@ void LineIndex::extend(const char *bytes, qint64 n)
     m_scanned = size.value();
 }
 
+void LineIndex::takeScan(const Scanned &state, std::vector<Checkpoint> &newCheckpoints)
+{
+    m_checkpoints.insert(m_checkpoints.end(), newCheckpoints.begin(), newCheckpoints.end());
+    newCheckpoints.clear();
+    m_scanned = state.scanned;
+    m_knownLines = state.knownLines;
+    m_lastStart = state.lastStart;
+    m_longest = state.longest;
+    m_pendingCr = state.pendingCr;
+}
+
 void LineIndex::beginLine(BytePosition start)
 {
     const LineNumber line = m_knownLines;

@@ -71,8 +71,21 @@ public:
     Checkpoint checkpoint(qsizetype i) const { return m_checkpoints[std::size_t(i)]; }
     qint64 memoryBytes() const { return qint64(m_checkpoints.size() * sizeof(Checkpoint)); }
 
+    // Where a scan of its own (TextScan) has got to, as extend() would
+    // have left the index.
+    struct Scanned
+    {
+        qint64 scanned;
+        LineNumber knownLines;
+        BytePosition lastStart;
+        qint64 longest;
+        bool pendingCr;
+    };
+    // Takes in that state and the checkpoints the scan recorded since the
+    // last call, in order; `newCheckpoints` is left empty.
+    void takeScan(const Scanned &state, std::vector<Checkpoint> &newCheckpoints);
+
 private:
-    friend class TextScan; // builds the same state in its own pass
 
     using CheckpointIt = std::deque<Checkpoint>::const_iterator;
 

@@ -103,7 +103,7 @@ template<bool Trails, class StepsAt>
     line.start = start;
     line.unbounded = false;
     if (number % LineIndex::LinesPerCheckpoint == 0 || start - line.lastCheckpoint >= LineIndex::BytesPerCheckpoint) [[unlikely]] {
-        s.newLineCheckpoints.push_back({number, start});
+        s.newLineCheckpoints.push_back({LineNumber(number), BytePosition(start)});
         line.lastCheckpoint = start;
     }
     return true;

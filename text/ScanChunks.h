@@ -132,7 +132,7 @@ HEXMOTH_SCAN_TARGET inline void beginLine(ScanState &s, qint64 start)
     s.lastStart = start;
     s.lineUnbounded = false;
     if (line % LineIndex::LinesPerCheckpoint == 0 || start - s.lastCheckpoint >= LineIndex::BytesPerCheckpoint) {
-        s.newLineCheckpoints.push_back({line, start});
+        s.newLineCheckpoints.push_back({LineNumber(line), BytePosition(start)});
         s.lastCheckpoint = start;
     }
 }
@@ -176,7 +176,7 @@ HEXMOTH_SCAN_TARGET inline void checkpointCharacters(ScanState &s, qint64 at, qi
     const qint64 onTrail = qint64(trails & 1);
     const qint64 start = at - onTrail;
     const BlockWalker::Units x = start < s.lastStart ? 0 : xAt(s, start, block); // the LF of a CR LF is at 0
-    s.newCharacterCheckpoints.push_back({onTrail == 0, characters - onTrail, x});
+    s.newCharacterCheckpoints.push_back({BytePosition(start), CharacterCount(characters - onTrail), XUnits(x)});
 }
 
 // What the breaks of a chunk need of it.

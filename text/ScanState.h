@@ -1,6 +1,8 @@
 #pragma once
 
 #include "BlockWalker.h"
+#include "CharacterIndex.h"
+#include "LineIndex.h"
 #include "TextMetrics.h"
 
 #include <QtGlobal>
@@ -19,19 +21,6 @@ struct ScanState
 
     // classes[byte]: bits 0-3 its weight q (below), then these.
     enum : std::uint8_t { WeightBits = 0x0F, Lead = 0x10, Trail = 0x20, Tab = 0x40, Cr = 0x80 };
-
-    // What the scan found for the two indexes' checkpoints, in plain numbers.
-    struct LineCheckpoint
-    {
-        qint64 line;
-        qint64 start; // byte position
-    };
-    struct CharacterCheckpoint
-    {
-        bool starts; // its byte starts a character
-        qint64 characters;
-        Units x;
-    };
 
     const TextMetrics *metrics = nullptr;
     alignas(64) std::uint8_t classes[256]{};
@@ -68,8 +57,8 @@ struct ScanState
     Units openX = 0; // of the open line, up to the end
 
     // Taken out by TextScan after each block.
-    std::vector<LineCheckpoint> newLineCheckpoints;
-    std::vector<CharacterCheckpoint> newCharacterCheckpoints;
+    std::vector<LineIndex::Checkpoint> newLineCheckpoints;
+    std::vector<CharacterIndex::Checkpoint> newCharacterCheckpoints;
 
     // The last byte taken in: a lead byte that starts a character; a CR.
     std::uint64_t openLead = 0;

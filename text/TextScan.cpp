@@ -103,36 +103,24 @@ void TextScan::extend(LineIndex &lines, CharacterIndex &characters, const char *
         return;
     if (!m_prepared)
         prepare(characters.metrics());
+    m_kernel->scanBlock(m_state, reinterpret_cast<const unsigned char *>(bytes), n);
+    if (!m_state.pairsBounded && m_state.pairs > 0)
+        measureMorePairs(characters.metrics());
     ScanState &s = m_state;
-    const auto *block = reinterpret_cast<const unsigned char *>(bytes);
-    m_kernel->scanBlock(s, block, n);
-    if (!s.pairsBounded && s.pairs > 0) {
-        // Until every double-byte advance is known, every line with a
-        // double-byte character is measured. The window measures them while
-        // it waits for the user; a lead byte's worth more with each block,
-        // so that a block never waits long.
-        while (m_nextLead <= 0xFC && !Cp932::isLeadByte(std::uint8_t(m_nextLead)))
-            ++m_nextLead;
-        if (m_nextLead <= 0xFC)
-            characters.metrics().measureLead(std::uint8_t(m_nextLead++));
-        if (allPairsMeasured(characters.metrics()))
-            boundPairs();
-    }
+    lines.takeScan({s.scanned, LineNumber(s.knownLines), BytePosition(s.lastStart), s.longest, s.pendingCr}, s.newLineCheckpoints);
+    characters.takeScan({s.scanned, CharacterCount(s.characters), XUnits(s.widest), XUnits(s.openX)}, s.newCharacterCheckpoints);
+}
 
-    for (const ScanState::LineCheckpoint &c : s.newLineCheckpoints)
-        lines.m_checkpoints.push_back({LineNumber(c.line), BytePosition(c.start)});
-    s.newLineCheckpoints.clear();
-    lines.m_scanned = s.scanned;
-    lines.m_knownLines = LineNumber(s.knownLines);
-    lines.m_lastStart = BytePosition(s.lastStart);
-    lines.m_longest = s.longest;
-    lines.m_pendingCr = s.pendingCr;
-
-    for (const ScanState::CharacterCheckpoint &c : s.newCharacterCheckpoints)
-        characters.record(c.starts, c.characters, c.x);
-    s.newCharacterCheckpoints.clear();
-    characters.m_scanned = s.scanned;
-    characters.m_characters = s.characters;
-    characters.m_widest = s.widest;
-    characters.m_x = s.openX;
+// Until every double-byte advance is known, every line with a double-byte
+// character is measured. The window measures them while it waits for the
+// user; a lead byte's worth more with each block, so that a block never
+// waits long.
+void TextScan::measureMorePairs(const TextMetrics &metrics)
+{
+    while (m_nextLead <= 0xFC && !Cp932::isLeadByte(std::uint8_t(m_nextLead)))
+        ++m_nextLead;
+    if (m_nextLead <= 0xFC)
+        metrics.measureLead(std::uint8_t(m_nextLead++));
+    if (allPairsMeasured(metrics))
+        boundPairs();
 }

@@ -26,6 +26,8 @@ private:
     void prepare(const TextMetrics &metrics);
     // Once every double-byte advance is known.
     void boundPairs();
+    // Measures the advances of one more lead byte's pairs.
+    void measureMorePairs(const TextMetrics &metrics);
 
     ScanPath m_path;
     std::unique_ptr<ScanKernel> m_kernel; // code page 932's, of the path
