@@ -81,8 +81,15 @@ private:
     // The scans add up x in plain numbers.
     using Units = TextMetrics::Units;
 
+    struct Cursor;
     template<bool Kerned>
     const unsigned char *scan(const unsigned char *p, const unsigned char *end);
+    template<bool Kerned>
+    const unsigned char *takeSimpleRun(Cursor &c, const unsigned char *p) const;
+    const unsigned char *takePairs(Cursor &c, const unsigned char *p, const unsigned char *end) const;
+    template<bool Kerned>
+    const unsigned char *takeBytes(Cursor &c, const unsigned char *p, const unsigned char *runEnd, const unsigned char *end);
+    void takeSpecial(Cursor &c, unsigned b);
     void recordCheckpoint(std::uint8_t next);
     void record(bool starts, qint64 characters, Units x);
 
