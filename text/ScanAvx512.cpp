@@ -110,6 +110,18 @@ struct Avx512Classifier
     }
 };
 
+// The slots of the breaks of chunk k, in order. Four slots written
+// whatever the count: most chunks hold fewer breaks.
+[[gnu::always_inline]] HEXMOTH_SCAN_TARGET inline void writeBreaks(std::uint16_t *out, std::uint64_t breaks, int k)
+{
+    for (int j = 0; j < 4; ++j, breaks = _blsr_u64(breaks))
+        out[j] = std::uint16_t(64 * k + int(_tzcnt_u64(breaks)));
+    if (breaks != 0) [[unlikely]] {
+        for (int j = 4; breaks != 0; ++j, breaks &= breaks - 1)
+            out[j] = std::uint16_t(64 * k + std::countr_zero(breaks));
+    }
+}
+
 // The first pass over a stretch (StretchMarks), without a branch on what
 // the bytes hold: the masks, the weights and their running sums, the
 // breaks in order.
@@ -165,15 +177,7 @@ struct Avx512Marker
 
         trailWords[k] = trails;
         tabWords[k] = c.tab & valid;
-        // Four slots written whatever the count: most chunks hold fewer breaks.
-        std::uint64_t rest = breaks;
-        std::uint16_t *out = m.breaks + r.count;
-        for (int j = 0; j < 4; ++j, rest = _blsr_u64(rest))
-            out[j] = std::uint16_t(64 * k + int(_tzcnt_u64(rest)));
-        if (rest != 0) [[unlikely]] {
-            for (int j = 4; rest != 0; ++j, rest &= rest - 1)
-                out[j] = std::uint16_t(64 * k + std::countr_zero(rest));
-        }
+        writeBreaks(m.breaks + r.count, breaks, k);
         r.count += bitCount(breaks);
 
         r.characters += bitCount(single) - bitCount(crLf);
