@@ -51,15 +51,22 @@ const std::array<Feature, 9> Features = {{
 }};
 #undef HEXMOTH_FEATURE
 
+const Feature *featureNamed(std::string_view name)
+{
+    for (const Feature &f : Features)
+        if (f.name == name)
+            return &f;
+    return nullptr;
+}
+
 bool processorHasOne(std::string_view name)
 {
     __builtin_cpu_init();
-    for (const Feature &f : Features)
-        if (f.name == name)
-            return f.present();
-    return false;
+    const Feature *f = featureNamed(name);
+    return f && f->present();
 }
 #else
+const void *featureNamed(std::string_view) { return nullptr; }
 bool processorHasOne(std::string_view) { return false; }
 #endif
 
@@ -88,4 +95,9 @@ bool processorHas(const char *features)
         rest = comma == std::string_view::npos ? std::string_view() : rest.substr(comma + 1);
     }
     return true;
+}
+
+bool isKnownProcessorFeature(const char *name)
+{
+    return featureNamed(name) != nullptr;
 }

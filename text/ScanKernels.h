@@ -29,3 +29,5 @@ const ScanKernelRow *scanKernel(ScanEncoding encoding, ScanPath path);
 // Whether this processor has every feature of a comma-separated list, as
 // target attributes name them; false for a name it does not know.
 bool processorHas(const char *features);
+// Whether processorHas knows the feature `name`.
+bool isKnownProcessorFeature(const char *name);

@@ -1,4 +1,6 @@
 #include "IndexStates.h"
+#include "ScanFeatures.h"
+#include "ScanKernels.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -134,6 +136,32 @@ private slots:
         QFETCH(QList<qint64>, blocks);
         QFETCH(QString, metrics);
         QCOMPARE(indexedStates(ScanPath(path), bytes, blocks, scanTestMetrics(metrics)), indexedStates(ScanPath::Reference, bytes, blocks, scanTestMetrics(metrics)));
+    }
+
+    // A misspelt feature would silently keep its path from ever running.
+    void startUpReadsEachFeatureList_data()
+    {
+        QTest::addColumn<QByteArray>("features");
+        QTest::addColumn<bool>("present");
+        QTest::addRow("no feature is needed") << QByteArray() << true;
+        QTest::addRow("a name no processor has") << QByteArray("sse2,no-such-feature") << false;
+#if defined(__x86_64__)
+        QTest::addRow("every x86-64 processor has SSE2") << QByteArray(HEXMOTH_SSE2_FEATURES) << true;
+#endif
+    }
+
+    void startUpReadsEachFeatureList()
+    {
+        QFETCH(QByteArray, features);
+        QFETCH(bool, present);
+        QCOMPARE(processorHas(features.constData()), present);
+    }
+
+    void everyKernelNeedsOnlyFeaturesStartUpKnows()
+    {
+        for (const ScanKernelRow &row : scanKernels())
+            for (const QByteArray &feature : QByteArray(row.features).split(','))
+                QVERIFY2(feature.isEmpty() || isKnownProcessorFeature(feature.constData()), feature.constData());
     }
 };
 
