@@ -211,7 +211,7 @@ template<bool Kerned>
 inline void CharacterIndex::takeSpecial(Cursor &c, unsigned b)
 {
     if (b == '\t') {
-        c.x = m_metrics->nextTabStop(c.x);
+        c.x = m_metrics->nextTabStop(XUnits(c.x)).value();
         ++c.characters;
     } else if (b == '\r' || c.previous != '\r') { // the LF of a CR LF was counted with its CR
         m_widest = std::max(m_widest, c.x);

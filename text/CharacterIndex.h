@@ -79,7 +79,7 @@ public:
 
 private:
     // The scans add up x in plain numbers.
-    using Units = TextMetrics::Units;
+    using Units = qint64;
 
     struct Cursor;
     template<bool Kerned>

@@ -14,7 +14,7 @@ namespace {
 // Metrics for a text that nobody lays out with its own.
 std::shared_ptr<const TextMetrics> defaultMetrics()
 {
-    static const auto metrics = TextMetrics::uniform(UnitsPerPixel, 8 * UnitsPerPixel);
+    static const auto metrics = TextMetrics::uniform(UnitsPerPixel, XUnits(8 * UnitsPerPixel));
     return metrics;
 }
 

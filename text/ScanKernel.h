@@ -13,7 +13,7 @@ class ScanKernel
 public:
     virtual ~ScanKernel() = default;
 
-    // The state's weights are set (ScanWeights): the path's tables from
+    // The state's weights are set (TextScan): the path's tables from
     // them. most[b]: the most byte b adds to its line as a character of
     // its own.
     virtual void prepare(ScanState &, const ScanState::Units (&)[256]) {}

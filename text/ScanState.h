@@ -17,7 +17,7 @@
 // own tables are its kernel's (ScanKernel).
 struct ScanState
 {
-    using Units = TextMetrics::Units;
+    using Units = qint64; // XUnits, added up as plain numbers
 
     // classes[byte]: bits 0-3 its weight q (below), then these.
     enum : std::uint8_t { WeightBits = 0x0F, Lead = 0x10, Trail = 0x20, Tab = 0x40, Cr = 0x80 };

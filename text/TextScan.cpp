@@ -55,7 +55,7 @@ void weighBytes(ScanState &s, const ScanState::Units (&most)[256])
     }
     s.base = least;
     s.unit = std::max<ScanState::Units>(1, (top - least + WeightSteps - 1) / WeightSteps);
-    s.tabExtra = s.metrics->tabStopDistance() - s.base; // a tab adds at most one tab stop
+    s.tabExtra = s.metrics->tabStopDistance().value() - s.base; // a tab adds at most one tab stop
     for (int b = 0; b < 256; ++b) {
         const auto byte = std::uint8_t(b);
         const int weight = isSpecial(b) ? 0 : int((most[b] - s.base + s.unit - 1) / s.unit);

@@ -116,20 +116,20 @@ void checkLine(const BruteText &brute, const LineLayout &layout, const Span &lin
 {
     const TextMetrics &metrics = layout.metrics();
     const char *b = brute.bytes.constData();
-    TextMetrics::Units x = 0;
+    XUnits x(0);
     for (qint64 p = line.start.value(); p < line.end.value();) {
         const int next = p + 1 < line.end.value() ? std::uint8_t(b[p + 1]) : -1;
         const TextMetrics::Step step = metrics.step(x, std::uint8_t(b[p]), next);
         const bool asked = p % stride < step.length;
-        if (asked && (layout.xOf(line, BytePosition(p)) != XUnits(x) || layout.characterAt(line, XUnits(x)).position != BytePosition(p)
-                      || layout.positionAt(line, XUnits(x)) != BytePosition(p)))
+        if (asked && (layout.xOf(line, BytePosition(p)) != x || layout.characterAt(line, x).position != BytePosition(p)
+                      || layout.positionAt(line, x) != BytePosition(p)))
             fuzzFinding(QStringLiteral("x of %1").arg(p));
         x = step.x;
         p += step.length;
     }
-    if (layout.xOf(line, line.end) != XUnits(x))
+    if (layout.xOf(line, line.end) != x)
         fuzzFinding(QStringLiteral("width of the line at %1").arg(line.start.value()));
-    widest = std::max(widest, XUnits(x));
+    widest = std::max(widest, x);
 }
 
 } // namespace

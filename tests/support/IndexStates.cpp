@@ -7,7 +7,7 @@
 std::shared_ptr<const TextMetrics> scanTestMetrics(const QString &kind, quint32 seed)
 {
     if (kind == QLatin1String("uniform"))
-        return TextMetrics::uniform(64, 512);
+        return TextMetrics::uniform(64, XUnits(512));
     TextMetrics::Kerning kerning;
     if (kind == QLatin1String("kerned")) {
         kerning.resize(TextMetrics::KerningSide * TextMetrics::KerningSide);
@@ -15,7 +15,7 @@ std::shared_ptr<const TextMetrics> scanTestMetrics(const QString &kind, quint32 
         for (qint16 &k : kerning)
             k = random.bounded(4) == 0 ? qint16(random.bounded(-80, 20)) : 0;
     }
-    return std::make_shared<TextMetrics>([](char16_t c) { return qint32(c % 13 * 61 + 130); }, 12832, kerning);
+    return std::make_shared<TextMetrics>([](char16_t c) { return qint32(c % 13 * 61 + 130); }, XUnits(12832), kerning);
 }
 
 QList<qint64> indexState(const TextIndex &index)

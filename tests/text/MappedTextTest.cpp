@@ -54,7 +54,7 @@ std::shared_ptr<FileText> textShortenedWhileRead(const QString &path, qint64 len
     auto mapping = FileMapping::map(fd, qint64(::lseek(fd, 0, SEEK_END)));
     if (!mapping || !QFile::resize(path, length))
         return nullptr;
-    auto text = std::make_shared<FileText>(std::move(mapping), TextMetrics::uniform(UnitsPerPixel, 8 * UnitsPerPixel));
+    auto text = std::make_shared<FileText>(std::move(mapping), TextMetrics::uniform(UnitsPerPixel, XUnits(8 * UnitsPerPixel)));
     text->commit(::pread(fd, text->blockBuffer(2 * length), std::size_t(2 * length), 0));
     ::close(fd);
     return text;
@@ -129,7 +129,7 @@ private slots:
     {
         const qint64 size = qint64(1) << 20;
         const QString path = files.write(QStringLiteral("wide.txt"), QByteArray(size, 'W'));
-        const auto metrics = std::make_shared<const TextMetrics>([](char16_t c) { return c == u'W' ? 640 : 64; }, 512);
+        const auto metrics = std::make_shared<const TextMetrics>([](char16_t c) { return c == u'W' ? 640 : 64; }, XUnits(512));
         const auto text = mappedTextOf(path, qint64(1) << 20, metrics);
         QVERIFY(text);
         writeAt(path, 0, QByteArray(size, 'i'));
