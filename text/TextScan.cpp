@@ -66,13 +66,19 @@ void weighBytes(ScanState &s, const ScanState::Units (&most)[256])
     }
 }
 
+std::unique_ptr<ScanKernel> makeKernel(ScanPath path)
+{
+    const ScanKernelRow *row = scanKernel(ScanEncoding::Cp932, path);
+    Q_ASSERT(row); // the reference has none: it is the indexes' own extend()
+    return row->make();
+}
+
 } // namespace
 
 TextScan::TextScan(ScanPath path)
     : m_path(path)
-    , m_kernel(scanKernel(ScanEncoding::Cp932, path)->make())
+    , m_kernel(makeKernel(path))
 {
-    Q_ASSERT(path != ScanPath::Reference);
 }
 
 void TextScan::prepare(const TextMetrics &metrics)
