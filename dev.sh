@@ -4,6 +4,7 @@
 #   ./dev.sh test              install what is missing, build, run every test
 #   ./dev.sh test --sanitize   the same in a separate AddressSanitizer + UBSan build
 #   ./dev.sh bench [ARGS]      build and run the benchmarks
+#   ./dev.sh fuzz [SECONDS [NAME...]]  build the fuzz targets with clang, run each SECONDS (60)
 #   ./dev.sh screenshot        build, then photograph the window after a dump
 #   ./dev.sh package           build the Debian package into dist/ and check it with lintian
 set -euo pipefail
@@ -15,6 +16,7 @@ test_packages=(xvfb xauth xdotool x11-utils at-spi2-core dbus-daemon dbus-sessio
 # library, plus the validators the tests run.
 package_packages=(debhelper dpkg-dev lintian appstream desktop-file-utils man-db)
 bench_packages=(xxd bsdextrautils xvfb xauth)
+fuzz_packages=(clang libclang-rt-14-dev)
 
 ensure_packages() {
   local missing=()
@@ -68,6 +70,13 @@ case "${1:-}" in
     shift
     for b in build-bench/bench/*_bench; do "$b" "$@"; done
     ;;
+  fuzz)
+    ensure_packages "${build_packages[@]}" "${fuzz_packages[@]}"
+    CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHEXMOTH_FUZZ=ON \
+      -DHEXMOTH_BENCH=OFF -DHEXMOTH_END_TO_END_TEST=OFF >/dev/null
+    cmake --build build-fuzz --target hexmoth_fuzz -j "$(nproc)"
+    scripts/fuzz.sh build-fuzz "${2:-60}" "${@:3}"
+    ;;
   screenshot)
     ensure_packages "${build_packages[@]}" "${test_packages[@]}" imagemagick
     build build
@@ -91,7 +100,7 @@ case "${1:-}" in
     ls dist/*.deb
     ;;
   *)
-    sed -n '2,8p' "$0"
+    sed -n '2,9p' "$0"
     exit 2
     ;;
 esac

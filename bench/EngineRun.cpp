@@ -69,7 +69,7 @@ EngineRun::Figures EngineRun::measure(const QString &path, qint64 size)
     // Every character as wide as an average one of a 9 point font: the text
     // is measured as for a real view, whose window has measured every
     // double-byte character while it waited for the user.
-    auto metrics = TextMetrics::uniform(7 * 64, 8 * 7 * 64);
+    auto metrics = TextMetrics::uniform(7 * 64, XUnits(8 * 7 * 64));
     for (int lead = 0x81; lead <= 0xFC; ++lead)
         metrics->measureLead(std::uint8_t(lead));
     window.metrics = std::move(metrics);

@@ -13,6 +13,10 @@
 //               address three quarters in, through the bar (goTo_ms), and
 //               the inspector's own line for the caret or the whole text
 //               selected, the longer (inspector_ms)
+//   reader      the slowest of a screen reader's queries: the character,
+//               word, sentence, line and paragraph at, before and after
+//               offsets 0, past the first MiB, the middle, the end - 1 and
+//               the end (slowest_ms)
 //
 //   build-bench/bench/fileview_bench                            # 1 MB and 256 MiB
 //   HEXMOTH_BENCH_FILE_MIB=16 build-bench/bench/fileview_bench  # 1 MB and 16 MiB, a quick run
@@ -27,6 +31,7 @@
 #include "HexAddress.h"
 #include "ViewText.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -40,6 +45,7 @@ constexpr double LongLineJumpGoalMs = 100;
 constexpr qint64 LongLine = 100000000;
 constexpr double IndexGoalPercent = 1;
 constexpr double InspectorGoalMs = 1;
+constexpr double ReaderGoalMs = 10;
 
 using Text = ViewText;
 constexpr qint64 Huge = Text::HugeLength;
@@ -149,6 +155,24 @@ void inspect(benchmark::State &state, Text &text)
     state.counters.insert({{"caret_ms", caret}, {"goTo_ms", goTo}, {"inspector_ms", inspectorMs}});
 }
 
+// The slowest answer to a screen reader, of every kind, anywhere.
+double slowestReaderQuery()
+{
+    QAccessibleTextInterface *reader = QAccessible::queryAccessibleInterface(&view())->textInterface();
+    const int count = reader->characterCount();
+    double slowest = 0;
+    for (const int offset : {0, 1100000, count / 2, count - 1, count}) {
+        for (const auto type : {QAccessible::CharBoundary, QAccessible::WordBoundary, QAccessible::SentenceBoundary,
+                                QAccessible::LineBoundary, QAccessible::ParagraphBoundary}) {
+            int start = 0, end = 0;
+            slowest = std::max({slowest, msOf([&] { reader->textAtOffset(offset, type, &start, &end); }),
+                                msOf([&] { reader->textBeforeOffset(offset, type, &start, &end); }),
+                                msOf([&] { reader->textAfterOffset(offset, type, &start, &end); })});
+        }
+    }
+    return slowest;
+}
+
 void addViewCases(Bench &bench, Text &text, int repetitions)
 {
     bench.add("build/" + text.name(), [&text](benchmark::State &state) {
@@ -182,6 +206,12 @@ void addViewCases(Bench &bench, Text &text, int repetitions)
                                {"first_ms", first}, {"again_ms", again}});
     }, repetitions);
     bench.add("FileTextView/inspect/" + text.name(), [&text](benchmark::State &state) { inspect(state, text); }, repetitions);
+    bench.add("FileTextView/reader/" + text.name(), [&text](benchmark::State &state) {
+        showFromStart(text);
+        const double slowest = slowestReaderQuery();
+        setTime(state, slowest);
+        state.counters["slowest_ms"] = slowest;
+    }, repetitions);
 }
 
 void addPeerCases(Bench &bench, Text &text)
@@ -231,13 +261,15 @@ void printTable(const MedianReporter &medians)
         {"toEnd", "ms", 2, "FileTextView/scrollToEnd/"}, {"jump1st", "first_ms", 2, "FileTextView/jump/"},
         {"jump2", "again_ms", 2, "FileTextView/jump/"}, {"caret", "caret_ms", 2, "FileTextView/inspect/"},
         {"goTo", "goTo_ms", 2, "FileTextView/inspect/"}, {"insp.", "inspector_ms", 3, "FileTextView/inspect/"},
+        {"reader", "slowest_ms", 2, "FileTextView/reader/"},
         {"paint", [](const std::string &row) { return named(row).kept() ? figure(named(row).longestPaintMs(), 2) : "n/a"; }},
         {"index B", "index_B", 0, "build/"}, {"index%", "index_%", 3, "build/"},
         {"p.show", "ms", 1, "QPlainTextEdit/show/"}, {"p.toEnd", "ms", 2, "QPlainTextEdit/scrollToEnd/"},
         {"r.show", peerRatio("show/", 0)}, {"r.toEnd", peerRatio("scrollToEnd/", 1)},
         {"<=16ms", [&](const std::string &row) { return timeVerdict(medians, row); }},
         {"insp<=1ms", [&](const std::string &row) { return verdict(medians.median("FileTextView/inspect/" + row, "inspector_ms"), InspectorGoalMs); }},
-        {"index<=1%", [&](const std::string &row) { return verdict(medians.median("build/" + row, "index_%"), IndexGoalPercent); }}});
+        {"index<=1%", [&](const std::string &row) { return verdict(medians.median("build/" + row, "index_%"), IndexGoalPercent); }},
+        {"reader<=10ms", [&](const std::string &row) { return verdict(medians.median("FileTextView/reader/" + row, "slowest_ms"), ReaderGoalMs); }}});
 }
 
 void report(Bench &bench)
@@ -247,8 +279,9 @@ void report(Bench &bench)
                 " peer = QPlainTextEdit (1 MB only), ratio = peer / ours:\n");
     printTable(medians);
     std::printf("goals: show, scroll to end, jump, caret move and go to <= %.0f ms, the first jump to the end of a line over 100 MB"
-                " <= %.0f ms; the inspector's line <= %.0f ms; index <= %.0f %% of the text. Longest lines, bytes, and where the longest paint was:\n",
-                FrameGoalMs, LongLineJumpGoalMs, InspectorGoalMs, IndexGoalPercent);
+                " <= %.0f ms; the inspector's line <= %.0f ms; index <= %.0f %% of the text; a screen reader's slowest query"
+                " <= %.0f ms. Longest lines, bytes, and where the longest paint was:\n",
+                FrameGoalMs, LongLineJumpGoalMs, InspectorGoalMs, IndexGoalPercent, ReaderGoalMs);
     for (const auto &text : texts) {
         const auto inView = medians.median("FileTextView/jump/" + text->name(), "in_view");
         if (text->kept())

@@ -26,7 +26,7 @@ constexpr qint64 Block = qint64(1) << 20;
 const std::vector<std::string> TextNames = {"binary", "sjis", "ascii"};
 const std::vector<std::pair<std::string, QString>> Fonts = {{"window", "IPAPGothic"}, {"kerned", "DejaVu Sans"}};
 
-using Index = std::tuple<qint64, TextMetrics::Units, qint64>; // characters, widest line, lines
+using Index = std::tuple<qint64, qint64, qint64>; // characters, widest line, lines
 
 std::map<std::string, std::string> texts;
 std::map<std::string, std::optional<Index>> references; // font/text -> the reference's index

@@ -24,8 +24,12 @@ TextStorage::Limits TextStorage::Limits::forMemory(qint64 availableMemory)
 
 std::shared_ptr<FileText> TextStorage::create(InputFile &file, qint64 size, const Limits &limits, std::shared_ptr<const TextMetrics> metrics)
 {
-    if (size < 0)
-        return copy(limits.unknownSizeCopy, std::move(metrics));
+    if (size < 0) {
+        std::shared_ptr<FileText> text = copy(limits.unknownSizeCopy, std::move(metrics));
+        if (text->capacity() == limits.unknownSizeCopy)
+            text->markRoomAsBudget();
+        return text;
+    }
     if (size > limits.copyThreshold) {
         if (std::unique_ptr<FileMapping> mapping = file.map(size))
             return std::make_shared<FileText>(std::move(mapping), std::move(metrics));

@@ -50,8 +50,8 @@ BlockWalker::Units BlockWalker::walkTo(qint64 target, const Block &block, const 
     if (m_waiting >= 0) {
         if (target <= place.position || block.end <= block.start)
             return place.x;
-        const TextMetrics::Step step = metrics.step(place.x, std::uint8_t(m_waiting), bytes[0]);
-        place = {place.position + step.length, step.x};
+        const TextMetrics::Step step = metrics.step(XUnits(place.x), std::uint8_t(m_waiting), bytes[0]);
+        place = {place.position + step.length, step.x.value()};
         m_waiting = -1;
     }
     // Every character that starts before `withNext` has its next byte here.
@@ -62,7 +62,7 @@ BlockWalker::Units BlockWalker::walkTo(qint64 target, const Block &block, const 
     if (place.position < target) { // the block's last byte
         const std::uint8_t b = bytes[place.position - block.start];
         if (b == '\t') {
-            place.x = metrics.nextTabStop(place.x);
+            place.x = metrics.nextTabStop(XUnits(place.x)).value();
             ++place.position;
         } else {
             m_waiting = b;
@@ -102,7 +102,7 @@ BlockWalker::Place BlockWalker::walkWords(Place from, qint64 withNext, const Blo
             x += pairsWidth(before & pairs, block.bytes, word, metrics);
             if (tab == 0)
                 break;
-            x = metrics.nextTabStop(x);
+            x = metrics.nextTabStop(XUnits(x)).value();
             rest &= ~(before | tab);
             tabs &= tabs - 1;
         }

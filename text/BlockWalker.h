@@ -15,7 +15,7 @@
 class BlockWalker
 {
 public:
-    using Units = TextMetrics::Units;
+    using Units = qint64; // XUnits, added up as plain numbers
 
     struct Block
     {

@@ -92,100 +92,134 @@ void CharacterIndex::recordCheckpoint(std::uint8_t next)
     record(true, m_characters, x);
 }
 
+// The scan's state in locals, so that it stays in registers; every flag 0 or 1.
+struct CharacterIndex::Cursor
+{
+    Units x;
+    qint64 characters;
+    unsigned previous;
+    unsigned leadOpen;
+    unsigned trailLast;
+};
+
 template<bool Kerned>
 const unsigned char *CharacterIndex::scan(const unsigned char *p, const unsigned char *end)
+{
+    Cursor c{m_x, m_characters, unsigned(std::max(m_previous, 0)), m_leadOpen, m_trailLast};
+    qint64 byteRun = FirstByteRun;
+    while (p < end) {
+        if (!c.leadOpen && *p < 0x80 && end - p >= SimpleRun && isSimpleRun(p)) {
+            p = takeSimpleRun<Kerned>(c, p);
+            byteRun = FirstByteRun;
+        } else if (!c.leadOpen && end - p >= 2 && (Classes.of[p[0]] & Lead) && (Classes.of[p[1]] & Trail)) {
+            p = takePairs(c, p, end);
+            byteRun = FirstByteRun;
+        } else {
+            const unsigned char *runEnd = p + std::min<qint64>(byteRun, end - p);
+            byteRun = std::min(2 * byteRun, LongestByteRun);
+            p = takeBytes<Kerned>(c, p, runEnd, end);
+        }
+    }
+    m_x = c.x;
+    m_characters = c.characters;
+    m_previous = int(c.previous);
+    m_leadOpen = c.leadOpen;
+    m_trailLast = c.trailLast;
+    return p;
+}
+
+// SimpleRun bytes, each a character of its own: their advances add up.
+template<bool Kerned>
+[[gnu::always_inline]] inline const unsigned char *CharacterIndex::takeSimpleRun(Cursor &c, const unsigned char *p) const
+{
+    const TextMetrics &metrics = *m_metrics;
+    const qint32 *single = metrics.singleTable();
+    Units run = 0;
+    for (int i = 0; i < SimpleRun; ++i)
+        run += single[p[i]];
+    if (Kerned) {
+        if (!c.trailLast)
+            run += metrics.kerning(std::uint8_t(c.previous), p[0]);
+        for (int i = 0; i + 1 < SimpleRun; ++i)
+            run += metrics.kerning(p[i], p[i + 1]);
+    }
+    c.x += run;
+    c.characters += SimpleRun;
+    c.trailLast = 0;
+    c.previous = p[SimpleRun - 1];
+    return p + SimpleRun;
+}
+
+// A run of double-byte characters, as Japanese text mostly is.
+[[gnu::always_inline]] inline const unsigned char *CharacterIndex::takePairs(Cursor &c, const unsigned char *p, const unsigned char *end) const
+{
+    const TextMetrics &metrics = *m_metrics;
+    const qint32 *doubles = metrics.doubleTable();
+    const unsigned char *start = p;
+    do {
+        qint32 pair = doubles[metrics.rowOf(p[0]) + p[1]];
+        if (pair < 0) [[unlikely]]
+            pair = metrics.doubleByte(p[0], p[1]);
+        c.x += pair;
+        p += 2;
+    } while (end - p >= 2 && (Classes.of[p[0]] & Lead) && (Classes.of[p[1]] & Trail));
+    c.characters += (p - start) / 2;
+    c.trailLast = 1;
+    c.previous = p[-1];
+    return p;
+}
+
+// One byte at a time without branches on its kind, so that binary data
+// scans as fast as text: the byte's class, its single-byte advance and the
+// double-byte advance it makes with the byte before are all looked up, and
+// the one that applies is taken. Goes on past runEnd to the end of a
+// double-byte character, so that the runs above can be looked for from a
+// character's start.
+template<bool Kerned>
+[[gnu::always_inline]] inline const unsigned char *CharacterIndex::takeBytes(Cursor &c, const unsigned char *p, const unsigned char *runEnd,
+                                                                             const unsigned char *end)
 {
     const TextMetrics &metrics = *m_metrics;
     const qint32 *single = metrics.singleTable();
     const qint32 *doubles = metrics.doubleTable();
-    Units x = m_x;
-    qint64 characters = m_characters;
-    unsigned previous = unsigned(std::max(m_previous, 0));
-    unsigned leadOpen = m_leadOpen; // 0 or 1, as is every flag here
-    unsigned trailLast = m_trailLast;
-    qint64 byteRun = FirstByteRun;
-    while (p < end) {
-        if (!leadOpen && *p < 0x80 && end - p >= SimpleRun && isSimpleRun(p)) {
-            // Every byte a character of its own: their advances add up.
-            Units run = 0;
-            for (int i = 0; i < SimpleRun; ++i)
-                run += single[p[i]];
-            if (Kerned) {
-                if (!trailLast)
-                    run += metrics.kerning(std::uint8_t(previous), p[0]);
-                for (int i = 0; i + 1 < SimpleRun; ++i)
-                    run += metrics.kerning(p[i], p[i + 1]);
-            }
-            x += run;
-            characters += SimpleRun;
-            trailLast = 0;
-            previous = p[SimpleRun - 1];
-            p += SimpleRun;
-            byteRun = FirstByteRun;
+    for (; p < end && (p < runEnd || c.leadOpen); ++p) {
+        const unsigned b = *p;
+        const unsigned kind = Classes.of[b];
+        if (kind & Special) [[unlikely]] {
+            takeSpecial(c, b);
             continue;
         }
-        if (!leadOpen && end - p >= 2 && (Classes.of[p[0]] & Lead) && (Classes.of[p[1]] & Trail)) {
-            // A run of double-byte characters, as Japanese text mostly is.
-            const unsigned char *start = p;
-            do {
-                qint32 pair = doubles[metrics.rowOf(p[0]) + p[1]];
-                if (pair < 0) [[unlikely]]
-                    pair = metrics.doubleByte(p[0], p[1]);
-                x += pair;
-                p += 2;
-            } while (end - p >= 2 && (Classes.of[p[0]] & Lead) && (Classes.of[p[1]] & Trail));
-            characters += (p - start) / 2;
-            trailLast = 1;
-            previous = p[-1];
-            byteRun = FirstByteRun;
-            continue;
-        }
-        const unsigned char *runEnd = p + std::min<qint64>(byteRun, end - p);
-        byteRun = std::min(2 * byteRun, LongestByteRun);
-        // One byte at a time without branches on its kind, so that binary
-        // data scans as fast as text: the byte's class, its single-byte
-        // advance and the double-byte advance it makes with the byte before
-        // are all looked up, and the one that applies is taken.
-        // Goes on past runEnd to the end of a double-byte character, so that
-        // the runs above can be looked for from a character's start.
-        for (; p < end && (p < runEnd || leadOpen); ++p) {
-            const unsigned b = *p;
-            const unsigned kind = Classes.of[b];
-            if (kind & Special) [[unlikely]] {
-                if (b == '\t') {
-                    x = metrics.nextTabStop(x);
-                    ++characters;
-                } else if (b == '\r' || previous != '\r') { // the LF of a CR LF was counted with its CR
-                    m_widest = std::max(m_widest, x);
-                    x = 0;
-                    ++characters;
-                }
-                leadOpen = trailLast = 0;
-                previous = b;
-                continue;
-            }
-            const unsigned second = leadOpen & (kind >> 1);
-            qint32 pair = doubles[metrics.rowOf(std::uint8_t(previous)) + b];
-            if (pair < 0) [[unlikely]]
-                pair = second ? metrics.doubleByte(std::uint8_t(previous), std::uint8_t(b)) : 0;
-            const qint32 alone = single[b];
-            const qint32 paired = pair - single[previous];
-            qint32 advance = alone ^ ((alone ^ paired) & -qint32(second));
-            if (Kerned)
-                advance += metrics.kerning(std::uint8_t(previous), std::uint8_t(b)) & -qint32((second | trailLast) ^ 1);
-            x += advance;
-            characters += 1 - second;
-            leadOpen = kind & ~second & Lead;
-            trailLast = second;
-            previous = b;
-        }
+        const unsigned second = c.leadOpen & (kind >> 1);
+        qint32 pair = doubles[metrics.rowOf(std::uint8_t(c.previous)) + b];
+        if (pair < 0) [[unlikely]]
+            pair = second ? metrics.doubleByte(std::uint8_t(c.previous), std::uint8_t(b)) : 0;
+        const qint32 alone = single[b];
+        const qint32 paired = pair - single[c.previous];
+        qint32 advance = alone ^ ((alone ^ paired) & -qint32(second));
+        if (Kerned)
+            advance += metrics.kerning(std::uint8_t(c.previous), std::uint8_t(b)) & -qint32((second | c.trailLast) ^ 1);
+        c.x += advance;
+        c.characters += 1 - second;
+        c.leadOpen = kind & ~second & Lead;
+        c.trailLast = second;
+        c.previous = b;
     }
-    m_x = x;
-    m_characters = characters;
-    m_previous = int(previous);
-    m_leadOpen = leadOpen;
-    m_trailLast = trailLast;
     return p;
+}
+
+// A tab, CR or LF.
+inline void CharacterIndex::takeSpecial(Cursor &c, unsigned b)
+{
+    if (b == '\t') {
+        c.x = m_metrics->nextTabStop(XUnits(c.x)).value();
+        ++c.characters;
+    } else if (b == '\r' || c.previous != '\r') { // the LF of a CR LF was counted with its CR
+        m_widest = std::max(m_widest, c.x);
+        c.x = 0;
+        ++c.characters;
+    }
+    c.leadOpen = c.trailLast = 0;
+    c.previous = b;
 }
 
 void CharacterIndex::record(bool starts, qint64 characters, Units x)
@@ -193,6 +227,17 @@ void CharacterIndex::record(bool starts, qint64 characters, Units x)
     m_checkpointStarts.push_back(starts);
     m_checkpointCharacters.push_back(characters);
     m_checkpointX.push_back(x);
+}
+
+void CharacterIndex::takeScan(const Scanned &state, std::vector<Checkpoint> &newCheckpoints)
+{
+    for (const Checkpoint &c : newCheckpoints)
+        record(c.start.value() % BytesPerCheckpoint == 0, c.before.value(), c.x.value());
+    newCheckpoints.clear();
+    m_scanned = state.scanned;
+    m_characters = state.characters.value();
+    m_widest = state.widest.value();
+    m_x = state.x.value();
 }
 
 BytePosition CharacterIndex::characterStart(const char *text, BytePosition position) const

@@ -64,13 +64,32 @@ public:
     // when there is none.
     qint64 checkpointBeforeX(qint64 first, qint64 last, XUnits x) const;
 
-private:
-    friend class TextScan; // builds the same state in its own pass
-    // The scans add up x in plain numbers.
-    using Units = TextMetrics::Units;
+    // Where a scan of its own (TextScan) has got to, as extend() would
+    // have left the index.
+    struct Scanned
+    {
+        qint64 scanned;
+        CharacterCount characters;
+        XUnits widest; // of the lines ended so far
+        XUnits x;      // past the last character
+    };
+    // Takes in that state and the checkpoints the scan recorded since the
+    // last call, in order; `newCheckpoints` is left empty.
+    void takeScan(const Scanned &state, std::vector<Checkpoint> &newCheckpoints);
 
+private:
+    // The scans add up x in plain numbers.
+    using Units = qint64;
+
+    struct Cursor;
     template<bool Kerned>
     const unsigned char *scan(const unsigned char *p, const unsigned char *end);
+    template<bool Kerned>
+    const unsigned char *takeSimpleRun(Cursor &c, const unsigned char *p) const;
+    const unsigned char *takePairs(Cursor &c, const unsigned char *p, const unsigned char *end) const;
+    template<bool Kerned>
+    const unsigned char *takeBytes(Cursor &c, const unsigned char *p, const unsigned char *runEnd, const unsigned char *end);
+    void takeSpecial(Cursor &c, unsigned b);
     void recordCheckpoint(std::uint8_t next);
     void record(bool starts, qint64 characters, Units x);
 

@@ -43,15 +43,22 @@ FileMapping::~FileMapping()
     ::close(m_fd);
 }
 
-FileMapping::Change FileMapping::change() const
+// A shortening shows in the modification time as any write does: the size
+// alone tells it apart.
+FileMapping::Change FileMapping::change(qint64 read) const
 {
     if (MappingGuard::hasVanished(m_slot))
         return Change::Shortened;
     struct stat info {};
     if (::fstat(m_fd, &info) != 0)
         return Change::None;
-    if (qint64(info.st_size) < m_length)
+    const qint64 size = info.st_size;
+    if (size < read)
         return Change::Shortened;
+    if (size < m_length)
+        return Change::ShortenedWhileRead;
     const bool written = info.st_mtim.tv_sec != m_modified.tv_sec || info.st_mtim.tv_nsec != m_modified.tv_nsec;
-    return written ? Change::Rewritten : Change::None;
+    if (!written)
+        return Change::None;
+    return size > m_length ? Change::Grown : Change::Rewritten;
 }

@@ -17,7 +17,11 @@ public:
     enum class Change {
         None,      // as it was when mapped
         Rewritten, // written to since: what is shown is the file as it is now
-        Shortened, // a part of what was mapped is gone and shows as zeros
+        Grown,     // written to and longer: what was added is not shown
+        // Shorter than when mapped, but all that was read is there: the run
+        // met the file's end early (or was stopped before the new end).
+        ShortenedWhileRead,
+        Shortened, // a part of what was read is gone and shows as zeros
     };
 
     // Maps `length` bytes (> 0) of `fd` from its start; nullptr when the file
@@ -29,9 +33,10 @@ public:
 
     const char *data() const { return m_data; }
     qint64 length() const { return m_length; }
-    // What happened to the file since it was mapped, from its size and
-    // modification time now: one fstat, cheap enough for every paint.
-    Change change() const;
+    // What happened to the file since it was mapped, of which the first
+    // `read` bytes were read, from its size and modification time now: one
+    // fstat, cheap enough for every paint.
+    Change change(qint64 read) const;
 
 private:
     FileMapping(char *data, qint64 length, int slot, int fd, timespec modified);

@@ -14,7 +14,7 @@ namespace {
 // Metrics for a text that nobody lays out with its own.
 std::shared_ptr<const TextMetrics> defaultMetrics()
 {
-    static const auto metrics = TextMetrics::uniform(UnitsPerPixel, 8 * UnitsPerPixel);
+    static const auto metrics = TextMetrics::uniform(UnitsPerPixel, XUnits(8 * UnitsPerPixel));
     return metrics;
 }
 
@@ -99,7 +99,7 @@ void FileText::commit(qint64 n)
 
 FileMapping::Change FileText::changeSinceRead() const
 {
-    return m_mapping ? m_mapping->change() : FileMapping::Change::None;
+    return m_mapping ? m_mapping->change(m_size) : FileMapping::Change::None;
 }
 
 QString FileText::toString() const

@@ -32,6 +32,8 @@ public:
     FileText &operator=(const FileText &) = delete;
 
     qint64 size() const { return m_size; }
+    // Bytes there is room for.
+    qint64 capacity() const { return m_capacity; }
     const char *data() const { return m_bytes; }
     const TextIndex &index() const { return m_index; }
     const TextMetrics &metrics() const { return m_index.characters().metrics(); }
@@ -45,6 +47,11 @@ public:
     // Bytes the run read that there was no room for: the text ends before
     // the file does.
     qint64 droppedBytes() const { return m_dropped; }
+    // The copy's room is the limit given to a file whose size is not known
+    // until its end, not what memory allowed: the bytes past it were
+    // dropped by design.
+    void markRoomAsBudget() { m_roomIsBudget = true; }
+    bool roomIsBudget() const { return m_roomIsBudget; }
     bool isMapped() const { return m_mapping != nullptr; }
     // What happened to a mapped file since it was read; a copy stays as
     // it was read.
@@ -61,6 +68,7 @@ private:
     qint64 m_size = 0;
     qint64 m_dropped = 0;
     bool m_ownsBytes = false;
+    bool m_roomIsBudget = false;
     std::unique_ptr<FileMapping> m_mapping;
     // Blocks that do not go straight into the bytes. Page-aligned as the
     // file's pages are: the kernel copies into a buffer 16 bytes off a

@@ -32,6 +32,17 @@ void LineIndex::extend(const char *bytes, qint64 n)
     m_scanned = size.value();
 }
 
+void LineIndex::takeScan(const Scanned &state, std::vector<Checkpoint> &newCheckpoints)
+{
+    m_checkpoints.insert(m_checkpoints.end(), newCheckpoints.begin(), newCheckpoints.end());
+    newCheckpoints.clear();
+    m_scanned = state.scanned;
+    m_knownLines = state.knownLines;
+    m_lastStart = state.lastStart;
+    m_longest = state.longest;
+    m_pendingCr = state.pendingCr;
+}
+
 void LineIndex::beginLine(BytePosition start)
 {
     const LineNumber line = m_knownLines;
@@ -66,21 +77,27 @@ BytePosition LineIndex::nextLineStart(const char *text, LineNumber line, BytePos
     // Line + 1 is no checkpoint, so its break lies within BytesPerCheckpoint
     // of the checkpoint before it: the scan is short. The bytes of a mapped
     // file may have changed since they were indexed: a break that is gone
-    // ends the line at that bound, never beyond.
-    const BytePosition limit = scanLimit(next);
-    if (start >= limit)
-        return limit;
-    const BytePosition found(BreakFinder(text + limit.value()).next(text + start.value()) - text);
-    if (found >= limit)
-        return limit;
+    // ends the line at the latest start line + 1 can have, never beyond.
+    const BytePosition latest = latestStart(line + 1, next);
+    if (start >= latest)
+        return latest;
+    const BytePosition found(BreakFinder(text + latest.value()).next(text + start.value()) - text);
+    if (found >= latest)
+        return latest;
     const bool crLf = text[found.value()] == '\r' && found + 1 < end() && text[found.value() + 1] == '\n';
-    return found + (crLf ? 2 : 1);
+    return std::min(found + (crLf ? 2 : 1), latest);
 }
 
-BytePosition LineIndex::scanLimit(CheckpointIt next) const
+// A line that is no checkpoint starts before the next checkpoint and less
+// than BytesPerCheckpoint after the one before it; each line after it up to
+// the next checkpoint needs a byte of its own. Lines whose breaks are gone
+// so keep starts of their own: every line can be reached, no two are one.
+BytePosition LineIndex::latestStart(LineNumber line, CheckpointIt next) const
 {
-    const BytePosition window = std::prev(next)->start + BytesPerCheckpoint;
-    return std::min(next != m_checkpoints.end() ? next->start : end(), window);
+    const BytePosition stretchEnd = std::min(next != m_checkpoints.end() ? next->start - 1 : end(),
+                                             std::prev(next)->start + (BytesPerCheckpoint - 1));
+    const LineNumber lastInStretch = (next != m_checkpoints.end() ? next->line : m_knownLines) - 1;
+    return stretchEnd - (lastInStretch - line);
 }
 
 // The end of a line that starts at `start` and is followed by one starting

@@ -27,8 +27,9 @@
 // far counts as a whole break, until the next bytes show whether an LF
 // follows it. Bytes that changed after they were taken in (a mapped file
 // rewritten) never make a query read more than BytesPerCheckpoint bytes past
-// a checkpoint: a break that is gone ends its line at that bound, and no
-// line ends before it starts.
+// a checkpoint: a break that is gone ends its line at that bound (less a
+// byte for each line left before the next checkpoint), no line ends before
+// it starts, and no two lines start at one place.
 class LineIndex
 {
 public:
@@ -70,8 +71,21 @@ public:
     Checkpoint checkpoint(qsizetype i) const { return m_checkpoints[std::size_t(i)]; }
     qint64 memoryBytes() const { return qint64(m_checkpoints.size() * sizeof(Checkpoint)); }
 
+    // Where a scan of its own (TextScan) has got to, as extend() would
+    // have left the index.
+    struct Scanned
+    {
+        qint64 scanned;
+        LineNumber knownLines;
+        BytePosition lastStart;
+        qint64 longest;
+        bool pendingCr;
+    };
+    // Takes in that state and the checkpoints the scan recorded since the
+    // last call, in order; `newCheckpoints` is left empty.
+    void takeScan(const Scanned &state, std::vector<Checkpoint> &newCheckpoints);
+
 private:
-    friend class TextScan; // builds the same state in its own pass
 
     using CheckpointIt = std::deque<Checkpoint>::const_iterator;
 
@@ -82,8 +96,8 @@ private:
     CheckpointIt checkpointAfter(LineNumber line) const;
     // Start of line + 1, which must exist; `line` starts at `start`.
     BytePosition nextLineStart(const char *text, LineNumber line, BytePosition start, CheckpointIt next) const;
-    // Where a scan for the break of a line before `next` must stop.
-    BytePosition scanLimit(CheckpointIt next) const;
+    // The latest start `line`, no checkpoint, may have before `next`.
+    BytePosition latestStart(LineNumber line, CheckpointIt next) const;
     BytePosition endBefore(const char *text, BytePosition start, BytePosition nextStart) const;
 
     std::deque<Checkpoint> m_checkpoints{{LineNumber(0), BytePosition(0)}}; // grows without moving (see CharacterIndex)

@@ -35,8 +35,8 @@ public:
     {
         const qint64 at = m_position.value();
         const int next = m_position + 1 < m_end ? m_text[at + 1] : -1;
-        const TextMetrics::Step step = m_metrics.step(m_x.value(), m_text[at], next);
-        return {m_position, step.length, m_x, XUnits(step.x) - m_x};
+        const TextMetrics::Step step = m_metrics.step(m_x, m_text[at], next);
+        return {m_position, step.length, m_x, step.x - m_x};
     }
     void step(const Placed &character)
     {

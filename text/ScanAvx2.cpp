@@ -1,11 +1,13 @@
 // The AVX2 path: byte kinds by compares, the weights of ASCII bytes by
 // eight 16-entry shuffles, every other byte at the largest of theirs.
 #if defined(__x86_64__) || defined(__i386__)
-#define HEXMOTH_SCAN_TARGET __attribute__((target("avx2,bmi,bmi2,popcnt,lzcnt")))
+#include "ScanFeatures.h"
+#define HEXMOTH_SCAN_TARGET __attribute__((target(HEXMOTH_AVX2_FEATURES)))
 #include "ScanChunks.h"
 
 #include <immintrin.h>
 
+namespace ScanAvx2 {
 namespace {
 
 // Signed bytes of v in [low, high].
@@ -64,8 +66,10 @@ struct Avx2Classifier : PlaneWeigher
 
 } // namespace
 
-HEXMOTH_SCAN_TARGET void scanBlockAvx2(ScanState &state, const unsigned char *block, qint64 n)
+std::unique_ptr<ScanKernel> makeKernel()
 {
-    scanBlock<Avx2Classifier>(state, block, n);
+    return std::make_unique<ChunkKernel<Avx2Classifier>>();
 }
+
+} // namespace ScanAvx2
 #endif

@@ -5,16 +5,36 @@
 // the masks and sums of every chunk first, without a branch on the bytes,
 // then the breaks alone.
 #if defined(__x86_64__) || defined(__i386__)
-#define HEXMOTH_SCAN_TARGET __attribute__((target("avx512f,avx512bw,avx512vbmi,bmi,bmi2,popcnt,lzcnt")))
+#include "ScanFeatures.h"
+#define HEXMOTH_SCAN_TARGET __attribute__((target(HEXMOTH_AVX512_FEATURES)))
 #include "ScanBreaks.h"
 
 #include "Cp932.h"
 
 #include <immintrin.h>
+#include <limits>
 
 // GCC 12 warns of the undefined vectors inside its own intrinsics.
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
 #pragma GCC diagnostic ignored "-Wuninitialized"
+
+namespace ScanAvx512 {
+
+// The path weighs each byte in steps of byteUnit: a single-byte character
+// (a tab's stop included) by byteWeights, the trail of a double-byte
+// character by ScanState::pairExtra + byteUnit * w, w by the lead byte from
+// pairTables[0], or for the leads 81-83 (punctuation, kana, whose advances
+// differ most) by the trail byte from pairTables[1-3].
+struct Tables
+{
+    alignas(64) std::uint8_t byteWeights[256]{};
+    alignas(64) std::uint8_t pairTables[4][256]{};
+    ScanState::Units byteUnit = 1;
+    // The walks' single-byte advances, where every advance fits 16 bits
+    // (singlesSplit); a kerned walk sums its own.
+    BlockWalker::SplitAdvances splitSingles{};
+    bool singlesSplit = false;
+};
 
 namespace {
 
@@ -35,17 +55,17 @@ HEXMOTH_SCAN_TARGET inline __m512i lookUp(const __m512i table[4], __m512i bytes)
 
 struct Avx512Classifier
 {
-    HEXMOTH_SCAN_TARGET explicit Avx512Classifier(const ScanState &state)
+    HEXMOTH_SCAN_TARGET Avx512Classifier(const ScanState &state, const Tables &tables)
         : pairs(_mm512_setzero_si512())
     {
         for (int quarter = 0; quarter < 4; ++quarter) {
             classes[quarter] = _mm512_loadu_si512(state.classes + 64 * quarter);
-            weights[quarter] = _mm512_loadu_si512(state.byteWeights + 64 * quarter);
+            weights[quarter] = _mm512_loadu_si512(tables.byteWeights + 64 * quarter);
             for (int row = 0; row < 3; ++row)
-                trailRows[row][quarter] = _mm512_loadu_si512(state.pairTables[row + 1] + 64 * quarter);
+                trailRows[row][quarter] = _mm512_loadu_si512(tables.pairTables[row + 1] + 64 * quarter);
         }
-        leadRow[0] = _mm512_loadu_si512(state.pairTables[0] + 128);
-        leadRow[1] = _mm512_loadu_si512(state.pairTables[0] + 192);
+        leadRow[0] = _mm512_loadu_si512(tables.pairTables[0] + 128);
+        leadRow[1] = _mm512_loadu_si512(tables.pairTables[0] + 192);
         alignas(64) std::uint8_t before[64];
         for (int i = 0; i < 64; ++i)
             before[i] = std::uint8_t((i + 63) & 63);
@@ -90,12 +110,26 @@ struct Avx512Classifier
     }
 };
 
+// The slots of the breaks of chunk k, in order. Four slots written
+// whatever the count: most chunks hold fewer breaks.
+[[gnu::always_inline]] HEXMOTH_SCAN_TARGET inline void writeBreaks(std::uint16_t *out, std::uint64_t breaks, int k)
+{
+    for (int j = 0; j < 4; ++j, breaks = _blsr_u64(breaks))
+        out[j] = std::uint16_t(64 * k + int(_tzcnt_u64(breaks)));
+    if (breaks != 0) [[unlikely]] {
+        for (int j = 4; breaks != 0; ++j, breaks &= breaks - 1)
+            out[j] = std::uint16_t(64 * k + std::countr_zero(breaks));
+    }
+}
+
 // The first pass over a stretch (StretchMarks), without a branch on what
 // the bytes hold: the masks, the weights and their running sums, the
 // breaks in order.
 struct Avx512Marker
 {
-    HEXMOTH_SCAN_TARGET explicit Avx512Marker(const ScanState &state) : classifier(state), steps(_mm512_setzero_si512()) {}
+    HEXMOTH_SCAN_TARGET Avx512Marker(const ScanState &state, const Tables &tables) : classifier(state, tables), steps(_mm512_setzero_si512())
+    {
+    }
     Avx512Classifier classifier;
     __m512i steps;         // since the piece's start, in 8 parts
     qint64 trailCount = 0; // since the piece's start
@@ -115,7 +149,7 @@ struct Avx512Marker
 
     // Bytes `skip` to `length` - 1 of chunk k, the first of them at
     // `chunk` + skip; byte skip - 1 is the one before them.
-    HEXMOTH_SCAN_TARGET [[gnu::always_inline]] inline void markChunk(Carry &r, StretchMarks &m, std::uint64_t *trailWords,
+    [[gnu::always_inline]] HEXMOTH_SCAN_TARGET inline void markChunk(Carry &r, StretchMarks &m, std::uint64_t *trailWords,
                                                                      std::uint64_t *tabWords, int k, const unsigned char *chunk,
                                                                      int skip, int length)
     {
@@ -124,12 +158,8 @@ struct Avx512Marker
         // As in scanChunk; a lead byte left open before a first byte at
         // skip > 0 stands at skip - 1, where it starts its run.
         const std::uint64_t lead = c.lead & (valid | (skip == 0 ? 0 : r.openLead << (skip - 1)));
-        const std::uint64_t runStarts = lead & ~(lead << 1);
         const std::uint64_t open = skip == 0 ? r.openLead : 0;
-        const std::uint64_t oddStarts = (runStarts & OddBits) | (open & lead);
-        const std::uint64_t oddRuns = lead & ~(lead + oddStarts);
-        const std::uint64_t seconds = (oddRuns & EvenBits) | (lead & ~oddRuns & OddBits);
-        const std::uint64_t leadStarts = lead & ~seconds;
+        const std::uint64_t leadStarts = leadStartsOf(lead, open);
         const std::uint64_t trails = ((leadStarts << 1) | open) & c.trail & valid;
         const std::uint64_t cr = c.cr & valid;
         const std::uint64_t lf = c.lf & valid;
@@ -147,15 +177,7 @@ struct Avx512Marker
 
         trailWords[k] = trails;
         tabWords[k] = c.tab & valid;
-        // Four slots written whatever the count: most chunks hold fewer breaks.
-        std::uint64_t rest = breaks;
-        std::uint16_t *out = m.breaks + r.count;
-        for (int j = 0; j < 4; ++j, rest = _blsr_u64(rest))
-            out[j] = std::uint16_t(64 * k + int(_tzcnt_u64(rest)));
-        if (rest != 0) [[unlikely]] {
-            for (int j = 4; rest != 0; ++j, rest &= rest - 1)
-                out[j] = std::uint16_t(64 * k + std::countr_zero(rest));
-        }
+        writeBreaks(m.breaks + r.count, breaks, k);
         r.count += bitCount(breaks);
 
         r.characters += bitCount(single) - bitCount(crLf);
@@ -240,7 +262,7 @@ HEXMOTH_SCAN_TARGET inline qint64 stepsAt(const StretchMarks &m, int slot)
 }
 
 // A piece in stretches of at most 4096 bytes, each taken in two passes.
-HEXMOTH_SCAN_TARGET void scanPiece(ScanState &s, StretchMarks &m, const unsigned char *bytes, qint64 n)
+HEXMOTH_SCAN_TARGET void scanPiece(ScanState &s, const Tables &tables, StretchMarks &m, const unsigned char *bytes, qint64 n)
 {
     s.trails.resize(std::size_t(((s.scanned + n - 1) >> 6) - (s.scanned >> 6) + 1));
     s.tabs.resize(s.trails.size());
@@ -251,8 +273,8 @@ HEXMOTH_SCAN_TARGET void scanPiece(ScanState &s, StretchMarks &m, const unsigned
         s.lineWeight = s.weight;
         s.linePairs = s.pairs;
     }
-    Avx512Marker marker(s);
-    const PieceWeights weights{s.weight, s.pairs, s.byteUnit, s.pairExtra};
+    Avx512Marker marker(s, tables);
+    const PieceWeights weights{s.weight, s.pairs, tables.byteUnit, s.pairExtra};
     for (qint64 from = block.start; from < block.end;) {
         const qint64 to = std::min(block.end, (from | (CharacterIndex::BytesPerCheckpoint - 1)) + 1);
         marker.mark(s, m, from, to, block);
@@ -268,16 +290,83 @@ HEXMOTH_SCAN_TARGET void scanPiece(ScanState &s, StretchMarks &m, const unsigned
     s.scanned = block.end;
 }
 
-} // namespace
+// The most a pair adds beyond its lead's weight and its trail's base.
+ScanState::Units pairMore(const ScanState &s, const Tables &t, int lead, int trail)
+{
+    const ScanState::Units leadWeight = t.byteUnit * t.byteWeights[lead];
+    return ScanState::Units(s.metrics->doubleByte(std::uint8_t(lead), std::uint8_t(trail))) - s.base - (s.base + leadWeight);
+}
 
-HEXMOTH_SCAN_TARGET void scanBlockAvx512(ScanState &state, const unsigned char *block, qint64 n)
+class Kernel final : public ScanKernel
+{
+public:
+    void prepare(ScanState &state, const ScanState::Units (&most)[256]) override;
+    void boundPairs(ScanState &state) override;
+    HEXMOTH_SCAN_TARGET void scanBlock(ScanState &state, const unsigned char *block, qint64 n) override;
+
+private:
+    Tables m_tables;
+};
+
+// Every single byte and a tab's stop in 255 steps.
+void Kernel::prepare(ScanState &s, const ScanState::Units (&most)[256])
+{
+    Tables &t = m_tables;
+    ScanState::Units top = s.base;
+    for (int b = 0; b < 256; ++b)
+        top = b == '\t' || b == '\r' || b == '\n' ? top : std::max(top, most[b]);
+    const ScanState::Units tabMore = std::max<ScanState::Units>(s.tabExtra, 0);
+    t.byteUnit = std::max<ScanState::Units>(1, (std::max(top - s.base, tabMore) + 254) / 255);
+    const auto steps = [&](ScanState::Units more) { return std::uint8_t((more + t.byteUnit - 1) / t.byteUnit); };
+    for (int b = 0; b < 256; ++b)
+        t.byteWeights[b] = b == '\t' ? steps(tabMore) : b == '\r' || b == '\n' ? 0 : steps(most[b] - s.base);
+    t.singlesSplit = true;
+    for (int b = 0; b < 256; ++b) {
+        const qint32 advance = s.metrics->single(std::uint8_t(b));
+        t.singlesSplit = t.singlesSplit && advance <= 0xFFFF;
+        t.splitSingles.low[b] = std::uint8_t(advance);
+        t.splitSingles.high[b] = std::uint8_t(advance >> 8);
+    }
+}
+
+// The trail of a pair weighs base + pairExtra + byteUnit * w, w from the
+// pair's own bytes (Tables::pairTables), pairExtra what does not fit in 255
+// steps. A trail may weigh less than 0, its character never does.
+void Kernel::boundPairs(ScanState &s)
+{
+    Tables &t = m_tables;
+    ScanState::Units least = std::numeric_limits<ScanState::Units>::max(), most = std::numeric_limits<ScanState::Units>::min();
+    forEachCp932Pair([&](int lead, int trail) {
+        least = std::min(least, pairMore(s, t, lead, trail));
+        most = std::max(most, pairMore(s, t, lead, trail));
+    });
+    s.pairExtra = std::max(least, most - 255 * t.byteUnit);
+    forEachCp932Pair([&](int lead, int trail) {
+        const ScanState::Units rest = std::max<ScanState::Units>(0, pairMore(s, t, lead, trail) - s.pairExtra);
+        const auto steps = std::uint8_t((rest + t.byteUnit - 1) / t.byteUnit);
+        t.pairTables[0][lead] = std::max(t.pairTables[0][lead], steps);
+        if (lead <= 0x83)
+            t.pairTables[lead - 0x80][trail] = steps;
+    });
+}
+
+HEXMOTH_SCAN_TARGET void Kernel::scanBlock(ScanState &state, const unsigned char *block, qint64 n)
 {
     StretchMarks marks;
-    if (state.singlesSplit)
-        state.walker.sumSinglesWith(singlesWidth, &state.splitSingles);
+    if (m_tables.singlesSplit)
+        state.walker.sumSinglesWith(singlesWidth, &m_tables.splitSingles);
     constexpr qint64 Piece = qint64(1) << 20;
     for (qint64 done = 0; done < n; done += Piece)
-        scanPiece(state, marks, block + done, std::min(Piece, n - done));
-    state.walker.sumSinglesWith(nullptr, nullptr); // the state may move before the next block
+        scanPiece(state, m_tables, marks, block + done, std::min(Piece, n - done));
+    state.walker.sumSinglesWith(nullptr, nullptr); // the kernel may go before the next block
 }
+
+} // namespace
+
+std::unique_ptr<ScanKernel> makeKernel()
+{
+    return std::make_unique<Kernel>();
+}
+
+} // namespace ScanAvx512
 #endif

@@ -72,7 +72,7 @@ struct OpenLine
 // from the piece's start up to the slot. Trails: whether the stretch holds
 // any; where it does not, none is counted.
 template<bool Trails, class StepsAt>
-HEXMOTH_SCAN_TARGET [[gnu::always_inline]] inline bool takeBreak(ScanState &s, OpenLine &line, const StretchMarks &m, int slot,
+[[gnu::always_inline]] HEXMOTH_SCAN_TARGET inline bool takeBreak(ScanState &s, OpenLine &line, const StretchMarks &m, int slot,
                                                                 const PieceWeights &w, const BlockWalker::Block &block, StepsAt stepsAt)
 {
     const int chunk = slot >> 6;
@@ -103,7 +103,7 @@ HEXMOTH_SCAN_TARGET [[gnu::always_inline]] inline bool takeBreak(ScanState &s, O
     line.start = start;
     line.unbounded = false;
     if (number % LineIndex::LinesPerCheckpoint == 0 || start - line.lastCheckpoint >= LineIndex::BytesPerCheckpoint) [[unlikely]] {
-        s.newLineCheckpoints.push_back({number, start});
+        s.newLineCheckpoints.push_back({LineNumber(number), BytePosition(start)});
         line.lastCheckpoint = start;
     }
     return true;
@@ -115,13 +115,8 @@ template<class StepsAt>
 HEXMOTH_SCAN_TARGET inline void takeBreaks(ScanState &s, const StretchMarks &m, const PieceWeights &w, const BlockWalker::Block &block,
                                            StepsAt stepsAt)
 {
-    if (m.base % CharacterIndex::BytesPerCheckpoint == 0 && m.base >= block.start) {
-        // A checkpoint on the trail of a double-byte character is at its lead.
-        const qint64 onTrail = qint64(block.trails[m.firstWord] & 1);
-        const qint64 start = m.base - onTrail;
-        const BlockWalker::Units x = start < s.lastStart ? 0 : xAt(s, start, block); // the LF of a CR LF is at 0
-        s.newCharacterCheckpoints.push_back({onTrail == 0, m.characters - onTrail, x});
-    }
+    if (m.base % CharacterIndex::BytesPerCheckpoint == 0 && m.base >= block.start)
+        checkpointCharacters(s, m.base, m.characters, block.trails[m.firstWord], block);
     OpenLine line(s);
     if (m.trailsBefore[m.chunks] == m.trailsBefore[0]) {
         for (int b = 0; b < m.breakCount && takeBreak<false>(s, line, m, m.breaks[b], w, block, stepsAt); ++b) {

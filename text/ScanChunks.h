@@ -1,8 +1,9 @@
 // The scan of a block in 64-byte chunks, shared by every path (the AVX-512
 // one takes its breaks in a pass of their own, ScanBreaks.h, with the
-// helpers here). Included by each path's file, in no namespace of its own,
+// helpers here). Included by each path's file, outside its namespace,
 // after it defines HEXMOTH_SCAN_TARGET (the target attribute its functions
-// are compiled with) and a classifier:
+// are compiled with, from ScanFeatures.h); the path then defines a
+// classifier, and its kernel is a ChunkKernel of it:
 //   struct Classifier {
 //       explicit Classifier(const ScanState &state);
 //       // The chunk's masks; `previous` is the byte before it.
@@ -25,6 +26,8 @@
 
 #include "CharacterIndex.h"
 #include "LineIndex.h"
+#include "ScanFeatures.h"
+#include "ScanKernel.h"
 #include "ScanState.h"
 
 #include <algorithm>
@@ -129,7 +132,7 @@ HEXMOTH_SCAN_TARGET inline void beginLine(ScanState &s, qint64 start)
     s.lastStart = start;
     s.lineUnbounded = false;
     if (line % LineIndex::LinesPerCheckpoint == 0 || start - s.lastCheckpoint >= LineIndex::BytesPerCheckpoint) {
-        s.newLineCheckpoints.push_back({line, start});
+        s.newLineCheckpoints.push_back({LineNumber(line), BytePosition(start)});
         s.lastCheckpoint = start;
     }
 }
@@ -150,79 +153,112 @@ HEXMOTH_SCAN_TARGET inline bool nextLine(ScanState &s, qint64 end, bool afterCr,
     return true;
 }
 
+// The lead bytes that start double-byte characters, of the lead-capable
+// bytes `lead`; `open`: a lead byte left open just before bit 0. A run of
+// lead-capable bytes pairs up from its first byte; a run that goes on from
+// a lead byte left open starts "odd". Adding the odd starts clears exactly
+// the runs they start.
+HEXMOTH_SCAN_TARGET inline std::uint64_t leadStartsOf(std::uint64_t lead, std::uint64_t open)
+{
+    const std::uint64_t runStarts = lead & ~(lead << 1);
+    const std::uint64_t oddStarts = (runStarts & OddBits) | (open & lead);
+    const std::uint64_t oddRuns = lead & ~(lead + oddStarts);
+    const std::uint64_t seconds = (oddRuns & EvenBits) | (lead & ~oddRuns & OddBits);
+    return lead & ~seconds;
+}
+
+// The character checkpoint at `at`, a chunk's start after `characters`
+// characters; bit 0 of `trails`: the byte there is a trail. A checkpoint on
+// the trail of a double-byte character is at its lead.
+HEXMOTH_SCAN_TARGET inline void checkpointCharacters(ScanState &s, qint64 at, qint64 characters, std::uint64_t trails,
+                                                     const BlockWalker::Block &block)
+{
+    const qint64 onTrail = qint64(trails & 1);
+    const qint64 start = at - onTrail;
+    const BlockWalker::Units x = start < s.lastStart ? 0 : xAt(s, start, block); // the LF of a CR LF is at 0
+    s.newCharacterCheckpoints.push_back({BytePosition(start), CharacterCount(characters - onTrail), XUnits(x)});
+}
+
+// What the breaks of a chunk need of it.
+struct ChunkBits
+{
+    std::uint64_t valid;
+    std::uint64_t trails;
+    std::uint64_t cr;
+    qint64 at;
+    int length;
+};
+
+// The open line ends at the break i bytes into the chunk: measured where
+// its bound beats the widest line so far.
 template<class Classifier>
-HEXMOTH_SCAN_TARGET [[gnu::always_inline]] inline void scanChunk(ScanState &s, Classifier &classifier, const ChunkMasks &m, qint64 at, int length,
+[[gnu::always_inline]] HEXMOTH_SCAN_TARGET inline void boundLine(ScanState &s, const Classifier &classifier, const ChunkBits &c, int i,
+                                                                 const BlockWalker::Block &block)
+{
+    const qint64 end = c.at + i;
+    const std::uint64_t before = (std::uint64_t(1) << i) - 1;
+    const qint64 weight = classifier.weightThrough(before);
+    const qint64 pairs = s.pairs + bitCount(c.trails & before);
+    const BlockWalker::Units bound = s.base * (end - s.lastStart) + weight - s.lineWeight;
+    if (bound > s.widest || (!s.pairsBounded && pairs > s.linePairs) || s.lineUnbounded)
+        s.widest = std::max(s.widest, xAt(s, end, block));
+    s.lineWeight = weight; // a break adds none
+    s.linePairs = pairs;
+}
+
+// The first line to end in the chunk may have begun chunks before: its
+// bound is always checked. The others lie in this chunk, and no character
+// (nor a lead byte alone) weighs less than 0, so none is wider than the
+// bound of all from the second line's start to the chunk's end: mostly,
+// none of them need be measured.
+template<class Classifier>
+[[gnu::always_inline]] HEXMOTH_SCAN_TARGET inline void takeChunkBreaks(ScanState &s, const Classifier &classifier, std::uint64_t breaks,
+                                                                       const ChunkBits &c, const BlockWalker::Block &block)
+{
+    bool measure = true;
+    bool current = false; // s.lineWeight is that of the open line
+    for (bool first = true; breaks != 0; breaks &= breaks - 1) {
+        const int i = std::countr_zero(breaks);
+        current = measure;
+        if (measure)
+            boundLine(s, classifier, c, i, block);
+        if (!nextLine(s, c.at + i, (c.cr >> i) & 1, block))
+            break;
+        if (first) {
+            first = false;
+            const BlockWalker::Units rest = s.base * (c.at + c.length - s.lastStart) + classifier.weightThrough(c.valid) - s.lineWeight;
+            measure = rest > s.widest || (!s.pairsBounded && c.trails != 0);
+        }
+    }
+    if (!s.pendingCr && !current) { // else the next block starts the next line
+        const qint64 first = s.lastStart - c.at;
+        const std::uint64_t before = first >= c.length ? c.valid : (std::uint64_t(1) << first) - 1;
+        s.lineWeight = classifier.weightThrough(before);
+        s.linePairs = s.pairs + bitCount(c.trails & before);
+    }
+}
+
+template<class Classifier>
+[[gnu::always_inline]] HEXMOTH_SCAN_TARGET inline void scanChunk(ScanState &s, Classifier &classifier, const ChunkMasks &m, qint64 at, int length,
                                                                  const BlockWalker::Block &block)
 {
     const std::uint64_t valid = length == 64 ? ~std::uint64_t(0) : (std::uint64_t(1) << length) - 1;
-    const std::uint64_t lead = m.lead & valid;
-    // A run of lead-capable bytes pairs up from its first byte; a run that
-    // goes on from a lead byte left open before starts "odd". Adding the odd
-    // starts clears exactly the runs they start.
-    const std::uint64_t runStarts = lead & ~(lead << 1);
-    const std::uint64_t oddStarts = (runStarts & OddBits) | (s.openLead & lead);
-    const std::uint64_t oddRuns = lead & ~(lead + oddStarts);
-    const std::uint64_t seconds = (oddRuns & EvenBits) | (lead & ~oddRuns & OddBits);
-    const std::uint64_t leadStarts = lead & ~seconds;
+    const std::uint64_t leadStarts = leadStartsOf(m.lead & valid, s.openLead);
     const std::uint64_t trails = ((leadStarts << 1) | s.openLead) & m.trail & valid; // second bytes of double-byte characters
     const std::uint64_t cr = m.cr & valid;
     const std::uint64_t lf = m.lf & valid;
     const std::uint64_t crLf = lf & ((cr << 1) | s.previousCr);
-    const std::uint64_t single = valid & ~trails;
     classifier.weigh(m, trails, valid);
     const auto word = std::size_t((at >> 6) - (block.start >> 6));
     s.trails[word] = trails << (at & 63);
     s.tabs[word] = (m.tab & valid) << (at & 63);
-
-    if (at % CharacterIndex::BytesPerCheckpoint == 0) {
-        // A checkpoint on the trail of a double-byte character is at its lead.
-        const qint64 onTrail = qint64(trails & 1);
-        const qint64 start = at - onTrail;
-        const BlockWalker::Units x = start < s.lastStart ? 0 : xAt(s, start, block); // the LF of a CR LF is at 0
-        s.newCharacterCheckpoints.push_back({onTrail == 0, s.characters - onTrail, x});
-    }
-
-    std::uint64_t breaks = cr | (lf & ~crLf);
-    if (breaks != 0) {
-        // The first line to end here may have begun chunks before: its bound
-        // is always checked. The others lie in this chunk, and no character
-        // (nor a lead byte alone) weighs less than 0, so none is wider than
-        // the bound of all from the second line's start to the chunk's end:
-        // mostly, none of them need be measured.
-        bool measure = true;
-        bool current = false; // s.lineWeight is that of the open line
-        for (bool first = true; breaks != 0; breaks &= breaks - 1) {
-            const int i = std::countr_zero(breaks);
-            const qint64 end = at + i;
-            current = measure;
-            if (measure) {
-                const std::uint64_t before = (std::uint64_t(1) << i) - 1;
-                const qint64 weight = classifier.weightThrough(before);
-                const qint64 pairs = s.pairs + bitCount(trails & before);
-                const BlockWalker::Units bound = s.base * (end - s.lastStart) + weight - s.lineWeight;
-                if (bound > s.widest || (!s.pairsBounded && pairs > s.linePairs) || s.lineUnbounded)
-                    s.widest = std::max(s.widest, xAt(s, end, block));
-                s.lineWeight = weight; // a break adds none
-                s.linePairs = pairs;
-            }
-            if (!nextLine(s, end, (cr >> i) & 1, block))
-                break;
-            if (first) {
-                first = false;
-                const BlockWalker::Units rest = s.base * (at + length - s.lastStart) + classifier.weightThrough(valid) - s.lineWeight;
-                measure = rest > s.widest || (!s.pairsBounded && trails != 0);
-            }
-        }
-        if (!s.pendingCr && !current) { // else the next block starts the next line
-            const qint64 first = s.lastStart - at;
-            const std::uint64_t before = first >= length ? valid : (std::uint64_t(1) << first) - 1;
-            s.lineWeight = classifier.weightThrough(before);
-            s.linePairs = s.pairs + bitCount(trails & before);
-        }
-    }
+    if (at % CharacterIndex::BytesPerCheckpoint == 0)
+        checkpointCharacters(s, at, s.characters, trails, block);
+    if (const std::uint64_t breaks = cr | (lf & ~crLf); breaks != 0)
+        takeChunkBreaks(s, classifier, breaks, ChunkBits{valid, trails, cr, at, length}, block);
 
     classifier.pass();
-    s.characters += bitCount(single) - bitCount(crLf);
+    s.characters += bitCount(valid & ~trails) - bitCount(crLf);
     s.pairs += bitCount(trails);
     s.openLead = (leadStarts >> (length - 1)) & 1;
     s.previousCr = (cr >> (length - 1)) & 1;
@@ -269,11 +305,24 @@ HEXMOTH_SCAN_TARGET inline void scanPiece(ScanState &s, const unsigned char *byt
 // In pieces of at most a mebibyte, so that the masks kept for the walker
 // stay small however long the blocks.
 template<class Classifier>
-HEXMOTH_SCAN_TARGET inline void scanBlock(ScanState &s, const unsigned char *bytes, qint64 n)
+HEXMOTH_SCAN_TARGET inline void scanBlockWith(ScanState &s, const unsigned char *bytes, qint64 n)
 {
     constexpr qint64 Piece = qint64(1) << 20;
     for (qint64 done = 0; done < n; done += Piece)
         scanPiece<Classifier>(s, bytes + done, std::min(Piece, n - done));
 }
+
+// The kernel of a path that classifies chunk by chunk and weighs a pair by
+// its lead byte.
+template<class Classifier>
+class ChunkKernel final : public ScanKernel
+{
+public:
+    void boundPairs(ScanState &state) override { boundPairsByLead(state); }
+    HEXMOTH_SCAN_TARGET void scanBlock(ScanState &state, const unsigned char *block, qint64 n) override
+    {
+        scanBlockWith<Classifier>(state, block, n);
+    }
+};
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "ScanPath.h"
 
+#include "ScanKernels.h"
+
 #include <QtGlobal>
 #include <algorithm>
 
@@ -9,17 +11,10 @@ std::optional<ScanPath> forcedPath;
 
 std::vector<ScanPath> detectPaths()
 {
-    std::vector<ScanPath> paths{ScanPath::Reference, ScanPath::Plain};
-#if defined(__x86_64__) || defined(__i386__)
-    __builtin_cpu_init();
-    if (__builtin_cpu_supports("sse2"))
-        paths.push_back(ScanPath::Sse2);
-    const bool bitOps = __builtin_cpu_supports("popcnt") && __builtin_cpu_supports("bmi") && __builtin_cpu_supports("bmi2");
-    if (bitOps && __builtin_cpu_supports("avx2"))
-        paths.push_back(ScanPath::Avx2);
-    if (bitOps && __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vbmi"))
-        paths.push_back(ScanPath::Avx512);
-#endif
+    std::vector<ScanPath> paths{ScanPath::Reference};
+    for (const ScanKernelRow &row : scanKernels())
+        if (row.encoding == ScanEncoding::Cp932 && processorHas(row.features))
+            paths.push_back(row.path);
     return paths;
 }
 
@@ -44,12 +39,8 @@ void overrideScanPath(std::optional<ScanPath> path)
 
 const char *scanPathName(ScanPath path)
 {
-    switch (path) {
-    case ScanPath::Reference: return "reference";
-    case ScanPath::Plain: return "plain";
-    case ScanPath::Sse2: return "sse2";
-    case ScanPath::Avx2: return "avx2";
-    case ScanPath::Avx512: return "avx512";
-    }
-    return "?";
+    if (path == ScanPath::Reference)
+        return "reference";
+    const ScanKernelRow *row = scanKernel(ScanEncoding::Cp932, path);
+    return row ? row->name : "?";
 }

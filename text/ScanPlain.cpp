@@ -4,6 +4,7 @@
 #define HEXMOTH_SCAN_NO_POPCNT
 #include "ScanChunks.h"
 
+namespace ScanPlain {
 namespace {
 
 struct PlainClassifier : PlaneWeigher
@@ -34,7 +35,9 @@ struct PlainClassifier : PlaneWeigher
 
 } // namespace
 
-void scanBlockPlain(ScanState &state, const unsigned char *block, qint64 n)
+std::unique_ptr<ScanKernel> makeKernel()
 {
-    scanBlock<PlainClassifier>(state, block, n);
+    return std::make_unique<ChunkKernel<PlainClassifier>>();
 }
+
+} // namespace ScanPlain

@@ -1,12 +1,14 @@
 // The path for any x86-64 processor: the byte kinds by SSE2 compares, the
 // weights by table, 8 bytes at a time (SSE2 has no byte shuffle).
 #if defined(__x86_64__) || defined(__i386__)
-#define HEXMOTH_SCAN_TARGET __attribute__((target("sse2")))
+#include "ScanFeatures.h"
+#define HEXMOTH_SCAN_TARGET __attribute__((target(HEXMOTH_SSE2_FEATURES)))
 #define HEXMOTH_SCAN_NO_POPCNT
 #include "ScanChunks.h"
 
 #include <immintrin.h>
 
+namespace ScanSse2 {
 namespace {
 
 // Signed bytes of v in [low, high].
@@ -44,8 +46,10 @@ struct Sse2Classifier : PlaneWeigher
 
 } // namespace
 
-HEXMOTH_SCAN_TARGET void scanBlockSse2(ScanState &state, const unsigned char *block, qint64 n)
+std::unique_ptr<ScanKernel> makeKernel()
 {
-    scanBlock<Sse2Classifier>(state, block, n);
+    return std::make_unique<ChunkKernel<Sse2Classifier>>();
 }
+
+} // namespace ScanSse2
 #endif

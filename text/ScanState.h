@@ -1,6 +1,8 @@
 #pragma once
 
 #include "BlockWalker.h"
+#include "CharacterIndex.h"
+#include "LineIndex.h"
 #include "TextMetrics.h"
 
 #include <QtGlobal>
@@ -11,26 +13,14 @@
 // and the tables it reads. Each block is taken in 64-byte chunks: a vector
 // path turns a chunk into bit masks (ChunkMasks), and the same bit
 // arithmetic then finds the line breaks, the character starts and the
-// counts; x is added up by a BlockWalker only where it is needed.
+// counts; x is added up by a BlockWalker only where it is needed. A path's
+// own tables are its kernel's (ScanKernel).
 struct ScanState
 {
-    using Units = TextMetrics::Units;
+    using Units = qint64; // XUnits, added up as plain numbers
 
     // classes[byte]: bits 0-3 its weight q (below), then these.
     enum : std::uint8_t { WeightBits = 0x0F, Lead = 0x10, Trail = 0x20, Tab = 0x40, Cr = 0x80 };
-
-    // What the scan found for the two indexes' checkpoints, in plain numbers.
-    struct LineCheckpoint
-    {
-        qint64 line;
-        qint64 start; // byte position
-    };
-    struct CharacterCheckpoint
-    {
-        bool starts; // its byte starts a character
-        qint64 characters;
-        Units x;
-    };
 
     const TextMetrics *metrics = nullptr;
     alignas(64) std::uint8_t classes[256]{};
@@ -38,7 +28,8 @@ struct ScanState
     // A line of n bytes, with q summed over its single-byte characters, t
     // tabs and p double-byte characters, is at most
     //   base * n + unit * q + tabExtra * t + pairExtra * p
-    // wide; only a line whose bound beats the widest so far is measured.
+    // wide (pairExtra as the path weighs pairs, ScanKernel::boundPairs);
+    // only a line whose bound beats the widest so far is measured.
     // No character adds less than 0. Until every
     // double-byte advance is known (pairsBounded), a line with one is
     // always measured.
@@ -47,18 +38,6 @@ struct ScanState
     Units tabExtra = 0;
     Units pairExtra = 0;
     bool pairsBounded = false;
-    // The AVX-512 path weighs each byte in steps of byteUnit: a single-byte
-    // character (a tab's stop included) by byteWeights, the trail of a
-    // double-byte character by pairExtra + byteUnit * w, w by the lead byte
-    // from pairTables[0], or for the leads 81-83 (punctuation, kana, whose
-    // advances differ most) by the trail byte from pairTables[1-3].
-    alignas(64) std::uint8_t byteWeights[256]{};
-    alignas(64) std::uint8_t pairTables[4][256]{};
-    Units byteUnit = 1;
-    // And its walks' single-byte advances, where every advance fits 16 bits
-    // (singlesSplit); a kerned walk sums its own.
-    BlockWalker::SplitAdvances splitSingles{};
-    bool singlesSplit = false;
     // The open line began before the weights of pairs were known, so its
     // bound is not: it is measured.
     bool lineUnbounded = false;
@@ -78,8 +57,8 @@ struct ScanState
     Units openX = 0; // of the open line, up to the end
 
     // Taken out by TextScan after each block.
-    std::vector<LineCheckpoint> newLineCheckpoints;
-    std::vector<CharacterCheckpoint> newCharacterCheckpoints;
+    std::vector<LineIndex::Checkpoint> newLineCheckpoints;
+    std::vector<CharacterIndex::Checkpoint> newCharacterCheckpoints;
 
     // The last byte taken in: a lead byte that starts a character; a CR.
     std::uint64_t openLead = 0;
@@ -95,11 +74,3 @@ struct ScanState
     std::vector<std::uint64_t> trails; // of the block in hand, for the walker
     std::vector<std::uint64_t> tabs;
 };
-
-// One block, n > 0, through each path.
-void scanBlockPlain(ScanState &state, const unsigned char *block, qint64 n);
-#if defined(__x86_64__) || defined(__i386__)
-void scanBlockSse2(ScanState &state, const unsigned char *block, qint64 n);
-void scanBlockAvx2(ScanState &state, const unsigned char *block, qint64 n);
-void scanBlockAvx512(ScanState &state, const unsigned char *block, qint64 n);
-#endif

@@ -4,9 +4,9 @@
 
 #include <algorithm>
 
-TextMetrics::TextMetrics(Measure measure, Units tabStopDistance, Kerning kerning)
+TextMetrics::TextMetrics(Measure measure, XUnits tabStopDistance, Kerning kerning)
     : m_measure(std::move(measure))
-    , m_tabStop(std::max<Units>(tabStopDistance, 1))
+    , m_tabStop(std::max(tabStopDistance, XUnits(1)))
     , m_kerning(std::move(kerning))
     , m_double(std::size_t(LeadCount + 1) * 256, 0)
 {
@@ -24,7 +24,7 @@ TextMetrics::TextMetrics(Measure measure, Units tabStopDistance, Kerning kerning
         m_single[std::size_t(b)] = b == '\r' || b == '\n' || b == '\t' ? 0 : std::max(m_measure(codePage.singleByte(std::uint8_t(b))), 0);
 }
 
-std::shared_ptr<const TextMetrics> TextMetrics::uniform(qint32 advance, Units tabStop)
+std::shared_ptr<const TextMetrics> TextMetrics::uniform(qint32 advance, XUnits tabStop)
 {
     return std::make_shared<const TextMetrics>([advance](char16_t) { return advance; }, tabStop);
 }

@@ -26,9 +26,6 @@
 class TextMetrics
 {
 public:
-    // Plain 1/64 pixels (see XUnits), as the scans add them up.
-    using Units = qint64;
-
     // The advance of a character as it is shown, in units (>= 0).
     using Measure = std::function<qint32(char16_t)>;
     // Kerning of printable ASCII pairs, row = previous byte - 0x20, column =
@@ -36,10 +33,10 @@ public:
     using Kerning = std::vector<qint16>;
     static constexpr int KerningSide = 0x7F - 0x20;
 
-    TextMetrics(Measure measure, Units tabStopDistance, Kerning kerning = {});
+    TextMetrics(Measure measure, XUnits tabStopDistance, Kerning kerning = {});
 
     // Every character `advance` units wide, tab stops every `tabStop` units.
-    static std::shared_ptr<const TextMetrics> uniform(qint32 advance, Units tabStop);
+    static std::shared_ptr<const TextMetrics> uniform(qint32 advance, XUnits tabStop);
 
     qint32 single(std::uint8_t byte) const { return m_single[byte]; }
     qint32 doubleByte(std::uint8_t lead, std::uint8_t trail) const
@@ -70,8 +67,8 @@ public:
     }
     static constexpr bool isKerned(std::uint8_t byte) { return byte >= 0x20 && byte < 0x7F; }
 
-    Units tabStopDistance() const { return m_tabStop; }
-    Units nextTabStop(Units x) const { return (x / m_tabStop + 1) * m_tabStop; }
+    XUnits tabStopDistance() const { return m_tabStop; }
+    XUnits nextTabStop(XUnits x) const { return (x / m_tabStop + 1) * m_tabStop; }
 
     // The layout rule, the one place it is written: the character whose first
     // byte is `b`, followed by the byte `next` (-1 when the line ends after
@@ -80,9 +77,9 @@ public:
     struct Step
     {
         int length;
-        Units x;
+        XUnits x;
     };
-    Step step(Units x, std::uint8_t b, int next) const
+    Step step(XUnits x, std::uint8_t b, int next) const
     {
         if (b == '\t')
             return {1, nextTabStop(x)};
@@ -94,7 +91,7 @@ public:
         if (paired < 0) [[unlikely]]
             paired = measureDouble(b, n);
         const qint32 alone = m_single[b] + kerning(b, n);
-        return {1 + int(pair), x + (pair ? paired : alone)};
+        return {1 + int(pair), x + XUnits(pair ? paired : alone)};
     }
 
 private:
@@ -103,7 +100,7 @@ private:
     static constexpr int LeadCount = 0x9F - 0x81 + 1 + 0xFC - 0xE0 + 1;
 
     Measure m_measure;
-    Units m_tabStop;
+    XUnits m_tabStop;
     Kerning m_kerning;
     std::array<qint32, 256> m_single{};
     std::array<int, 256> m_rowOf{};       // into m_double; a byte that is no lead: the last row, all 0

@@ -3,6 +3,7 @@
 #include "CharacterIndex.h"
 #include "Cp932.h"
 #include "LineIndex.h"
+#include "ScanKernels.h"
 
 #include <algorithm>
 #include <limits>
@@ -29,36 +30,32 @@ bool allPairsMeasured(const TextMetrics &metrics)
     return true;
 }
 
-} // namespace
-
-TextScan::TextScan(ScanPath path)
-    : m_path(path)
-{
-    Q_ASSERT(path != ScanPath::Reference);
-}
-
 // The most a byte adds to its line as a character of its own: its advance
-// and the largest kerning after it. Scaled to 4 bits above the least of
-// them, rounded up, so the sum of a line's weights bounds its width.
-void TextScan::prepare(const TextMetrics &metrics)
+// and the largest kerning after it.
+void mostAdvances(const TextMetrics &metrics, ScanState::Units (&most)[256])
 {
-    ScanState &s = m_state;
-    s.metrics = &metrics;
-    TextMetrics::Units most[256];
-    TextMetrics::Units least = std::numeric_limits<TextMetrics::Units>::max(), top = 0;
     for (int b = 0; b < 256; ++b) {
         qint32 kerning = 0;
         for (int next = 0x20; next < 0x7F; ++next)
             kerning = std::max(kerning, metrics.kerning(std::uint8_t(b), std::uint8_t(next)));
         most[b] = metrics.single(std::uint8_t(b)) + kerning;
+    }
+}
+
+// Each byte's weight: `most` scaled to 4 bits above the least of them,
+// rounded up, so that the sum of a line's weights bounds its width.
+void weighBytes(ScanState &s, const ScanState::Units (&most)[256])
+{
+    ScanState::Units least = std::numeric_limits<ScanState::Units>::max(), top = 0;
+    for (int b = 0; b < 256; ++b) {
         if (!isSpecial(b)) {
             least = std::min(least, most[b]);
             top = std::max(top, most[b]);
         }
     }
     s.base = least;
-    s.unit = std::max<TextMetrics::Units>(1, (top - least + WeightSteps - 1) / WeightSteps);
-    s.tabExtra = metrics.tabStopDistance() - s.base; // a tab adds at most one tab stop
+    s.unit = std::max<ScanState::Units>(1, (top - least + WeightSteps - 1) / WeightSteps);
+    s.tabExtra = s.metrics->tabStopDistance().value() - s.base; // a tab adds at most one tab stop
     for (int b = 0; b < 256; ++b) {
         const auto byte = std::uint8_t(b);
         const int weight = isSpecial(b) ? 0 : int((most[b] - s.base + s.unit - 1) / s.unit);
@@ -67,65 +64,43 @@ void TextScan::prepare(const TextMetrics &metrics)
         if (b >= 0x80)
             s.highWeight = std::max<std::uint8_t>(s.highWeight, std::uint8_t(weight));
     }
-    // The AVX-512 path's: every single byte and a tab's stop in 255 steps.
-    const TextMetrics::Units tabMore = std::max<TextMetrics::Units>(s.tabExtra, 0);
-    s.byteUnit = std::max<TextMetrics::Units>(1, (std::max(top - least, tabMore) + 254) / 255);
-    const auto steps = [&](TextMetrics::Units more) { return std::uint8_t((more + s.byteUnit - 1) / s.byteUnit); };
-    for (int b = 0; b < 256; ++b)
-        s.byteWeights[b] = b == '\t' ? steps(tabMore) : isSpecial(b) ? 0 : steps(most[b] - s.base);
-    s.singlesSplit = true;
-    for (int b = 0; b < 256; ++b) {
-        const qint32 advance = metrics.single(std::uint8_t(b));
-        s.singlesSplit = s.singlesSplit && advance <= 0xFFFF;
-        s.splitSingles.low[b] = std::uint8_t(advance);
-        s.splitSingles.high[b] = std::uint8_t(advance >> 8);
-    }
+}
+
+std::unique_ptr<ScanKernel> makeKernel(ScanPath path)
+{
+    const ScanKernelRow *row = scanKernel(ScanEncoding::Cp932, path);
+    Q_ASSERT(row); // the reference has none: it is the indexes' own extend()
+    return row->make();
+}
+
+} // namespace
+
+TextScan::TextScan(ScanPath path)
+    : m_path(path)
+    , m_kernel(makeKernel(path))
+{
+}
+
+void TextScan::prepare(const TextMetrics &metrics)
+{
+    m_state.metrics = &metrics;
+    ScanState::Units most[256];
+    mostAdvances(metrics, most);
+    weighBytes(m_state, most);
+    m_kernel->prepare(m_state, most);
     if (allPairsMeasured(metrics))
         boundPairs();
     m_prepared = true;
 }
 
 // A double-byte character weighs its lead byte as a single byte, and its
-// trail byte base + pairExtra: together at least its advance. The AVX-512
-// path weighs the trail byte base + pairExtra + byteUnit * w instead, w
-// from the pair's own bytes (ScanState::pairTables), pairExtra what does
-// not fit in 255 steps. A trail may weigh less than 0, its character never
-// does.
+// trail byte base + pairExtra, pairExtra as its path weighs pairs: together
+// at least its advance.
 void TextScan::boundPairs()
 {
-    ScanState &s = m_state;
-    const TextMetrics &metrics = *s.metrics;
-    const bool own = m_path == ScanPath::Avx512;
-    // What a pair adds beyond its lead's weight and its trail's base.
-    const auto more = [&](int lead, int trail) {
-        const TextMetrics::Units leadWeight = own ? s.byteUnit * s.byteWeights[lead] : s.unit * (s.classes[lead] & ScanState::WeightBits);
-        return TextMetrics::Units(metrics.doubleByte(std::uint8_t(lead), std::uint8_t(trail))) - s.base - (s.base + leadWeight);
-    };
-    TextMetrics::Units least = std::numeric_limits<TextMetrics::Units>::max(), most = std::numeric_limits<TextMetrics::Units>::min();
-    const auto forEachPair = [](auto &&f) {
-        for (int lead = 0x81; lead <= 0xFC; ++lead)
-            for (int trail = 0x40; trail <= 0xFC; ++trail)
-                if (Cp932::isLeadByte(std::uint8_t(lead)) && Cp932::isTrailByte(std::uint8_t(trail)))
-                    f(lead, trail);
-    };
-    forEachPair([&](int lead, int trail) {
-        least = std::min(least, more(lead, trail));
-        most = std::max(most, more(lead, trail));
-    });
-    s.pairsBounded = true;
-    s.lineUnbounded = s.scanned > 0; // the open line was weighed without these
-    if (!own) {
-        s.pairExtra = most;
-        return;
-    }
-    s.pairExtra = std::max(least, most - 255 * s.byteUnit);
-    forEachPair([&](int lead, int trail) {
-        const TextMetrics::Units rest = std::max<TextMetrics::Units>(0, more(lead, trail) - s.pairExtra);
-        const auto steps = std::uint8_t((rest + s.byteUnit - 1) / s.byteUnit);
-        s.pairTables[0][lead] = std::max(s.pairTables[0][lead], steps);
-        if (lead <= 0x83)
-            s.pairTables[lead - 0x80][trail] = steps;
-    });
+    m_state.pairsBounded = true;
+    m_state.lineUnbounded = m_state.scanned > 0; // the open line was weighed without these
+    m_kernel->boundPairs(m_state);
 }
 
 void TextScan::extend(LineIndex &lines, CharacterIndex &characters, const char *bytes, qint64 n)
@@ -134,43 +109,24 @@ void TextScan::extend(LineIndex &lines, CharacterIndex &characters, const char *
         return;
     if (!m_prepared)
         prepare(characters.metrics());
+    m_kernel->scanBlock(m_state, reinterpret_cast<const unsigned char *>(bytes), n);
+    if (!m_state.pairsBounded && m_state.pairs > 0)
+        measureMorePairs(characters.metrics());
     ScanState &s = m_state;
-    const auto *block = reinterpret_cast<const unsigned char *>(bytes);
-    switch (m_path) {
-#if defined(__x86_64__) || defined(__i386__)
-    case ScanPath::Sse2: scanBlockSse2(s, block, n); break;
-    case ScanPath::Avx2: scanBlockAvx2(s, block, n); break;
-    case ScanPath::Avx512: scanBlockAvx512(s, block, n); break;
-#endif
-    default: scanBlockPlain(s, block, n); break;
-    }
-    if (!s.pairsBounded && s.pairs > 0) {
-        // Until every double-byte advance is known, every line with a
-        // double-byte character is measured. The window measures them while
-        // it waits for the user; a lead byte's worth more with each block,
-        // so that a block never waits long.
-        while (m_nextLead <= 0xFC && !Cp932::isLeadByte(std::uint8_t(m_nextLead)))
-            ++m_nextLead;
-        if (m_nextLead <= 0xFC)
-            characters.metrics().measureLead(std::uint8_t(m_nextLead++));
-        if (allPairsMeasured(characters.metrics()))
-            boundPairs();
-    }
+    lines.takeScan({s.scanned, LineNumber(s.knownLines), BytePosition(s.lastStart), s.longest, s.pendingCr}, s.newLineCheckpoints);
+    characters.takeScan({s.scanned, CharacterCount(s.characters), XUnits(s.widest), XUnits(s.openX)}, s.newCharacterCheckpoints);
+}
 
-    for (const ScanState::LineCheckpoint &c : s.newLineCheckpoints)
-        lines.m_checkpoints.push_back({LineNumber(c.line), BytePosition(c.start)});
-    s.newLineCheckpoints.clear();
-    lines.m_scanned = s.scanned;
-    lines.m_knownLines = LineNumber(s.knownLines);
-    lines.m_lastStart = BytePosition(s.lastStart);
-    lines.m_longest = s.longest;
-    lines.m_pendingCr = s.pendingCr;
-
-    for (const ScanState::CharacterCheckpoint &c : s.newCharacterCheckpoints)
-        characters.record(c.starts, c.characters, c.x);
-    s.newCharacterCheckpoints.clear();
-    characters.m_scanned = s.scanned;
-    characters.m_characters = s.characters;
-    characters.m_widest = s.widest;
-    characters.m_x = s.openX;
+// Until every double-byte advance is known, every line with a double-byte
+// character is measured. The window measures them while it waits for the
+// user; a lead byte's worth more with each block, so that a block never
+// waits long.
+void TextScan::measureMorePairs(const TextMetrics &metrics)
+{
+    while (m_nextLead <= 0xFC && !Cp932::isLeadByte(std::uint8_t(m_nextLead)))
+        ++m_nextLead;
+    if (m_nextLead <= 0xFC)
+        metrics.measureLead(std::uint8_t(m_nextLead++));
+    if (allPairsMeasured(metrics))
+        boundPairs();
 }

@@ -1,7 +1,10 @@
 #pragma once
 
+#include "ScanKernel.h"
 #include "ScanPath.h"
 #include "ScanState.h"
+
+#include <memory>
 
 class CharacterIndex;
 class LineIndex;
@@ -23,8 +26,11 @@ private:
     void prepare(const TextMetrics &metrics);
     // Once every double-byte advance is known.
     void boundPairs();
+    // Measures the advances of one more lead byte's pairs.
+    void measureMorePairs(const TextMetrics &metrics);
 
     ScanPath m_path;
+    std::unique_ptr<ScanKernel> m_kernel; // code page 932's, of the path
     bool m_prepared = false;
     int m_nextLead = 0x81; // the next lead byte whose advances to measure
     ScanState m_state;

@@ -40,3 +40,24 @@ QString AccessibleText::text(int start, int end) const
         return QString();
     }
 }
+
+AccessibleText::Item AccessibleText::item(int offset, QAccessible::TextBoundaryType type, TextBoundaries::Relation relation) const
+{
+    if (offset == -1)
+        offset = characterCount();
+    if (offset < 0 || offset > characterCount())
+        return {};
+    if (type == QAccessible::NoBoundary) {
+        if (relation != TextBoundaries::Relation::At || m_count == 0)
+            return {};
+        QString all = text(0, characterCount());
+        const int end = int(all.size());
+        return {0, end, std::move(all)};
+    }
+    const int from = std::max(offset - Reach, 0);
+    const QString around = text(from, int(std::min<qint64>(qint64(offset) + Reach, m_count)));
+    const TextBoundaries::Item found = TextBoundaries::find(around, std::min(offset - from, int(around.size())), type, relation);
+    if (!found.found())
+        return {};
+    return {from + found.start, from + found.end, around.mid(found.start, found.end - found.start)};
+}

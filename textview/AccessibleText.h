@@ -1,5 +1,6 @@
 #pragma once
 
+#include "TextBoundaries.h"
 #include "TextNavigator.h"
 
 #include <QString>
@@ -20,11 +21,23 @@
 // screen reader asks for a line, a word or a sentence at a time, and a
 // request for more is answered with its beginning rather than a stall
 // and gigabytes of memory.
+// A character, word, sentence or line at an offset is found in the Reach
+// characters either side of it, decoded at most 16 KiB: an item longer than
+// that (a line of megabytes, a word of a million digits) is cut where that
+// stretch ends, and an answer never waits on the rest of the text.
 class AccessibleText
 {
 public:
     static constexpr qint64 Window = qint64(1) << 30;
     static constexpr qint64 RangeLimit = qint64(1) << 20;
+    static constexpr int Reach = 4096;
+
+    struct Item
+    {
+        int start = -1; // -1 -1 and no text: none
+        int end = -1;
+        QString text;
+    };
 
     // `cursor` places the window; the whole text needs none.
     AccessibleText(const TextNavigator &text, BytePosition cursor);
@@ -36,6 +49,10 @@ public:
     // The characters of [start, end), decoded only now, cut to RangeLimit
     // bytes; empty when not even that memory can be had.
     QString text(int start, int end) const;
+    // The item of `type` at, before or after a character offset (-1: the
+    // end) as TextBoundaries finds it. NoBoundary: the whole text at any
+    // offset, its text cut as text() cuts it.
+    Item item(int offset, QAccessible::TextBoundaryType type, TextBoundaries::Relation relation) const;
 
 private:
     const TextNavigator &m_text;

@@ -172,3 +172,28 @@ QString FileTextViewAccessible::attributes(int characterOffset, int *startOffset
     *endOffset = characterCount();
     return QString();
 }
+
+QString FileTextViewAccessible::textBeforeOffset(int offset, QAccessible::TextBoundaryType boundaryType, int *startOffset, int *endOffset) const
+{
+    return itemText(offset, boundaryType, TextBoundaries::Relation::Before, startOffset, endOffset);
+}
+
+QString FileTextViewAccessible::textAfterOffset(int offset, QAccessible::TextBoundaryType boundaryType, int *startOffset, int *endOffset) const
+{
+    return itemText(offset, boundaryType, TextBoundaries::Relation::After, startOffset, endOffset);
+}
+
+QString FileTextViewAccessible::textAtOffset(int offset, QAccessible::TextBoundaryType boundaryType, int *startOffset, int *endOffset) const
+{
+    return itemText(offset, boundaryType, TextBoundaries::Relation::At, startOffset, endOffset);
+}
+
+QString FileTextViewAccessible::itemText(int offset, QAccessible::TextBoundaryType type, TextBoundaries::Relation relation, int *startOffset,
+                                         int *endOffset) const
+{
+    const TextNavigator text(textOf(view()));
+    AccessibleText::Item item = AccessibleText(text, view()->cursorPosition()).item(offset, type, relation);
+    *startOffset = item.start;
+    *endOffset = item.end;
+    return std::move(item.text);
+}

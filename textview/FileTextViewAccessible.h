@@ -1,5 +1,6 @@
 #pragma once
 
+#include "TextBoundaries.h"
 #include "TextUnits.h"
 
 #include <QAccessibleWidget>
@@ -37,9 +38,14 @@ public:
     int offsetAtPoint(const QPoint &point) const override;
     void scrollToSubstring(int startIndex, int endIndex) override;
     QString attributes(int characterOffset, int *startOffset, int *endOffset) const override;
+    // Each from a few kilobytes around the offset (AccessibleText::item).
+    QString textBeforeOffset(int offset, QAccessible::TextBoundaryType boundaryType, int *startOffset, int *endOffset) const override;
+    QString textAfterOffset(int offset, QAccessible::TextBoundaryType boundaryType, int *startOffset, int *endOffset) const override;
+    QString textAtOffset(int offset, QAccessible::TextBoundaryType boundaryType, int *startOffset, int *endOffset) const override;
 
 private:
     FileTextView *view() const;
     int characterOffsetOf(BytePosition position) const;
     BytePosition positionOf(int characterOffset) const;
+    QString itemText(int offset, QAccessible::TextBoundaryType type, TextBoundaries::Relation relation, int *startOffset, int *endOffset) const;
 };

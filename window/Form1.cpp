@@ -167,9 +167,7 @@ void Form1::connectControls()
     connect(Option1, &QRadioButton::clicked, this, [this] { m_engine.ShowDumpList(); });
     connect(Option2, &QRadioButton::clicked, this, [this] { m_engine.ShowDumpList(); });
     connect(Text2, &FileTextView::fileChanged, this, &Form1::tellFileChanged);
-    connect(Text2, &FileTextView::copyCut, this, [this](qint64 copied) {
-        Text2->setNotice(QStringLiteral("選択範囲が大きいため、最初の %1 バイトだけをコピーしました。").arg(byteCount(copied)));
-    });
+    connect(Text2, &FileTextView::copyCut, this, &Form1::tellCopyCut);
 }
 
 void Form1::createActions()
@@ -291,14 +289,19 @@ void Form1::setFileText(std::shared_ptr<const FileText> text)
 {
     const qint64 dropped = text ? text->droppedBytes() : 0;
     const qint64 kept = text ? text->size() : 0;
+    const bool budget = text && text->roomIsBudget();
     Text2->setFileText(std::move(text));
     showFileName();
     if (dropped == 0)
-        Text2->setNotice(QString());
+        m_textNotice.clear();
     else if (kept == 0)
-        Text2->setNotice(QStringLiteral("メモリが足りないため、このファイルのテキストは表示できません。ダンプは全体を表示しています。"));
+        m_textNotice = QStringLiteral("メモリが足りないため、このファイルのテキストは表示できません。ダンプは全体を表示しています。");
+    else if (budget)
+        m_textNotice = QStringLiteral("大きさの分からないファイルのため、テキストは最初の %1 バイトだけを表示しています。").arg(byteCount(kept));
     else
-        Text2->setNotice(QStringLiteral("メモリに収まらないため、ファイルの最初の %1 バイトだけを表示しています。").arg(byteCount(kept)));
+        m_textNotice = QStringLiteral("メモリに収まらないため、ファイルの最初の %1 バイトだけを表示しています。").arg(byteCount(kept));
+    m_noticeOffer = nullptr;
+    Text2->setNotice(m_textNotice);
 }
 
 void Form1::showFileName()
@@ -310,10 +313,29 @@ void Form1::showFileName()
 
 void Form1::tellFileChanged(FileMapping::Change change)
 {
-    if (change == FileMapping::Change::Shortened)
-        Text2->setNotice(QStringLiteral("このファイルは読み込んだ後に短くなりました。なくなった部分は 0 のバイトとして表示しています。"), m_reload);
-    else
-        Text2->setNotice(QStringLiteral("このファイルは読み込んだ後に書き換えられました。表示しているのは今のファイルの内容です。"), m_reload);
+    const qint64 read = Text2->fileText() ? Text2->fileText()->size() : 0;
+    switch (change) {
+    case FileMapping::Change::Shortened:
+        m_textNotice = QStringLiteral("このファイルは読み込んだ後に短くなりました。なくなった部分は 0 のバイトとして表示しています。");
+        break;
+    case FileMapping::Change::ShortenedWhileRead:
+        m_textNotice = QStringLiteral("このファイルは読み込み中に短くなりました。表示しているのは読み込んだ %1 バイトです。").arg(byteCount(read));
+        break;
+    case FileMapping::Change::Grown:
+        m_textNotice = QStringLiteral("このファイルは読み込んだ後に大きくなりました。増えた部分は表示していません。");
+        break;
+    default:
+        m_textNotice = QStringLiteral("このファイルは読み込んだ後に書き換えられました。表示しているのは今のファイルの内容です。");
+        break;
+    }
+    m_noticeOffer = m_reload;
+    Text2->setNotice(m_textNotice, m_noticeOffer);
+}
+
+void Form1::tellCopyCut(qint64 copied)
+{
+    const QString copyNotice = QStringLiteral("選択範囲が大きいため、最初の %1 バイトだけをコピーしました。").arg(byteCount(copied));
+    Text2->setNotice(m_textNotice.isEmpty() ? copyNotice : copyNotice + u'\n' + m_textNotice, m_noticeOffer);
 }
 
 void Form1::setDumpText(const QString &text)

@@ -74,6 +74,12 @@ private:
     void openDropped(const QList<QUrl> &urls);
     void showFileName();
     void tellFileChanged(FileMapping::Change change);
+    void tellCopyCut(qint64 copied);
+
+    // What Text2's notice line says of the text until another file is read:
+    // another notice (a copy cut) is shown above it, never instead of it.
+    QString m_textNotice;
+    QAction *m_noticeOffer = nullptr; // offered after m_textNotice
 
     std::unique_ptr<DialogService> m_dialogs;
     DumpEngine m_engine;

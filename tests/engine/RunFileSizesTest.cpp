@@ -165,6 +165,7 @@ private slots:
         QCOMPARE(window.captions.last(), QStringLiteral("実行終了1388/?")); // stopped before its end
         QCOMPARE(window.fileText->size(), budget);
         QCOMPARE(window.fileText->droppedBytes(), block);
+        QVERIFY(window.fileText->roomIsBudget());
         QCOMPARE(bytesFromDump(window.dumpText), QByteArray(5 * block, FakeFileSystem::EndlessByte));
         QVERIFY(window.messages.isEmpty());
         QCOMPARE(fileSystem.openFiles, 0);
@@ -183,6 +184,7 @@ private slots:
         QVERIFY2(window.messages.isEmpty(), qPrintable(window.messages.value(0)));
         QCOMPARE(bytesFromDump(window.dumpText), bytes);
         QCOMPARE(QByteArray(window.fileText->data(), window.fileText->size()), bytes);
+        QVERIFY(!window.fileText->roomIsBudget()); // memory, not the budget, set its room
     }
 
     void aProcFileIsDumpedWholeFromTheRealFileSystem()

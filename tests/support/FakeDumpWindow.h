@@ -26,7 +26,7 @@ public:
     // Set by the test.
     std::optional<QString> chosenPath;
     bool cutFront = true;
-    std::shared_ptr<const TextMetrics> metrics = TextMetrics::uniform(64, 8 * 64);
+    std::shared_ptr<const TextMetrics> metrics = TextMetrics::uniform(64, XUnits(8 * 64));
     std::function<void(int pass)> onPendingEvents; // pass counts from 1
 
     // Recorded.

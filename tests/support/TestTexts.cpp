@@ -15,7 +15,7 @@ namespace {
 
 std::shared_ptr<const TextMetrics> orUniform(std::shared_ptr<const TextMetrics> metrics)
 {
-    return metrics ? metrics : TextMetrics::uniform(64, 8 * 64);
+    return metrics ? metrics : TextMetrics::uniform(64, XUnits(8 * 64));
 }
 
 } // namespace

@@ -108,7 +108,7 @@ private slots:
 
     void fileTextDecodesWhatWasCommitted()
     {
-        FileText text(8, TextMetrics::uniform(64, 512));
+        FileText text(8, TextMetrics::uniform(64, XUnits(512)));
         std::memcpy(text.blockBuffer(2), "\x83\x41", 2);
         text.commit(2);
         std::memcpy(text.blockBuffer(2), "bc", 2);

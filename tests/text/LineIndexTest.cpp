@@ -126,7 +126,7 @@ private slots:
 
     void aCrAtTheEndOfWhatIsCommittedSoFarCountsAsABreak()
     {
-        FileText text(4, TextMetrics::uniform(64, 512));
+        FileText text(4, TextMetrics::uniform(64, XUnits(512)));
         std::memcpy(text.blockBuffer(4), "ab\r\n", 4);
         text.commit(3);
         const TextNavigator lines(text);

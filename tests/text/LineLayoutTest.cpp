@@ -11,7 +11,6 @@
 
 namespace {
 
-using Units = TextMetrics::Units;
 
 // Advances that differ from character to character, in odd units, kerning
 // on some ASCII pairs, and tab stops every 200.5 pixels.
@@ -21,7 +20,7 @@ std::shared_ptr<const TextMetrics> unevenMetrics()
     QRandomGenerator random(7);
     for (qint16 &k : kerning)
         k = random.bounded(4) == 0 ? qint16(random.bounded(-80, 20)) : 0;
-    return std::make_shared<TextMetrics>([](char16_t c) { return qint32(c % 13 * 61 + 130); }, 12832, kerning);
+    return std::make_shared<TextMetrics>([](char16_t c) { return qint32(c % 13 * 61 + 130); }, XUnits(12832), kerning);
 }
 
 // The x of every character start and of the end of one line, added up from
@@ -30,20 +29,20 @@ std::vector<std::pair<BytePosition, XUnits>> placesOf(const QByteArray &bytes, B
 {
     std::vector<std::pair<BytePosition, XUnits>> places;
     const qint64 end = to.value();
-    Units x = 0;
+    XUnits x(0);
     for (qint64 at = from.value(); at < end;) {
-        places.push_back({BytePosition(at), XUnits(x)});
+        places.push_back({BytePosition(at), x});
         const auto b = std::uint8_t(bytes[at]);
         const qint64 length = Cp932::characterLength(bytes.constData() + at, end - at);
         if (b == '\t')
             x = metrics.nextTabStop(x);
         else
-            x += length == 2 ? metrics.doubleByte(b, std::uint8_t(bytes[at + 1])) : metrics.single(b);
+            x += XUnits(length == 2 ? metrics.doubleByte(b, std::uint8_t(bytes[at + 1])) : metrics.single(b));
         if (length == 1 && at + 1 < end)
-            x += metrics.kerning(b, std::uint8_t(bytes[at + 1]));
+            x += XUnits(metrics.kerning(b, std::uint8_t(bytes[at + 1])));
         at += length;
     }
-    places.push_back({to, XUnits(x)});
+    places.push_back({to, x});
     return places;
 }
 
@@ -149,7 +148,7 @@ private slots:
 
     void aClickOnTheRightHalfOfACharacterIsAfterIt()
     {
-        const auto text = fileTextOf("a\x93\xFA", 16, TextMetrics::uniform(640, 6400));
+        const auto text = fileTextOf("a\x93\xFA", 16, TextMetrics::uniform(640, XUnits(6400)));
         const LineLayout layout(*text, text->index().characters());
         const LineLayout::Span line{0_byte, 3_byte};
         QCOMPARE(layout.positionAt(line, 319_units), 0_byte);

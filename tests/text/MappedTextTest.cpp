@@ -47,6 +47,19 @@ void writeAt(const QString &path, qint64 at, const QByteArray &bytes)
     ::close(fd);
 }
 
+// The file mapped whole, then shortened to `length` before the run reads it.
+std::shared_ptr<FileText> textShortenedWhileRead(const QString &path, qint64 length)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    auto mapping = FileMapping::map(fd, qint64(::lseek(fd, 0, SEEK_END)));
+    if (!mapping || !QFile::resize(path, length))
+        return nullptr;
+    auto text = std::make_shared<FileText>(std::move(mapping), TextMetrics::uniform(UnitsPerPixel, XUnits(8 * UnitsPerPixel)));
+    text->commit(::pread(fd, text->blockBuffer(2 * length), std::size_t(2 * length), 0));
+    ::close(fd);
+    return text;
+}
+
 int mapEntries()
 {
     QFile maps(QStringLiteral("/proc/self/maps"));
@@ -116,7 +129,7 @@ private slots:
     {
         const qint64 size = qint64(1) << 20;
         const QString path = files.write(QStringLiteral("wide.txt"), QByteArray(size, 'W'));
-        const auto metrics = std::make_shared<const TextMetrics>([](char16_t c) { return c == u'W' ? 640 : 64; }, 512);
+        const auto metrics = std::make_shared<const TextMetrics>([](char16_t c) { return c == u'W' ? 640 : 64; }, XUnits(512));
         const auto text = mappedTextOf(path, qint64(1) << 20, metrics);
         QVERIFY(text);
         writeAt(path, 0, QByteArray(size, 'i'));
@@ -152,14 +165,48 @@ private slots:
         queryEveryLine(*text);
     }
 
+    // Lines whose breaks are gone would all start where the scan for them
+    // stops, and the lines before that place could no longer be told apart.
+    void everyLineKeepsAStartOfItsOwn_data()
+    {
+        QTest::addColumn<QByteArray>("rewrite");
+        QTest::newRow("shortened to half") << QByteArray();
+        QTest::newRow("rewritten without line breaks") << QByteArray(Size, 'x');
+    }
+
+    void everyLineKeepsAStartOfItsOwn()
+    {
+        QFETCH(QByteArray, rewrite);
+        QByteArray lines;
+        for (int i = 0; lines.size() < Size; ++i)
+            lines += "line " + QByteArray::number(i) + (i % 2 ? "\r\n" : "\n");
+        const QString path = files.write(QStringLiteral("lines.txt"), lines.left(Size));
+        const auto text = mappedTextOf(path);
+        QVERIFY(text);
+        if (rewrite.isEmpty())
+            QVERIFY(QFile::resize(path, Size / 2));
+        else
+            writeAt(path, 0, rewrite);
+        const TextNavigator navigator(*text);
+        const auto spans = navigator.lines(0_line, navigator.lineCount().value());
+        QCOMPARE(LineNumber(qint64(spans.size())), navigator.lineCount());
+        for (std::size_t line = 1; line < spans.size(); ++line)
+            QVERIFY2(spans[line].start > spans[line - 1].start, qPrintable(QString::number(line)));
+        for (std::size_t line = 0; line < spans.size(); line += 97) {
+            QCOMPARE(navigator.lineOf(spans[line].start), LineNumber(qint64(line)));
+            QCOMPARE(navigator.lineStart(LineNumber(qint64(line))), spans[line].start);
+        }
+    }
+
     void tellsHowTheFileChanged_data()
     {
         QTest::addColumn<QString>("change");
         QTest::addColumn<FileMapping::Change>("told");
         QTest::newRow("left alone") << "none" << FileMapping::Change::None;
         QTest::newRow("rewritten in place") << "rewrite" << FileMapping::Change::Rewritten;
-        QTest::newRow("grown") << "append" << FileMapping::Change::Rewritten;
+        QTest::newRow("grown") << "append" << FileMapping::Change::Grown;
         QTest::newRow("shortened, before any of it is read") << "truncate" << FileMapping::Change::Shortened;
+        QTest::newRow("shortened while it was read, to where the run ended") << "truncate while read" << FileMapping::Change::ShortenedWhileRead;
     }
 
     void tellsHowTheFileChanged()
@@ -167,7 +214,7 @@ private slots:
         QFETCH(QString, change);
         QFETCH(FileMapping::Change, told);
         const QString path = files.write(QStringLiteral("changes.txt"), QByteArray(3 * Page, 'a'));
-        const auto text = mappedTextOf(path);
+        const auto text = change == QLatin1String("truncate while read") ? textShortenedWhileRead(path, Page) : mappedTextOf(path);
         QVERIFY(text);
         if (change == QLatin1String("rewrite"))
             writeAt(path, Page, "b");

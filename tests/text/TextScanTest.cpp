@@ -1,64 +1,11 @@
-#include "ScanPath.h"
-#include "TextIndex.h"
+#include "IndexStates.h"
+#include "ScanFeatures.h"
+#include "ScanKernels.h"
 
 #include <QRandomGenerator>
 #include <QTest>
 
 namespace {
-
-using Metrics = std::shared_ptr<const TextMetrics>;
-
-// "uniform": every character 1 pixel wide, tab stops every 8. Otherwise
-// advances that differ from character to character, 130 to 862 units (more
-// than a byte holds), tab stops every 200.5 pixels; "kerned" adds kerning
-// (some of it positive) on some ASCII pairs.
-Metrics metricsOf(const QString &kind)
-{
-    if (kind == "uniform")
-        return TextMetrics::uniform(64, 512);
-    TextMetrics::Kerning kerning;
-    if (kind == "kerned") {
-        kerning.resize(TextMetrics::KerningSide * TextMetrics::KerningSide);
-        QRandomGenerator random(7);
-        for (qint16 &k : kerning)
-            k = random.bounded(4) == 0 ? qint16(random.bounded(-80, 20)) : 0;
-    }
-    return std::make_shared<TextMetrics>([](char16_t c) { return qint32(c % 13 * 61 + 130); }, 12832, kerning);
-}
-
-// Everything the two indexes hold, in one list.
-QList<qint64> stateOf(const TextIndex &index)
-{
-    const LineIndex &lines = index.lines();
-    const CharacterIndex &characters = index.characters();
-    QList<qint64> state{lines.scanned(), lines.lineCount().value(), lines.longestLineLength(), lines.checkpointCount()};
-    for (qsizetype i = 0; i < lines.checkpointCount(); ++i)
-        state << lines.checkpoint(i).line.value() << lines.checkpoint(i).start.value();
-    state << characters.scanned() << characters.characterCount().value() << characters.widestLine().value()
-          << characters.checkpointCount();
-    for (qint64 i = 0; i < characters.checkpointCount(); ++i) {
-        const CharacterIndex::Checkpoint checkpoint = characters.checkpoint(i);
-        state << checkpoint.start.value() << checkpoint.before.value() << checkpoint.x.value();
-    }
-    return state;
-}
-
-QList<qint64> indexedState(ScanPath path, const QByteArray &bytes, const QList<qint64> &blocks, const Metrics &metrics)
-{
-    overrideScanPath(path);
-    TextIndex index(metrics);
-    overrideScanPath(std::nullopt);
-    QList<qint64> states;
-    qint64 done = 0;
-    for (qsizetype i = 0; done < bytes.size(); ++i) {
-        const qint64 n = std::min(blocks[i % blocks.size()], bytes.size() - done);
-        index.extend(bytes.constData() + done, n);
-        done += n;
-        if (i % 97 == 0) // the state between blocks counts too
-            states << stateOf(index);
-    }
-    return states << stateOf(index);
-}
 
 QByteArray randomText(qsizetype n, quint32 seed)
 {
@@ -188,7 +135,33 @@ private slots:
         QFETCH(QByteArray, bytes);
         QFETCH(QList<qint64>, blocks);
         QFETCH(QString, metrics);
-        QCOMPARE(indexedState(ScanPath(path), bytes, blocks, metricsOf(metrics)), indexedState(ScanPath::Reference, bytes, blocks, metricsOf(metrics)));
+        QCOMPARE(indexedStates(ScanPath(path), bytes, blocks, scanTestMetrics(metrics)), indexedStates(ScanPath::Reference, bytes, blocks, scanTestMetrics(metrics)));
+    }
+
+    // A misspelt feature would silently keep its path from ever running.
+    void startUpReadsEachFeatureList_data()
+    {
+        QTest::addColumn<QByteArray>("features");
+        QTest::addColumn<bool>("present");
+        QTest::addRow("no feature is needed") << QByteArray() << true;
+        QTest::addRow("a name no processor has") << QByteArray("sse2,no-such-feature") << false;
+#if defined(__x86_64__)
+        QTest::addRow("every x86-64 processor has SSE2") << QByteArray(HEXMOTH_SSE2_FEATURES) << true;
+#endif
+    }
+
+    void startUpReadsEachFeatureList()
+    {
+        QFETCH(QByteArray, features);
+        QFETCH(bool, present);
+        QCOMPARE(processorHas(features.constData()), present);
+    }
+
+    void everyKernelNeedsOnlyFeaturesStartUpKnows()
+    {
+        for (const ScanKernelRow &row : scanKernels())
+            for (const QByteArray &feature : QByteArray(row.features).split(','))
+                QVERIFY2(feature.isEmpty() || isKnownProcessorFeature(feature.constData()), feature.constData());
     }
 };
 

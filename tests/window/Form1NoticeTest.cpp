@@ -23,6 +23,29 @@ SetUp textKeeping(qint64 kept)
     };
 }
 
+SetUp fileChanged(FileMapping::Change change)
+{
+    return [change](Form1 &form, FileTextView &view) {
+        textKeeping(20)(form, view);
+        emit view.fileChanged(change);
+    };
+}
+
+SetUp budgetCut()
+{
+    return [](Form1 &form, FileTextView &view) {
+        auto text = std::make_shared<FileText>(10, view.textMetrics());
+        text->markRoomAsBudget();
+        text->blockBuffer(20);
+        text->commit(20);
+        form.setFileText(text);
+    };
+}
+
+const QString Shortened = QStringLiteral("このファイルは読み込んだ後に短くなりました。なくなった部分は 0 のバイトとして表示しています。");
+const QString Rewritten = QStringLiteral("このファイルは読み込んだ後に書き換えられました。表示しているのは今のファイルの内容です。");
+const QString CopyCut = QStringLiteral("選択範囲が大きいため、最初の 16,777,216 バイトだけをコピーしました。");
+
 } // namespace
 
 Q_DECLARE_METATYPE(SetUp)
@@ -39,15 +62,28 @@ private slots:
         QTest::newRow("a whole text: nothing") << textKeeping(20) << QString();
         QTest::newRow("a text cut where memory ran out") << textKeeping(10) << "メモリに収まらないため、ファイルの最初の 10 バイトだけを表示しています。";
         QTest::newRow("no text at all") << textKeeping(0) << "メモリが足りないため、このファイルのテキストは表示できません。ダンプは全体を表示しています。";
-        QTest::newRow("the file shortened after the run")
-            << SetUp([](Form1 &, FileTextView &view) { emit view.fileChanged(FileMapping::Change::Shortened); })
-            << "このファイルは読み込んだ後に短くなりました。なくなった部分は 0 のバイトとして表示しています。";
-        QTest::newRow("the file rewritten after the run")
-            << SetUp([](Form1 &, FileTextView &view) { emit view.fileChanged(FileMapping::Change::Rewritten); })
-            << "このファイルは読み込んだ後に書き換えられました。表示しているのは今のファイルの内容です。";
+        QTest::newRow("a pseudo-file's text cut at its budget") << budgetCut() << "大きさの分からないファイルのため、テキストは最初の 10 バイトだけを表示しています。";
+        QTest::newRow("the file shortened after the run") << fileChanged(FileMapping::Change::Shortened) << Shortened;
+        QTest::newRow("the file shortened during the run: nothing shown is lost") << fileChanged(FileMapping::Change::ShortenedWhileRead)
+                                                                                 << "このファイルは読み込み中に短くなりました。表示しているのは読み込んだ 20 バイトです。";
+        QTest::newRow("the file rewritten after the run") << fileChanged(FileMapping::Change::Rewritten) << Rewritten;
+        QTest::newRow("the file grown after the run") << fileChanged(FileMapping::Change::Grown)
+                                                      << "このファイルは読み込んだ後に大きくなりました。増えた部分は表示していません。";
         QTest::newRow("a copy cut at its limit")
             << SetUp([](Form1 &, FileTextView &view) { emit view.copyCut(FileTextView::CopyLimit); })
-            << "選択範囲が大きいため、最初の 16,777,216 バイトだけをコピーしました。";
+            << CopyCut;
+        QTest::newRow("a copy cut after the file changed: the change still told")
+            << SetUp([](Form1 &form, FileTextView &view) {
+                   fileChanged(FileMapping::Change::Rewritten)(form, view);
+                   emit view.copyCut(FileTextView::CopyLimit);
+               })
+            << CopyCut + u'\n' + Rewritten;
+        QTest::newRow("a change after a cut copy: the change told alone")
+            << SetUp([](Form1 &form, FileTextView &view) {
+                   emit view.copyCut(FileTextView::CopyLimit);
+                   fileChanged(FileMapping::Change::Shortened)(form, view);
+               })
+            << Shortened;
     }
 
     void tellsWhatText2Shows()
