@@ -1,5 +1,6 @@
 #include "EngineFixture.h"
 #include "RandomBytes.h"
+#include "ThrottledShare.h"
 
 #include <QTest>
 
@@ -135,6 +136,26 @@ private slots:
         QCOMPARE(window.captions.last(), DumpEngine::progressCaption(QStringLiteral("実行終了"), bytes.size(), bytes.size()));
         QVERIFY(window.messages.isEmpty());
         QCOMPARE(fileSystem.openFiles, 0);
+    }
+
+    // The real thing: a FUSE share that stalls for 1.5 s, then serves
+    // 20 MB/s. Its file is copied, never mapped, however large.
+    void aShareThatStallsIsToldCopiedAndDumpedExactly()
+    {
+        if (const QString missing = ThrottledShare::unavailableReason(); !missing.isEmpty())
+            QSKIP(qPrintable(u"no FUSE share here: "_qs + missing));
+        const QByteArray bytes = randomBytes(3 * DumpEngine::PieceLength + 99, 8, 0.3);
+        files.write("shared.bin", bytes);
+        ThrottledShare share(files.path("."), {20e6, qint64(1) << 20, 2});
+        window.chosenPath = share.path("shared.bin");
+        DumpEngine engine(window);
+        engine.setCopyBudget(DumpEngine::PieceLength); // a local file this large is mapped
+        engine.RunDump();
+        QVERIFY2(window.messages.isEmpty(), qPrintable(window.messages.value(0)));
+        QVERIFY(window.captions.contains(DumpEngine::WaitingCaption));
+        QCOMPARE(window.dumpText, shownDumpOf(bytes));
+        QVERIFY(!window.fileText->isMapped());
+        QCOMPARE(window.fileText->size(), DumpEngine::PieceLength);
     }
 };
 
