@@ -18,6 +18,8 @@ namespace {
 // A block of fixed length (tests) that has its first bytes waits this long
 // at most for the rest.
 constexpr int FixedBlockWaitMilliseconds = 1000;
+constexpr std::chrono::milliseconds FirstPieceWait(8);
+constexpr std::chrono::milliseconds NextPieceWait(2);
 
 // A byte count as Japanese readers write it: 1,234,567.
 QString byteCount(qint64 count)
@@ -213,12 +215,19 @@ void DumpEngine::dumpBlock(Run &run, const QElapsedTimer &clock)
     endOfReading(run);
 }
 
+// A paced block waits for its first piece FirstPieceWait at most, and for
+// each next one NextPieceWait, so that a slow share's pieces, far apart,
+// keep the window's turns as close as a cached file's blocks; a disk that
+// brings them faster than they are scanned fills the block to its deadline.
 ReadAhead::Clock::time_point DumpEngine::waitUntil(const QElapsedTimer &clock, bool taken) const
 {
-    const auto blockStart = ReadAhead::Clock::now() - std::chrono::nanoseconds(clock.nsecsElapsed());
-    if (m_blockLength == 0)
-        return blockStart + std::chrono::nanoseconds(BlockPacer::DeadlineNanoseconds);
-    return blockStart + std::chrono::milliseconds(taken ? FixedBlockWaitMilliseconds : DataWaitMilliseconds);
+    using namespace std::chrono;
+    const auto now = ReadAhead::Clock::now();
+    const auto blockStart = now - nanoseconds(clock.nsecsElapsed());
+    if (m_blockLength > 0)
+        return blockStart + milliseconds(taken ? FixedBlockWaitMilliseconds : DataWaitMilliseconds);
+    const auto deadline = blockStart + nanoseconds(BlockPacer::DeadlineNanoseconds);
+    return std::min(deadline, taken ? now + NextPieceWait : blockStart + FirstPieceWait);
 }
 
 // Once the read-ahead has given everything: the end, a shrink or a failure.

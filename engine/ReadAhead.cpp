@@ -4,6 +4,7 @@
 #include "SystemReason.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <condition_variable>
 #include <mutex>
 #include <new>
@@ -23,6 +24,16 @@ struct AlignedDelete
 };
 
 using Buffer = std::unique_ptr<char[], AlignedDelete>;
+
+bool allocate(Buffer &buffer, qint64 length)
+{
+    try {
+        buffer.reset(static_cast<char *>(::operator new[](std::size_t(length), std::align_val_t(BufferAlignment))));
+        return true;
+    } catch (const std::bad_alloc &) {
+        return false;
+    }
+}
 
 } // namespace
 
@@ -94,8 +105,11 @@ void ReadAhead::read(std::shared_ptr<Shared> shared, std::unique_ptr<InputFile> 
             break;
         }
         Shared::Slot &slot = s.ring[std::size_t(back)];
-        if (!slot.bytes)
-            slot.bytes.reset(static_cast<char *>(::operator new[](std::size_t(s.pieceLength), std::align_val_t(BufferAlignment))));
+        if (!slot.bytes && !allocate(slot.bytes, s.pieceLength)) {
+            ending = Ending::Failed;
+            errorText = SystemReason::text(ENOMEM);
+            break;
+        }
         const qint64 count = file->read(slot.bytes.get(), wanted);
         if (count == InputFile::WouldBlock) {
             file->waitForData(DataWaitMilliseconds);

@@ -31,7 +31,9 @@ public:
         Failed,   // a read failed: see errorText()
     };
 
-    static constexpr int RingSlots = 4;
+    // Two: one piece is scanned while the next is read; the kernel's own
+    // read-ahead keeps the disk busy beyond them.
+    static constexpr int RingSlots = 2;
     // A file that has nothing to give yet (a pseudo-file) is polled this often.
     static constexpr int DataWaitMilliseconds = 50;
     // How long letting go waits for the thread to close the file before it

@@ -96,7 +96,8 @@ private slots:
         }
         const QString shown = window.dumpText;
         fileSystem.gate->open();
-        QTRY_COMPARE(fileSystem.openFiles, 0); // closed once its read returned
+        QVERIFY(fileSystem.gate->waitForClosed(closeWindow ? 2 : 1)); // closed once its read returned
+        QCOMPARE(fileSystem.openFiles, 0);
         QCOMPARE(window.dumpText, shown);
     }
 

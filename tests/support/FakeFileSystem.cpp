@@ -21,7 +21,11 @@ public:
         ++m_owner.opened;
         ++m_owner.openFiles;
     }
-    ~FakeInputFile() override { --m_owner.openFiles; }
+    ~FakeInputFile() override
+    {
+        --m_owner.openFiles;
+        m_gate->closed();
+    }
 
     qint64 read(char *into, qint64 max) override
     {
@@ -95,6 +99,19 @@ bool FakeFileSystem::ReadGate::waitForWaiting(int reads)
 {
     std::unique_lock lock(m_mutex);
     return m_changed.wait_for(lock, std::chrono::seconds(10), [&] { return m_waiting >= reads; });
+}
+
+void FakeFileSystem::ReadGate::closed()
+{
+    const std::lock_guard lock(m_mutex);
+    ++m_closed;
+    m_changed.notify_all();
+}
+
+bool FakeFileSystem::ReadGate::waitForClosed(int files)
+{
+    std::unique_lock lock(m_mutex);
+    return m_changed.wait_for(lock, std::chrono::seconds(10), [&] { return m_closed >= files; });
 }
 
 int FakeFileSystem::ReadGate::waiting()

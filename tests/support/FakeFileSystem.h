@@ -22,12 +22,17 @@ public:
         // Waits (at most a few seconds) until `reads` reads wait here.
         bool waitForWaiting(int reads);
         int waiting();
+        // The files of this gate tell when they are closed, on whichever
+        // thread: a test that waits for it here may then read openFiles.
+        void closed();
+        bool waitForClosed(int files);
 
     private:
         std::mutex m_mutex;
         std::condition_variable m_changed;
         bool m_open = false;
         int m_waiting = 0;
+        int m_closed = 0;
     };
 
     Status status(const QString &path) override;
