@@ -232,3 +232,42 @@ WindowRun::Open WindowRun::measureOpen(const QString &path, qint64 size, qint64 
     open.firstCaptionMs = sincePaintMs(captionNs);
     return open;
 }
+
+WindowRun::Stall WindowRun::measureStall(const QString &path, qint64 size, int afterToldMs, bool close)
+{
+    const auto app = newApplication();
+    auto dialogs = std::make_unique<FakeDialogService>();
+    dialogs->chosenPath = path;
+    Figures figures;
+    ObservedForm form(std::move(dialogs), size, figures);
+    EventLoopGaps gaps;
+    QElapsedTimer acted;
+    Stall stall;
+    form.onShown = [&] {
+        QTimer::singleShot(SettleMs, &form, [&] {
+            gaps.start();
+            click(form, "Command1");
+            if (close)
+                stall.closeMs = double(nowNs() - stall.closedAtNs) / 1e6;
+            QCoreApplication::quit();
+        });
+    };
+    form.onCaption = [&](const QString &caption) {
+        if (caption == DumpEngine::WaitingCaption && stall.toldMs == 0) {
+            stall.toldMs = gaps.elapsedMs();
+            QTimer::singleShot(afterToldMs, &form, [&] {
+                acted.start();
+                stall.closedAtNs = nowNs();
+                close ? void(form.close()) : click(form, "Command2");
+            });
+        } else if (caption.startsWith(QStringLiteral("実行終了"))) {
+            stall.stopMs = acted.isValid() ? double(acted.nsecsElapsed()) / 1e6 : -1;
+            gaps.stop();
+            stall.longestGapMs = gaps.longestMs();
+            stall.dumped = caption.mid(4).section(u'/', 0, 0).toLongLong(nullptr, 16);
+        }
+    };
+    if (exec(*app, form) != 0 || !acted.isValid())
+        throw std::runtime_error("the run did not stall, or was not stopped");
+    return stall;
+}

@@ -58,4 +58,18 @@ public:
         double finalCaptionMs = 0; // "実行終了"
     };
     static Open measureOpen(const QString &path, qint64 size, qint64 startNs);
+
+    // A run over a file whose read stalls: once the caption has told the
+    // wait for `afterToldMs`, Command2 is clicked, or the window closed
+    // (`close`). Times in ms from the click on Command1 unless said.
+    struct Stall
+    {
+        double toldMs = 0;       // to "読み込みを待っています…"
+        double longestGapMs = 0; // between two ticks, to "実行終了"
+        double stopMs = 0;       // from the click on Command2 to "実行終了"
+        double closeMs = 0;      // from close() to the event loop's return
+        qint64 closedAtNs = 0;   // by nowNs(), for the time to the process's exit
+        qint64 dumped = 0;       // bytes, as the final caption counts them
+    };
+    static Stall measureStall(const QString &path, qint64 size, int afterToldMs, bool close);
 };

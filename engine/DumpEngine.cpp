@@ -12,8 +12,15 @@
 #include <new>
 
 const QString DumpEngine::FileFilter = QStringLiteral("テキストファイル(*.txt)|*.txt|全てのファイル(*.*)|*.*");
+const QString DumpEngine::WaitingCaption = QStringLiteral("読み込みを待っています…");
 
 namespace {
+
+// A block of fixed length (tests) that has its first bytes waits this long
+// at most for the rest.
+constexpr int FixedBlockWaitMilliseconds = 1000;
+constexpr std::chrono::milliseconds FirstPieceWait(8);
+constexpr std::chrono::milliseconds NextPieceWait(2);
 
 // A byte count as Japanese readers write it: 1,234,567.
 QString byteCount(qint64 count)
@@ -44,8 +51,11 @@ struct DumpEngine::Run
     qint64 Position = 1;
     bool atEnd = false;
     std::shared_ptr<FileText> TextAll = std::make_shared<FileText>();
-    std::unique_ptr<InputFile> file;
+    std::unique_ptr<InputFile> file; // until the reading starts
+    std::unique_ptr<ReadAhead> reader;
     BlockPacer blocks;
+    QElapsedTimer sinceData; // since the last block that brought bytes
+    QString caption;         // the last one set
 };
 
 DumpEngine::DumpEngine(DumpWindow &window, FileSystem *fileSystem, qint64 blockLength)
@@ -125,7 +135,7 @@ void DumpEngine::finish(Run &run)
     m_dumpList.FinishDumpList();
     ShowDumpList();
     m_window.setFileText(std::move(run.TextAll));
-    run.file.reset();
+    run.reader.reset();
 }
 
 void DumpEngine::StopDump()
@@ -172,15 +182,20 @@ void DumpEngine::openFile(Run &run)
         // not even an empty text's few bytes: the run keeps its empty text,
         // dumps the file all the same, and Text2 says what it left out
     }
+    const qint64 piece = m_blockLength > 0 ? std::min(m_blockLength, PieceLength) : PieceLength;
+    run.reader = std::make_unique<ReadAhead>(std::move(run.file), run.sizeKnown ? run.FileSize : -1, piece);
 }
 
 void DumpEngine::dumpBlocks(Run &run)
 {
+    run.sinceData.start();
     while (!run.atEnd) {
         m_window.handlePendingEvents();
         if (StopRequested)
             break;
-        m_window.setStatusCaption(runningCaption(run));
+        const QString caption = run.sinceData.hasExpired(StallMilliseconds) ? WaitingCaption : runningCaption(run);
+        if (caption != run.caption) // a block that brought nothing leaves it as it is
+            m_window.setStatusCaption(run.caption = caption);
         QElapsedTimer clock;
         clock.start();
         const qint64 from = run.Position;
@@ -198,60 +213,71 @@ QString DumpEngine::runningCaption(const Run &run) const
     return progressCaption(QStringLiteral("実行中 "), run.Position, run.sizeKnown ? run.FileSize : -1);
 }
 
-// Reads the next block into the file's text, which keeps what it has room
-// for. A file of known size is read up to the size read at the start, so a
-// growing file is dumped up to that size; one of unknown size until a read
-// returns 0. A paced block ends early rather than pass its deadline, the
-// next piece's time foretold by the last one's.
+// Takes the next block from the read-ahead into the dump and the file's
+// text, which keeps what it has room for. A file of known size is dumped up
+// to the size read at the start, so a growing file is dumped up to that
+// size; one of unknown size until a read returns 0. A block takes what has
+// been read, waiting for more until its deadline; a paced block ends early
+// rather than pass it, the next piece's time foretold by the last one's.
 void DumpEngine::dumpBlock(Run &run, const QElapsedTimer &clock)
 {
-    const qint64 length = run.blocks.length();
-    qint64 left = run.sizeKnown ? run.blocks.lengthBefore(run.FileSize - (run.Position - 1)) : length;
-    qint64 wanted = 0;
-    qint64 count = 0;
-    qint64 pieceNs = 0;
-    do {
-        wanted = std::min(left, PieceLength);
+    qint64 left = run.sizeKnown ? run.blocks.lengthBefore(run.FileSize - (run.Position - 1)) : run.blocks.length();
+    bool taken = false;
+    while (left > 0 && run.reader) {
         const qint64 before = clock.nsecsElapsed();
-        count = dumpPiece(run, wanted);
-        pieceNs = clock.nsecsElapsed() - before;
-        left -= std::max<qint64>(count, 0);
-    } while (left > 0 && count == wanted && !run.blocks.endsBefore(clock.nsecsElapsed(), pieceNs));
-    if (!run.sizeKnown) {
-        run.atEnd = count == 0;
+        const char *piece = nullptr;
+        const qint64 count = run.reader->take(piece, std::min(left, PieceLength), waitUntil(clock, taken));
+        if (count == 0)
+            break;
+        run.TextAll->append(piece, count);
+        dump(run, piece, count);
+        taken = true;
+        left -= count;
+        if (run.blocks.endsBefore(clock.nsecsElapsed(), clock.nsecsElapsed() - before))
+            break;
+    }
+    if (taken)
+        run.sinceData.start();
+    endOfReading(run);
+}
+
+// A paced block waits for its first piece FirstPieceWait at most, and for
+// each next one NextPieceWait, so that a slow share's pieces, far apart,
+// keep the window's turns as close as a cached file's blocks; a disk that
+// brings them faster than they are scanned fills the block to its deadline.
+ReadAhead::Clock::time_point DumpEngine::waitUntil(const QElapsedTimer &clock, bool taken) const
+{
+    using namespace std::chrono;
+    const auto now = ReadAhead::Clock::now();
+    const auto blockStart = now - nanoseconds(clock.nsecsElapsed());
+    if (m_blockLength > 0)
+        return blockStart + milliseconds(taken ? FixedBlockWaitMilliseconds : DataWaitMilliseconds);
+    const auto deadline = blockStart + nanoseconds(BlockPacer::DeadlineNanoseconds);
+    return std::min(deadline, taken ? now + NextPieceWait : blockStart + FirstPieceWait);
+}
+
+// Once the read-ahead has given everything: the end, a shrink or a failure.
+void DumpEngine::endOfReading(Run &run)
+{
+    if (run.sizeKnown && run.Position > run.FileSize) {
+        run.atEnd = true;
         return;
     }
-    if (count >= 0 && count < wanted)
+    if (!run.reader)
+        return; // the failure to open is already recorded
+    switch (run.reader->ending()) {
+    case ReadAhead::Ending::None:
+        return;
+    case ReadAhead::Ending::End:
+        run.atEnd = true;
+        return;
+    case ReadAhead::Ending::Shortened:
         recordShrink(run);
-    run.atEnd = run.Position > run.FileSize;
-}
-
-// A piece is read, dumped and indexed while it is still in the processor's
-// cache; a short read ends the block.
-qint64 DumpEngine::dumpPiece(Run &run, qint64 wanted)
-{
-    char *piece = run.TextAll->blockBuffer(wanted);
-    const qint64 count = readSome(run, piece, wanted);
-    if (count > 0) {
-        run.TextAll->commit(count);
-        dump(run, piece, count);
+        return;
+    case ReadAhead::Ending::Failed:
+        record(QStringLiteral("「%1」の読み込み中にエラーが発生しました。\n理由: %2").arg(run.shownPath, run.reader->errorText()));
+        return;
     }
-    return count;
-}
-
-// Reads up to `max` bytes; returns as InputFile::read does, after recording a
-// failure. When the file has nothing yet, waits for it a little: the run's
-// loop then handles the window's events and tries again.
-qint64 DumpEngine::readSome(Run &run, char *into, qint64 max)
-{
-    if (!run.file)
-        return -1; // the failure to open is already recorded
-    const qint64 count = run.file->read(into, max);
-    if (count == InputFile::WouldBlock)
-        run.file->waitForData(DataWaitMilliseconds);
-    else if (count < 0)
-        record(QStringLiteral("「%1」の読み込み中にエラーが発生しました。\n理由: %2").arg(run.shownPath, run.file->errorText()));
-    return count;
 }
 
 void DumpEngine::dump(Run &run, const char *block, qint64 count)
@@ -264,7 +290,7 @@ void DumpEngine::recordShrink(const Run &run)
 {
     QString message = QStringLiteral("「%1」は読み込み中に短くなりました。%2 バイトをダンプしました。")
                           .arg(run.shownPath, byteCount(run.Position - 1));
-    const qint64 now = run.file->currentSize();
+    const qint64 now = run.reader->sizeAtEnd();
     if (now >= 0)
         message += QStringLiteral("ファイルは今 %1 バイトです。").arg(byteCount(now));
     record(message);

@@ -3,6 +3,7 @@
 #include "BlockPacer.h"
 #include "DumpList.h"
 #include "LocalFileSystem.h"
+#include "ReadAhead.h"
 #include "TextStorage.h"
 
 #include <QString>
@@ -25,23 +26,32 @@ class FileText;
 // the captions (and in the final one, when the run is stopped before that
 // end). The file's text is a copy for a small file or a pseudo-file, else
 // the file itself, mapped (TextStorage); what neither holds is dumped but
-// left out of the text. While a pseudo-file has nothing to give, the run
-// waits for it in short steps and handles the window's events between
-// them. Blocks are sized by a BlockPacer and read in pieces. Failures are
+// left out of the text. The file is read ahead on a thread of its own
+// (ReadAhead), so that the run dumps and scans one piece while the next is
+// read and no read ever holds up the window: while nothing comes (a
+// pseudo-file with nothing to give, a share that stalls), a block ends
+// empty at its deadline and the window's events are handled as between any
+// two blocks; after StallMilliseconds without data the caption says that
+// the run is waiting, until data comes again. A run stopped then ends at
+// once: what was read is dumped, and the file is let go of, to be closed
+// when its read returns. Blocks are sized by a BlockPacer. Failures are
 // collected as they happen and reported once per run in a message box; a run
 // always finishes: the partial dump is shown and the file is closed.
 class DumpEngine
 {
 public:
-    // The longest wait for a file that has nothing to give yet before the
-    // window's events are handled again.
+    // The longest wait of a block of fixed length (tests) for its first
+    // bytes before the window's events are handled again; a paced block
+    // waits until its deadline.
     static constexpr int DataWaitMilliseconds = 50;
-    // A block is read in pieces of at most this, each dumped and indexed
-    // before the next is read: small enough to stay in the processor's
-    // cache, and the buffer a mapped file is read through never grows
-    // past it as the blocks lengthen.
+    // The file is read in pieces of at most this, each dumped and indexed
+    // as a whole: small enough to stay in the processor's cache, and the
+    // buffers of the read-ahead never grow past it as the blocks lengthen.
     static constexpr qint64 PieceLength = qint64(1) << 20;
+    // A read that has brought nothing for this long is told in the caption.
+    static constexpr int StallMilliseconds = 1000;
     static const QString FileFilter;
+    static const QString WaitingCaption;
 
     // Without a file system, the machine's own is used. Blocks are paced
     // (BlockPacer) unless a fixed length is given.
@@ -86,8 +96,8 @@ private:
     void dumpBlocks(Run &run);
     QString runningCaption(const Run &run) const;
     void dumpBlock(Run &run, const QElapsedTimer &clock);
-    qint64 dumpPiece(Run &run, qint64 wanted);
-    qint64 readSome(Run &run, char *into, qint64 max);
+    ReadAhead::Clock::time_point waitUntil(const QElapsedTimer &clock, bool taken) const;
+    void endOfReading(Run &run);
     void dump(Run &run, const char *block, qint64 count);
     void recordShrink(const Run &run);
     void finish(Run &run);

@@ -14,7 +14,15 @@
 
 namespace {
 
-constexpr long ConfigFsMagic = 0x62656570; // not in <linux/magic.h>
+// Not in <linux/magic.h>.
+constexpr long ConfigFsMagic = 0x62656570;
+constexpr long CifsMagic = 0xFF534D42;
+constexpr long Smb2Magic = 0xFE534D42;
+constexpr long FuseMagic = 0x65735546;
+constexpr long CephMagic = 0x00C36400;
+constexpr long NcpMagic = 0x564C;
+constexpr long LustreMagic = 0x0BD00BD0;
+constexpr long Gfs2Magic = 0x01161970;
 
 // Pseudo file systems, whose files report a nominal size (0, or a page)
 // whatever they hold.
@@ -29,6 +37,34 @@ bool hasNominalSizes(const struct statfs &fileSystem)
     case CGROUP_SUPER_MAGIC:
     case CGROUP2_SUPER_MAGIC:
     case ConfigFsMagic:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// File systems whose reads can stall for as long as a server or a FUSE
+// daemon takes: their files are never mapped, since a paint or a screen
+// reader's query that touched a page of one would freeze the window until
+// the server came back. Their text is a copy (TextStorage), which stays
+// readable while the share is gone.
+bool mayStall(const struct statfs &fileSystem)
+{
+    switch (long(fileSystem.f_type)) {
+    case NFS_SUPER_MAGIC:
+    case SMB_SUPER_MAGIC:
+    case CifsMagic:
+    case Smb2Magic:
+    case FuseMagic:
+    case CODA_SUPER_MAGIC:
+    case AFS_SUPER_MAGIC:
+    case AFS_FS_MAGIC:
+    case CephMagic:
+    case V9FS_MAGIC:
+    case NcpMagic:
+    case LustreMagic:
+    case OCFS2_SUPER_MAGIC:
+    case Gfs2Magic:
         return true;
     default:
         return false;
@@ -78,13 +114,15 @@ std::unique_ptr<InputFile> LocalFileSystem::open(const QString &path, QString &e
         return nullptr;
     }
     struct statfs fileSystem {};
-    const bool sized = sizeIsKnown(info, ::fstatfs(fd, &fileSystem) == 0 ? &fileSystem : nullptr);
+    const bool fileSystemKnown = ::fstatfs(fd, &fileSystem) == 0;
+    const bool sized = sizeIsKnown(info, fileSystemKnown ? &fileSystem : nullptr);
     if (sized) {
         ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
         ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
     }
     const qint64 memory = availableMemory();
-    return std::make_unique<LocalInputFile>(fd, sized && memory >= 0 && qint64(info.st_size) > memory / 2);
+    const bool dropBehind = sized && memory >= 0 && qint64(info.st_size) > memory / 2;
+    return std::make_unique<LocalInputFile>(fd, dropBehind, !(fileSystemKnown && mayStall(fileSystem)));
 }
 
 qint64 LocalFileSystem::availableMemory()

@@ -60,5 +60,5 @@ QString LocalInputFile::errorText() const
 
 std::unique_ptr<FileMapping> LocalInputFile::map(qint64 length)
 {
-    return FileMapping::map(m_fd, length);
+    return m_mappable ? FileMapping::map(m_fd, length) : nullptr;
 }

@@ -10,7 +10,11 @@ public:
     // memory at hand, what has been read is let go of from the page cache a
     // read later, so that the cache never fills and the system never stalls
     // the run to reclaim it; a file that fits is kept there for the next look.
-    explicit LocalInputFile(int fd, bool dropBehind = false) : m_fd(fd), m_dropBehind(dropBehind) {}
+    // Without `mappable`, map() gives nothing.
+    explicit LocalInputFile(int fd, bool dropBehind = false, bool mappable = true)
+        : m_fd(fd), m_dropBehind(dropBehind), m_mappable(mappable)
+    {
+    }
     ~LocalInputFile() override;
     LocalInputFile(const LocalInputFile &) = delete;
     LocalInputFile &operator=(const LocalInputFile &) = delete;
@@ -24,6 +28,7 @@ public:
 private:
     int m_fd;
     bool m_dropBehind;
+    bool m_mappable;
     qint64 m_readTo = 0; // where the next read starts
     int m_error = 0;
 };

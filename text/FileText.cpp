@@ -87,11 +87,17 @@ void FileText::populate(char *from, qint64 n)
 
 void FileText::commit(qint64 n)
 {
-    const char *block = m_block;
+    append(m_block, n);
+}
+
+void FileText::append(const char *block, qint64 n)
+{
     Q_ASSERT(block || n == 0);
     const qint64 kept = std::min(n, m_capacity - m_size);
-    if (m_ownsBytes && block != m_bytes + m_size && kept > 0)
+    if (m_ownsBytes && block != m_bytes + m_size && kept > 0) {
+        populate(m_bytes + m_size, kept);
         std::memcpy(m_bytes + m_size, block, std::size_t(kept));
+    }
     m_index.extend(block, kept);
     m_size += kept;
     m_dropped += n - kept;

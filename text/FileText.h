@@ -43,6 +43,8 @@ public:
     // Takes the n bytes just read into the last blockBuffer(): keeps what there is
     // room for and indexes it, O(n).
     void commit(qint64 n);
+    // Takes n bytes read elsewhere, as commit() does.
+    void append(const char *block, qint64 n);
 
     // Bytes the run read that there was no room for: the text ends before
     // the file does.

@@ -105,10 +105,14 @@ private slots:
     void aFileCutShortMidwayIsReportedWithWhatWasDumpedAndItsLengthNow()
     {
         window.chosenPath = files.write("cut.bin", QByteArray(4096, 'c'));
-        DumpEngine engine(window, nullptr, 1024);
+        DumpEngine engine(window, &fileSystem, 1024);
+        fileSystem.gatedFrom = 2048; // cut while the third read is in flight
         window.onPendingEvents = [&](int pass) {
-            if (pass == 3)
-                QVERIFY(QFile::resize(*window.chosenPath, 1500));
+            if (pass != 3)
+                return;
+            QVERIFY(fileSystem.gate->waitForWaiting(1));
+            QVERIFY(QFile::resize(*window.chosenPath, 1500));
+            fileSystem.gate->open();
         };
         engine.RunDump();
         QCOMPARE(window.messages.size(), 1);
@@ -123,11 +127,12 @@ private slots:
         QTest::addColumn<qint64>("reportedSize");
         QTest::addColumn<int>("emptyReads");
         QTest::addColumn<QStringList>("captions");
-        const QStringList blocks{"実行中 1/?", "実行中 11/?", "実行中 21/?", "実行中 29/?", "実行終了28/28"};
+        // The read-ahead has found the end by the time the last bytes are dumped.
+        const QStringList blocks{"実行中 1/?", "実行中 11/?", "実行中 21/?", "実行終了28/28"};
         QTest::newRow("a file that reports size 0 is dumped whole") << qint64(0) << 0 << blocks;
         QTest::newRow("a file whose nominal size is more than it holds does not shrink") << qint64(4096) << 0 << blocks;
         QTest::newRow("a file that has nothing for two reads is waited for")
-            << qint64(0) << 2 << QStringList{"実行中 1/?", "実行中 1/?"} + blocks;
+            << qint64(0) << 2 << blocks;
     }
 
     void aFileOfUnknownSizeIsReadToItsRealEnd()

@@ -4,8 +4,10 @@
 
 #include "SystemReason.h"
 
+#include <QThread>
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 
 namespace {
@@ -19,10 +21,18 @@ public:
         ++m_owner.opened;
         ++m_owner.openFiles;
     }
-    ~FakeInputFile() override { --m_owner.openFiles; }
+    ~FakeInputFile() override
+    {
+        --m_owner.openFiles;
+        m_gate->closed();
+    }
 
     qint64 read(char *into, qint64 max) override
     {
+        if (m_owner.gatedFrom >= 0 && m_offset >= m_owner.gatedFrom)
+            m_gate->pass();
+        if (m_owner.readDelayMs > 0)
+            QThread::msleep(m_owner.readDelayMs);
         if (m_owner.wouldBlockReads > 0) {
             --m_owner.wouldBlockReads;
             return WouldBlock;
@@ -48,6 +58,7 @@ public:
 private:
     std::unique_ptr<InputFile> m_real;
     FakeFileSystem &m_owner;
+    std::shared_ptr<FakeFileSystem::ReadGate> m_gate = m_owner.gate;
     qint64 m_offset = 0;
 };
 
@@ -66,4 +77,45 @@ std::unique_ptr<InputFile> FakeFileSystem::open(const QString &path, QString &er
     }
     auto real = m_local.open(path, errorText);
     return real ? std::make_unique<FakeInputFile>(std::move(real), *this) : nullptr;
+}
+
+void FakeFileSystem::ReadGate::open()
+{
+    const std::lock_guard lock(m_mutex);
+    m_open = true;
+    m_changed.notify_all();
+}
+
+void FakeFileSystem::ReadGate::pass()
+{
+    std::unique_lock lock(m_mutex);
+    ++m_waiting;
+    m_changed.notify_all();
+    m_changed.wait(lock, [this] { return m_open; });
+    --m_waiting;
+}
+
+bool FakeFileSystem::ReadGate::waitForWaiting(int reads)
+{
+    std::unique_lock lock(m_mutex);
+    return m_changed.wait_for(lock, std::chrono::seconds(10), [&] { return m_waiting >= reads; });
+}
+
+void FakeFileSystem::ReadGate::closed()
+{
+    const std::lock_guard lock(m_mutex);
+    ++m_closed;
+    m_changed.notify_all();
+}
+
+bool FakeFileSystem::ReadGate::waitForClosed(int files)
+{
+    std::unique_lock lock(m_mutex);
+    return m_changed.wait_for(lock, std::chrono::seconds(10), [&] { return m_closed >= files; });
+}
+
+int FakeFileSystem::ReadGate::waiting()
+{
+    const std::lock_guard lock(m_mutex);
+    return m_waiting;
 }
