@@ -21,7 +21,7 @@ for name in "${names[@]}"; do
   log=$build/logs/$name.log
   mkdir -p "$work" "$findings" "$(dirname "$log")" "tests/fuzz/corpus/$name"
   start=$SECONDS
-  "$build/tests/fuzz/$name" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=4096 -print_final_stats=1 \
+  "$build/tests/fuzz/$name" -max_total_time="$seconds" -timeout=60 -rss_limit_mb=4096 -print_final_stats=1 \
     -artifact_prefix="$findings/" "$work" "tests/fuzz/corpus/$name" >"$log" 2>&1
   rc=$?
   runs=$(grep -o 'number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$' | tail -1)

@@ -64,20 +64,24 @@ private:
 
 QString plainDumpList(const QByteArray &bytes)
 {
-    QString list = QStringLiteral("Address |  0  1  2  3  4  5  6  7  8  9  A  B  C  D  E  F\r\n"
-                                  "--------+------------------------------------------------: \r\n");
+    static const char hex[] = "0123456789ABCDEF";
+    QByteArray list("Address |  0  1  2  3  4  5  6  7  8  9  A  B  C  D  E  F\r\n"
+                    "--------+------------------------------------------------: \r\n");
+    list.reserve(list.size() + (bytes.size() / 16 + 1) * 80);
     for (qsizetype line = 0; line < bytes.size(); line += 16) {
-        QString cells;
-        QString column;
-        for (qsizetype i = line; i < std::min(line + 16, bytes.size()); ++i) {
+        list += QByteArray::number(line, 16).toUpper().rightJustified(8, '0') + '|';
+        QByteArray column;
+        const qsizetype end = std::min(line + 16, bytes.size());
+        for (qsizetype i = line; i < end; ++i) {
             const auto b = std::uint8_t(bytes[i]);
-            cells += QStringLiteral(" %1").arg(b, 2, 16, QChar(u'0')).toUpper();
-            column += b >= 0x20 && b <= 0x7E ? QChar(b) : (b < 0x10 || b >= 0x80) ? QChar(u'.') : QChar(u' ');
+            list += ' ';
+            list += hex[b >> 4];
+            list += hex[b & 15];
+            column += b >= 0x20 && b <= 0x7E ? char(b) : (b < 0x10 || b >= 0x80) ? '.' : ' ';
         }
-        list += QStringLiteral("%1|").arg(line, 8, 16, QChar(u'0')).toUpper() + cells.leftJustified(48) + QStringLiteral(": ") + column
-            + QStringLiteral("\r\n");
+        list += QByteArray(3 * (16 - (end - line)), ' ') + ": " + column + "\r\n";
     }
-    return list;
+    return QString::fromLatin1(list);
 }
 
 } // namespace

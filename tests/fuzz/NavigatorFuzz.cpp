@@ -50,7 +50,7 @@ BruteText::BruteText(const QByteArray &b)
 std::vector<qint64> probes(FuzzInput &input, qint64 n)
 {
     std::vector<qint64> at;
-    if (n <= 2000) {
+    if (n <= 600) {
         for (qint64 p = 0; p <= n; ++p)
             at.push_back(p);
         return at;
@@ -151,7 +151,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     checkCharacters(brute, navigator, at);
     const LineLayout layout(*text, text->index().characters());
     XUnits widest(0);
-    const qint64 stride = 1 + brute.bytes.size() / 1000;
+    const qint64 stride = 1 + brute.bytes.size() / 300;
     for (const Span &line : brute.lines)
         checkLine(brute, layout, line, stride, widest);
     if (layout.widestLine() != widest)
