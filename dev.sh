@@ -11,7 +11,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 build_packages=(cmake g++ make pkg-config qt6-base-dev libxcb1-dev qt6-translations-l10n libbenchmark-dev fonts-ipafont-gothic)
-test_packages=(xvfb xauth xdotool x11-utils at-spi2-core dbus-daemon dbus-session-bus-common appstream desktop-file-utils man-db)
+test_packages=(xvfb xauth xdotool x11-utils at-spi2-core dbus-daemon dbus-session-bus-common appstream desktop-file-utils man-db fuse3 python3-fusepy)
 # debian/control's Build-Depends are build_packages without the benchmark
 # library, plus the validators the tests run.
 package_packages=(debhelper dpkg-dev lintian appstream desktop-file-utils man-db)
