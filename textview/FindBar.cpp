@@ -53,6 +53,10 @@ void FindBar::createControls()
     m_status = new QLabel(this);
     m_status->setAccessibleName(QStringLiteral("検索の結果"));
     m_status->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // A long message is cut on screen rather than squeezing the input; its
+    // whole text stays in the tooltip and for screen readers.
+    m_status->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    m_input->setMinimumWidth(m_input->fontMetrics().averageCharWidth() * 16);
     m_progress = new QProgressBar(this);
     m_progress->setFormat(QStringLiteral("検索中 %p%（Esc で中止）"));
     m_progress->setAccessibleName(QStringLiteral("検索の進み具合"));
@@ -189,7 +193,7 @@ void FindBar::showFound(const FindMatch &match, bool wrapped)
     m_view->setSelection(match.start, match.end);
     m_view->ensureVisible(match.start);
     const bool forward = m_direction == FindRun::Direction::Forward;
-    say(!wrapped ? QString() : forward ? QStringLiteral("末尾まで検索したので、先頭から続けました") : QStringLiteral("先頭まで検索したので、末尾から続けました"));
+    say(!wrapped ? QString() : forward ? QStringLiteral("先頭から続けました") : QStringLiteral("末尾から続けました"));
 }
 
 void FindBar::say(const QString &text)
@@ -197,6 +201,7 @@ void FindBar::say(const QString &text)
     m_progress->hide();
     m_status->show();
     m_status->setText(text);
+    m_status->setToolTip(text);
 }
 
 void FindBar::showProgress(int percent)
