@@ -1,29 +1,8 @@
 #include "Cp932.h"
 
-#include <cerrno>
-#include <iconv.h>
+#include "IconvCharacter.h"
+
 #include <stdexcept>
-
-namespace {
-
-// One character through iconv; U+FFFD when the converter does not accept it.
-char16_t convertOne(iconv_t cd, const char *bytes, size_t length)
-{
-    char in[2] = {bytes[0], length > 1 ? bytes[1] : '\0'};
-    char out[8];
-    char *inPtr = in;
-    char *outPtr = out;
-    size_t inLeft = length;
-    size_t outLeft = sizeof out;
-    iconv(cd, nullptr, nullptr, nullptr, nullptr);
-    if (iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) == size_t(-1) || inLeft != 0)
-        return Cp932::Replacement;
-    if (sizeof out - outLeft != 2) // one UTF-16 unit, nothing more
-        return Cp932::Replacement;
-    return char16_t(std::uint8_t(out[0]) | std::uint8_t(out[1]) << 8);
-}
-
-} // namespace
 
 const Cp932 &Cp932::instance()
 {
@@ -38,7 +17,7 @@ Cp932::Cp932()
         throw std::runtime_error("the system has no CP932 converter (iconv)");
     for (int b = 0; b < 256; ++b) {
         const char byte = char(b);
-        m_single[b] = isLeadByte(std::uint8_t(b)) ? Replacement : convertOne(cd, &byte, 1);
+        m_single[b] = isLeadByte(std::uint8_t(b)) ? Replacement : iconvCharacter(cd, &byte, 1);
     }
     for (int lead = 0x81; lead <= 0xFC; ++lead) {
         if (!isLeadByte(std::uint8_t(lead)))
@@ -49,7 +28,7 @@ Cp932::Cp932()
             if (!isTrailByte(std::uint8_t(trail)))
                 continue;
             const char pair[2] = {char(lead), char(trail)};
-            row[trail] = convertOne(cd, pair, 2);
+            row[trail] = iconvCharacter(cd, pair, 2);
         }
     }
     iconv_close(cd);

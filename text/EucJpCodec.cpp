@@ -1,27 +1,8 @@
 #include "EucJpCodec.h"
 
-#include <iconv.h>
+#include "IconvCharacter.h"
+
 #include <stdexcept>
-
-namespace {
-
-// One character through iconv; U+FFFD when the converter does not accept it
-// or gives more than one UTF-16 unit.
-char16_t convertOne(iconv_t cd, const char *bytes, size_t length)
-{
-    char in[3] = {bytes[0], length > 1 ? bytes[1] : '\0', length > 2 ? bytes[2] : '\0'};
-    char out[8];
-    char *inPtr = in;
-    char *outPtr = out;
-    size_t inLeft = length;
-    size_t outLeft = sizeof out;
-    iconv(cd, nullptr, nullptr, nullptr, nullptr);
-    if (iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) == size_t(-1) || inLeft != 0 || sizeof out - outLeft != 2)
-        return TextCodec::Replacement;
-    return char16_t(quint8(out[0]) | quint8(out[1]) << 8);
-}
-
-} // namespace
 
 EucJpCodec::EucJpCodec() : m_primary(Cells * Cells), m_supplementary(Cells * Cells)
 {
@@ -30,13 +11,13 @@ EucJpCodec::EucJpCodec() : m_primary(Cells * Cells), m_supplementary(Cells * Cel
         throw std::runtime_error("the system has no EUC-JP converter (iconv)");
     for (int b = 0xA1; b <= 0xDF; ++b) {
         const char pair[2] = {char(0x8E), char(b)};
-        m_kana[b - 0xA1] = convertOne(cd, pair, 2);
+        m_kana[b - 0xA1] = iconvCharacter(cd, pair, 2);
     }
     for (int first = 0xA1; first <= 0xFE; ++first) {
         for (int second = 0xA1; second <= 0xFE; ++second) {
             const char bytes[3] = {char(0x8F), char(first), char(second)};
-            m_primary[indexOf(first, second)] = convertOne(cd, bytes + 1, 2);
-            m_supplementary[indexOf(first, second)] = convertOne(cd, bytes, 3);
+            m_primary[indexOf(first, second)] = iconvCharacter(cd, bytes + 1, 2);
+            m_supplementary[indexOf(first, second)] = iconvCharacter(cd, bytes, 3);
         }
     }
     iconv_close(cd);
