@@ -53,3 +53,13 @@ QStringList japaneseSentences()
         QStringLiteral("name=山田太郎, age=42, city=大阪"),
     };
 }
+
+QString withReplacementRunsAsOne(const QString &text)
+{
+    QString result;
+    for (char32_t c : text.toUcs4()) {
+        if (c != 0xFFFD || !result.endsWith(QChar(0xFFFD)))
+            result.append(QStringView(QChar::fromUcs4(c)));
+    }
+    return result;
+}

@@ -13,3 +13,8 @@ QByteArray encodedAs(const QString &text, TextEncoding encoding);
 // Japanese sentences of every kind the hint must tell apart: kana, kanji,
 // katakana words, mixed with ASCII.
 QStringList japaneseSentences();
+
+// `text` with lone surrogates as U+FFFD and each run of U+FFFD as one: Qt's
+// decoders and ours then read alike, though Qt writes one U+FFFD for some
+// ill-formed sequences where ours writes one per maximal subpart.
+QString withReplacementRunsAsOne(const QString &text);

@@ -56,17 +56,6 @@ std::optional<std::pair<char32_t, qsizetype>> iconvCharacter(iconv_t cd, const c
     return std::pair{out, qsizetype(in - data)};
 }
 
-// Lone surrogates as U+FFFD, and each run of U+FFFD as one.
-QString withReplacementRunsAsOne(const QString &text)
-{
-    QString result;
-    for (char32_t c : text.toUcs4()) {
-        if (c != 0xFFFD || !result.endsWith(QChar(0xFFFD)))
-            result.append(QStringView(QChar::fromUcs4(c)));
-    }
-    return result;
-}
-
 } // namespace
 
 class TextCodecTest : public QObject
