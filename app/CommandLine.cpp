@@ -1,5 +1,7 @@
 #include "CommandLine.h"
 
+#include <QRegularExpression>
+
 #include "FileName.h"
 
 #include <QCommandLineParser>
@@ -17,6 +19,22 @@
 namespace {
 
 const QStringList AnswerOptions = {"-h", "--help", "-v", "--version"};
+// The application's own options, which it takes before the command line is
+// read; those in the first list take the next argument as their value.
+const QStringList QtValueOptions = {"platform", "platformpluginpath", "platformtheme", "plugin", "qmljsdebugger",
+                                    "qwindowgeometry", "qwindowicon", "qwindowtitle", "session", "display",
+                                    "geometry", "style", "stylesheet", "name", "title", "visual"};
+const QStringList QtFlagOptions = {"reverse", "widgetcount", "nograb", "dograb", "sync", "testability"};
+
+// An option neither this program nor the application knows.
+bool isUnknownOption(const QByteArray &argument)
+{
+    if (argument.size() < 2 || !argument.startsWith('-'))
+        return false;
+    QString name = QString::fromLocal8Bit(argument).section(u'=', 0, 0);
+    name.remove(0, name.startsWith(QLatin1String("--")) ? 2 : 1);
+    return !QtValueOptions.contains(name) && !QtFlagOptions.contains(name);
+}
 
 QString workingDirectory()
 {
@@ -83,8 +101,12 @@ CommandLine CommandLine::ofProcess(int argc, char **argv)
 bool CommandLine::asksForAnswer(int argc, char **argv)
 {
     for (int i = 1; i < argc && qstrcmp(argv[i], "--") != 0; ++i) {
-        if (AnswerOptions.contains(QLatin1String(argv[i])))
+        const QByteArray argument(argv[i]);
+        if (AnswerOptions.contains(QLatin1String(argument)) || isUnknownOption(argument))
             return true;
+        const QString name = QString::fromLocal8Bit(argument).remove(QRegularExpression(QStringLiteral("^--?")));
+        if (argument.startsWith('-') && QtValueOptions.contains(name))
+            ++i; // its value
     }
     return false;
 }

@@ -26,8 +26,9 @@ public:
     // This process's arguments and working directory, in the language of
     // its locale.
     static CommandLine ofProcess(int argc, char **argv);
-    // Whether argv asks only for an answer (help, version): the program
-    // then needs no window system.
+    // Whether argv asks only for an answer (help, version, or the refusal
+    // of an option that neither the program nor Qt knows): the program then
+    // needs no window system.
     static bool asksForAnswer(int argc, char **argv);
 
     // Set when the program is to exit without a window, with this status.

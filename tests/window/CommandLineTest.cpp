@@ -45,6 +45,30 @@ private slots:
         QTest::newRow("the version") << QStringList{"--version"} << false << QString() << 0 << "hexmoth 9.8\n" << "";
     }
 
+    void answersWithoutAWindow_data()
+    {
+        QTest::addColumn<QByteArrayList>("arguments");
+        QTest::addColumn<bool>("answer");
+        QTest::newRow("a file needs the window") << QByteArrayList{"a.bin"} << false;
+        QTest::newRow("help") << QByteArrayList{"a.bin", "-h"} << true;
+        QTest::newRow("an unknown option is refused without a display") << QByteArrayList{"--bogus"} << true;
+        QTest::newRow("Qt's own option with its value is Qt's") << QByteArrayList{"-platform", "offscreen", "a.bin"} << false;
+        QTest::newRow("Qt's option with two dashes and =") << QByteArrayList{"--style=fusion", "--reverse"} << false;
+        QTest::newRow("the value of Qt's option is no option") << QByteArrayList{"-title", "-x"} << false;
+        QTest::newRow("after -- nothing is an option") << QByteArrayList{"--", "--bogus"} << false;
+    }
+
+    void answersWithoutAWindow()
+    {
+        QFETCH(QByteArrayList, arguments);
+        QFETCH(bool, answer);
+        arguments.prepend("hexmoth");
+        std::vector<char *> argv;
+        for (QByteArray &argument : arguments)
+            argv.push_back(argument.data());
+        QCOMPARE(CommandLine::asksForAnswer(int(argv.size()), argv.data()), answer);
+    }
+
     void readsTheCommandLine()
     {
         QFETCH(QStringList, arguments);
