@@ -8,11 +8,11 @@
 //   jump        setSelection at the end of the longest line and a paint,
 //               just after show (first_ms) and after scrolling back to the
 //               start (again_ms); in_view: that end is then in the viewport
-//   inspect     with the inspector line shown: a Right key in the middle of
+//   caretInfo   with the caret's info line shown: a Right key in the middle of
 //               the text and the paint of the view (caret_ms), go to an
 //               address three quarters in, through the bar (goTo_ms), and
-//               the inspector's own line for the caret or the whole text
-//               selected, the longer (inspector_ms)
+//               the info line's own text for the caret or the whole text
+//               selected, the longer (info_ms)
 //   reader      the slowest of a screen reader's queries: the character,
 //               word, sentence, line and paragraph at, before and after
 //               offsets 0, past the first MiB, the middle, the end - 1 and
@@ -24,7 +24,7 @@
 //   build-bench/bench/fileview_bench --benchmark_filter=FileTextView  # without the peer
 
 #include "Bench.h"
-#include "CharacterInspector.h"
+#include "CharacterDescriber.h"
 #include "FileText.h"
 #include "FileTextView.h"
 #include "GoToAddressBar.h"
@@ -44,7 +44,7 @@ constexpr double FrameGoalMs = 16;
 constexpr double LongLineJumpGoalMs = 100;
 constexpr qint64 LongLine = 100000000;
 constexpr double IndexGoalPercent = 1;
-constexpr double InspectorGoalMs = 1;
+constexpr double InfoLineGoalMs = 1;
 constexpr double ReaderGoalMs = 10;
 
 using Text = ViewText;
@@ -127,9 +127,9 @@ double jumpToLongestLineEnd(Text &text, const char *step)
     });
 }
 
-// Caret moves, go to and the inspector's line, at three quarters or the
+// Caret moves, go to and the info line, at three quarters or the
 // middle of the text, after a show.
-void inspect(benchmark::State &state, Text &text)
+void caretInfo(benchmark::State &state, Text &text)
 {
     showFromStart(text);
     const qint64 size = text.built()->size();
@@ -147,12 +147,12 @@ void inspect(benchmark::State &state, Text &text)
         bar->go();
         view().repaint();
     });
-    const CharacterInspector inspector(*text.built());
+    const CharacterDescriber describer(*text.built());
     const BytePosition at = view().cursorPosition();
-    const double inspectorMs = std::max(msOf([&] { benchmark::DoNotOptimize(inspector.describe(at, at)); }),
-                                        msOf([&] { benchmark::DoNotOptimize(inspector.describe(BytePosition(0), BytePosition(size))); }));
+    const double infoLineMs = std::max(msOf([&] { benchmark::DoNotOptimize(describer.describe(at, at)); }),
+                                        msOf([&] { benchmark::DoNotOptimize(describer.describe(BytePosition(0), BytePosition(size))); }));
     setTime(state, caret);
-    state.counters.insert({{"caret_ms", caret}, {"goTo_ms", goTo}, {"inspector_ms", inspectorMs}});
+    state.counters.insert({{"caret_ms", caret}, {"goTo_ms", goTo}, {"info_ms", infoLineMs}});
 }
 
 // The slowest answer to a screen reader, of every kind, anywhere.
@@ -205,7 +205,7 @@ void addViewCases(Bench &bench, Text &text, int repetitions)
         state.counters.insert({{"in_view", view().viewport()->rect().intersects(end) ? 1 : 0}, {"end_x", end.x()},
                                {"first_ms", first}, {"again_ms", again}});
     }, repetitions);
-    bench.add("FileTextView/inspect/" + text.name(), [&text](benchmark::State &state) { inspect(state, text); }, repetitions);
+    bench.add("FileTextView/caretInfo/" + text.name(), [&text](benchmark::State &state) { caretInfo(state, text); }, repetitions);
     bench.add("FileTextView/reader/" + text.name(), [&text](benchmark::State &state) {
         showFromStart(text);
         const double slowest = slowestReaderQuery();
@@ -241,7 +241,7 @@ const char *timeVerdict(const MedianReporter &medians, const std::string &row)
     const auto value = [&](const std::string &what, const char *counter) { return medians.median("FileTextView/" + what + row, counter); };
     const auto show = value("show/", "ms"), toEnd = value("scrollToEnd/", "ms");
     const auto first = value("jump/", "first_ms"), again = value("jump/", "again_ms");
-    const auto caret = value("inspect/", "caret_ms"), goTo = value("inspect/", "goTo_ms");
+    const auto caret = value("caretInfo/", "caret_ms"), goTo = value("caretInfo/", "goTo_ms");
     const double firstGoal = named(row).longestLineLength() > LongLine ? LongLineJumpGoalMs : FrameGoalMs;
     const bool known = show && toEnd && first && again && caret && goTo;
     return verdict(known, known && std::max({*show, *toEnd, *again, *caret, *goTo}) <= FrameGoalMs && *first <= firstGoal);
@@ -259,15 +259,15 @@ void printTable(const MedianReporter &medians)
     };
     medians.printTable("text", rows, {{"build", "MB/s", 0, "build/"}, {"show", "ms", 2, "FileTextView/show/"},
         {"toEnd", "ms", 2, "FileTextView/scrollToEnd/"}, {"jump1st", "first_ms", 2, "FileTextView/jump/"},
-        {"jump2", "again_ms", 2, "FileTextView/jump/"}, {"caret", "caret_ms", 2, "FileTextView/inspect/"},
-        {"goTo", "goTo_ms", 2, "FileTextView/inspect/"}, {"insp.", "inspector_ms", 3, "FileTextView/inspect/"},
+        {"jump2", "again_ms", 2, "FileTextView/jump/"}, {"caret", "caret_ms", 2, "FileTextView/caretInfo/"},
+        {"goTo", "goTo_ms", 2, "FileTextView/caretInfo/"}, {"info", "info_ms", 3, "FileTextView/caretInfo/"},
         {"reader", "slowest_ms", 2, "FileTextView/reader/"},
         {"paint", [](const std::string &row) { return named(row).kept() ? figure(named(row).longestPaintMs(), 2) : "n/a"; }},
         {"index B", "index_B", 0, "build/"}, {"index%", "index_%", 3, "build/"},
         {"p.show", "ms", 1, "QPlainTextEdit/show/"}, {"p.toEnd", "ms", 2, "QPlainTextEdit/scrollToEnd/"},
         {"r.show", peerRatio("show/", 0)}, {"r.toEnd", peerRatio("scrollToEnd/", 1)},
         {"<=16ms", [&](const std::string &row) { return timeVerdict(medians, row); }},
-        {"insp<=1ms", [&](const std::string &row) { return verdict(medians.median("FileTextView/inspect/" + row, "inspector_ms"), InspectorGoalMs); }},
+        {"info<=1ms", [&](const std::string &row) { return verdict(medians.median("FileTextView/caretInfo/" + row, "info_ms"), InfoLineGoalMs); }},
         {"index<=1%", [&](const std::string &row) { return verdict(medians.median("build/" + row, "index_%"), IndexGoalPercent); }},
         {"reader<=10ms", [&](const std::string &row) { return verdict(medians.median("FileTextView/reader/" + row, "slowest_ms"), ReaderGoalMs); }}});
 }
@@ -279,9 +279,9 @@ void report(Bench &bench)
                 " peer = QPlainTextEdit (1 MB only), ratio = peer / ours:\n");
     printTable(medians);
     std::printf("goals: show, scroll to end, jump, caret move and go to <= %.0f ms, the first jump to the end of a line over 100 MB"
-                " <= %.0f ms; the inspector's line <= %.0f ms; index <= %.0f %% of the text; a screen reader's slowest query"
+                " <= %.0f ms; the info line <= %.0f ms; index <= %.0f %% of the text; a screen reader's slowest query"
                 " <= %.0f ms. Longest lines, bytes, and where the longest paint was:\n",
-                FrameGoalMs, LongLineJumpGoalMs, InspectorGoalMs, IndexGoalPercent, ReaderGoalMs);
+                FrameGoalMs, LongLineJumpGoalMs, InfoLineGoalMs, IndexGoalPercent, ReaderGoalMs);
     for (const auto &text : texts) {
         const auto inView = medians.median("FileTextView/jump/" + text->name(), "in_view");
         if (text->kept())

@@ -84,64 +84,73 @@ ReadAhead::~ReadAhead()
     m_shared->toRun.wait_for(lock, std::chrono::milliseconds(LetGoMilliseconds), [this] { return m_shared->closed; });
 }
 
+// How the reader thread's reading ended, for the run.
+struct ReadAhead::Outcome
+{
+    Ending ending = Ending::None;
+    QString errorText;
+    qint64 sizeAtEnd = -1;
+};
+
 void ReadAhead::read(std::shared_ptr<Shared> shared, std::unique_ptr<InputFile> file, qint64 size)
 {
     Shared &s = *shared;
     qint64 offset = 0;
     int back = 0;
-    Ending ending = Ending::None;
-    QString errorText;
-    qint64 sizeAtEnd = -1;
-    while (ending == Ending::None) {
-        {
-            std::unique_lock lock(s.mutex);
-            s.toReader.wait(lock, [&] { return s.givenUp || s.filled < RingSlots; });
-            if (s.givenUp)
-                break;
-        }
-        const qint64 wanted = size < 0 ? s.pieceLength : std::min(s.pieceLength, size - offset);
-        if (wanted <= 0) {
-            ending = Ending::End;
-            break;
-        }
-        Shared::Slot &slot = s.ring[std::size_t(back)];
-        if (!slot.bytes && !allocate(slot.bytes, s.pieceLength)) {
-            ending = Ending::Failed;
-            errorText = SystemReason::text(ENOMEM);
-            break;
-        }
-        const qint64 count = file->read(slot.bytes.get(), wanted);
-        if (count == InputFile::WouldBlock) {
-            file->waitForData(DataWaitMilliseconds);
-            continue;
-        }
-        if (count < 0) {
-            ending = Ending::Failed;
-            errorText = file->errorText();
-            break;
-        }
-        if (count > 0) {
-            const std::lock_guard lock(s.mutex);
-            slot.count = count;
-            ++s.filled;
-            back = (back + 1) % RingSlots;
-            s.toRun.notify_all();
-        }
-        offset += count;
-        if (size < 0 && count == 0)
-            ending = Ending::End;
-        else if (size >= 0 && count < wanted) {
-            ending = Ending::Shortened;
-            sizeAtEnd = file->currentSize();
-        }
-    }
+    Outcome outcome;
+    while (outcome.ending == Ending::None && waitForRoom(s))
+        readPiece(s, *file, size, offset, back, outcome);
     file.reset();
     const std::lock_guard lock(s.mutex);
-    s.ending = ending;
-    s.errorText = errorText;
-    s.sizeAtEnd = sizeAtEnd;
+    s.ending = outcome.ending;
+    s.errorText = outcome.errorText;
+    s.sizeAtEnd = outcome.sizeAtEnd;
     s.closed = true;
     s.toRun.notify_all();
+}
+
+bool ReadAhead::waitForRoom(Shared &s)
+{
+    std::unique_lock lock(s.mutex);
+    s.toReader.wait(lock, [&] { return s.givenUp || s.filled < RingSlots; });
+    return !s.givenUp;
+}
+
+// Reads the next piece into the ring's back slot; sets `outcome` when the
+// reading ends.
+void ReadAhead::readPiece(Shared &s, InputFile &file, qint64 size, qint64 &offset, int &back, Outcome &outcome)
+{
+    const qint64 wanted = size < 0 ? s.pieceLength : std::min(s.pieceLength, size - offset);
+    if (wanted <= 0) {
+        outcome.ending = Ending::End;
+        return;
+    }
+    Shared::Slot &slot = s.ring[std::size_t(back)];
+    if (!slot.bytes && !allocate(slot.bytes, s.pieceLength)) {
+        outcome = {Ending::Failed, SystemReason::text(ENOMEM)};
+        return;
+    }
+    const qint64 count = file.read(slot.bytes.get(), wanted);
+    if (count == InputFile::WouldBlock) {
+        file.waitForData(DataWaitMilliseconds);
+        return;
+    }
+    if (count < 0) {
+        outcome = {Ending::Failed, file.errorText()};
+        return;
+    }
+    if (count > 0) {
+        const std::lock_guard lock(s.mutex);
+        slot.count = count;
+        ++s.filled;
+        back = (back + 1) % RingSlots;
+        s.toRun.notify_all();
+    }
+    offset += count;
+    if (size < 0 && count == 0)
+        outcome.ending = Ending::End;
+    else if (size >= 0 && count < wanted)
+        outcome = {Ending::Shortened, QString(), file.currentSize()};
 }
 
 qint64 ReadAhead::take(const char *&data, qint64 max, Clock::time_point until)

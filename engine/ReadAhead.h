@@ -62,7 +62,10 @@ public:
 
 private:
     struct Shared;
+    struct Outcome;
     static void read(std::shared_ptr<Shared> shared, std::unique_ptr<InputFile> file, qint64 size);
+    static bool waitForRoom(Shared &s);
+    static void readPiece(Shared &s, InputFile &file, qint64 size, qint64 &offset, int &back, Outcome &outcome);
     void letGoOfTakenSlot();
 
     std::shared_ptr<Shared> m_shared;

@@ -16,7 +16,7 @@ struct DecodedCharacter
 };
 
 // How one encoding splits bytes into characters and decodes them, byte at a
-// time: the reference that find, the inspector and the scan take an encoding
+// time: the reference that find, the info line and the scan take an encoding
 // through. Every byte belongs to exactly one character, whatever the data,
 // so splitting never loses or invents a byte.
 //

@@ -1,7 +1,7 @@
 #include "FileTextView.h"
 
 #include "GoToAddressBar.h"
-#include "InspectorLine.h"
+#include "CaretInfoLine.h"
 
 #include <QAction>
 #include <QContextMenuEvent>
@@ -11,13 +11,13 @@
 
 namespace {
 
-struct CommandSpec
+struct CommandLook
 {
     const char16_t *name;
     QKeySequence shortcut;
 };
 
-CommandSpec specOf(FileTextView::Command command)
+CommandLook lookOf(FileTextView::Command command)
 {
     using C = FileTextView::Command;
     switch (command) {
@@ -40,9 +40,9 @@ constexpr FileTextView::Command AllCommands[] = {
 void FileTextView::createCommands()
 {
     for (Command command : AllCommands) {
-        const CommandSpec spec = specOf(command);
-        auto *action = new QAction(QString::fromUtf16(spec.name), this);
-        action->setShortcut(spec.shortcut);
+        const CommandLook look = lookOf(command);
+        auto *action = new QAction(QString::fromUtf16(look.name), this);
+        action->setShortcut(look.shortcut);
         action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
         addAction(action);
         m_commands.push_back(action);
@@ -50,9 +50,9 @@ void FileTextView::createCommands()
     connect(this->command(Command::Copy), &QAction::triggered, this, &FileTextView::copy);
     connect(this->command(Command::CopyHex), &QAction::triggered, this, &FileTextView::copyHex);
     connect(this->command(Command::SelectAll), &QAction::triggered, this, &FileTextView::selectAll);
-    // The inspector line first, right under the text; the bars that ask
+    // The caret's info line first, right under the text; the bars that ask
     // for something below it.
-    addBottomBar(new InspectorLine(this));
+    addBottomBar(new CaretInfoLine(this));
     auto *goTo = new GoToAddressBar(this);
     addBottomBar(goTo);
     connect(this->command(Command::GoToAddress), &QAction::triggered, goTo, &GoToAddressBar::open);

@@ -112,10 +112,10 @@ private slots:
         view.addBottomBar(bar);
         bar->show();
         QCOMPARE(view.viewport()->height(), fullHeight - bar->sizeHint().height());
-        // Below the inspector line, the view's own first bar.
-        const auto *inspector = view.findChild<QLabel *>(QStringLiteral("inspector"));
-        QCOMPARE(inspector->geometry().top(), view.viewport()->geometry().bottom() + 1);
-        QCOMPARE(bar->geometry().top(), inspector->geometry().bottom() + 1);
+        // Below the caret's info line, the view's own first bar.
+        const auto *infoLine = view.findChild<QLabel *>(QStringLiteral("caretInfo"));
+        QCOMPARE(infoLine->geometry().top(), view.viewport()->geometry().bottom() + 1);
+        QCOMPARE(bar->geometry().top(), infoLine->geometry().bottom() + 1);
         view.verticalScrollBar()->setValue(view.verticalScrollBar()->maximum());
         QCOMPARE(rowText(view, int(view.pageRows()) - 1), QStringLiteral("line 999"));
         bar->hide();

@@ -230,9 +230,9 @@ void HexmothEndToEndTest::goToTheTrailByteOfA()
     xdotool({"key", "ctrl+g"});
     xdotool({"type", "--delay", "10", "0x8"});
     xdotool({"key", "Return"});
-    const AtSpiClient::Object inspector = waitForObject(QStringLiteral("label"), QString(),
+    const AtSpiClient::Object infoLine = waitForObject(QStringLiteral("label"), QString(),
                                                        QStringLiteral("カーソル位置の文字または選択範囲の情報"));
-    QCOMPARE(waitForStatus(inspector, QStringLiteral("アドレス 00000007")),
+    QCOMPARE(waitForStatus(infoLine, QStringLiteral("アドレス 00000007")),
              QStringLiteral("アドレス 00000007  バイト 83 41  U+30A2 ア  区点 05-02"));
     const AtSpiClient::Object command2 = waitForObject(QStringLiteral("push button"), QStringLiteral("停止"));
     QVERIFY(command2.states & AtSpiClient::Sensitive);

@@ -20,10 +20,10 @@ class FileText;
 // (CharacterIndex) at each end of a selection, whatever its size; the
 // bytes are the text's as they are now, so a mapped file changed since it
 // was read shows what it holds.
-class CharacterInspector
+class CharacterDescriber
 {
 public:
-    explicit CharacterInspector(const FileText &text);
+    explicit CharacterDescriber(const FileText &text);
 
     // Both positions of the text (see TextNavigator), in either order.
     QString describe(BytePosition anchor, BytePosition cursor) const;

@@ -13,7 +13,7 @@
 #include <QSignalSpy>
 #include <QTimer>
 
-// What the view tells of its bytes: the inspector line, go to address,
+// What the view tells of its bytes: the caret's info line, go to address,
 // copy as hex, and the context menu that holds them, with the keyboard.
 
 namespace {
@@ -28,28 +28,28 @@ QByteArray linesThenJapanese()
     return bytes + "\x93\xFA\r\nx";
 }
 
-QString inspectorText(const FileTextView &view)
+QString infoLineText(const FileTextView &view)
 {
-    return view.findChild<QLabel *>(QStringLiteral("inspector"))->text();
+    return view.findChild<QLabel *>(QStringLiteral("caretInfo"))->text();
 }
 
 } // namespace
 
-class TextInspectionTest : public ViewFixture
+class CaretInfoLineTest : public ViewFixture
 {
     Q_OBJECT
 
 private slots:
-    void theInspectorFollowsTheCaretAndTheSelection()
+    void theInfoLineFollowsTheCaretAndTheSelection()
     {
         FileTextView &view = showView(QByteArray("a\x83\x41" "b"));
-        QCOMPARE(inspectorText(view), QStringLiteral("アドレス 00000000  バイト 61  U+0061 a"));
+        QCOMPARE(infoLineText(view), QStringLiteral("アドレス 00000000  バイト 61  U+0061 a"));
         pressKeys(&view, {"Right"});
-        QCOMPARE(inspectorText(view), QStringLiteral("アドレス 00000001  バイト 83 41  U+30A2 ア  区点 05-02"));
+        QCOMPARE(infoLineText(view), QStringLiteral("アドレス 00000001  バイト 83 41  U+30A2 ア  区点 05-02"));
         pressKeys(&view, {"Shift+End"});
-        QCOMPARE(inspectorText(view), QStringLiteral("アドレス 00000001 - 00000003  選択 3 バイト  2 文字"));
+        QCOMPARE(infoLineText(view), QStringLiteral("アドレス 00000001 - 00000003  選択 3 バイト  2 文字"));
         pressKeys(&view, {"End"});
-        QCOMPARE(inspectorText(view), QStringLiteral("アドレス 00000004  テキストの終わり"));
+        QCOMPARE(infoLineText(view), QStringLiteral("アドレス 00000004  テキストの終わり"));
     }
 
     void goesToTheCharacterThatHoldsAnAddress_data()
@@ -89,7 +89,7 @@ private slots:
         } else {
             QCOMPARE(view.cursorPosition(), BytePosition(position));
             QVERIFY(view.viewport()->rect().intersects(view.positionRect(view.cursorPosition())));
-            QVERIFY(inspectorText(view).startsWith("アドレス " + formatAddress(position) + "  "));
+            QVERIFY(infoLineText(view).startsWith("アドレス " + formatAddress(position) + "  "));
         }
         QVERIFY(!bar->isVisible());
         QVERIFY(view.hasFocus());
@@ -142,5 +142,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TextInspectionTest)
-#include "TextInspectionTest.moc"
+QTEST_MAIN(CaretInfoLineTest)
+#include "CaretInfoLineTest.moc"

@@ -5,15 +5,15 @@
 class FileTextView;
 
 // A read-only line across the bottom of a view that tells what its caret
-// or its selection holds (CharacterInspector), redrawn as they move and
+// or its selection holds (CharacterDescriber), redrawn as they move and
 // when the file is found changed. A label: screen readers read it as its
 // text, and it takes no focus from the text.
-class InspectorLine : public QLabel
+class CaretInfoLine : public QLabel
 {
     Q_OBJECT
 
 public:
-    explicit InspectorLine(FileTextView *view);
+    explicit CaretInfoLine(FileTextView *view);
 
 private:
     void refresh();

@@ -1,4 +1,4 @@
-#include "CharacterInspector.h"
+#include "CharacterDescriber.h"
 
 #include "Cp932.h"
 #include "Cp932Area.h"
@@ -89,18 +89,18 @@ QString count(qint64 n)
 
 } // namespace
 
-CharacterInspector::CharacterInspector(const FileText &text)
+CharacterDescriber::CharacterDescriber(const FileText &text)
     : m_text(text)
 {
 }
 
-QString CharacterInspector::describe(BytePosition anchor, BytePosition cursor) const
+QString CharacterDescriber::describe(BytePosition anchor, BytePosition cursor) const
 {
     const BytePosition from = std::min(anchor, cursor), to = std::max(anchor, cursor);
     return from == to ? describeCharacter(from) : describeSelection(from, to);
 }
 
-QString CharacterInspector::describeCharacter(BytePosition at) const
+QString CharacterDescriber::describeCharacter(BytePosition at) const
 {
     const TextNavigator text(m_text);
     QString line = QStringLiteral("アドレス ") + formatAddress(at.value()) + Gap;
@@ -127,7 +127,7 @@ QString CharacterInspector::describeCharacter(BytePosition at) const
     return line;
 }
 
-QString CharacterInspector::describeSelection(BytePosition from, BytePosition to) const
+QString CharacterDescriber::describeSelection(BytePosition from, BytePosition to) const
 {
     const TextNavigator text(m_text);
     const qint64 characters = text.charactersBefore(to) - text.charactersBefore(from);

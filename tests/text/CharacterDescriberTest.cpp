@@ -1,4 +1,4 @@
-#include "CharacterInspector.h"
+#include "CharacterDescriber.h"
 #include "FileText.h"
 #include "HexAddress.h"
 #include "HexBytes.h"
@@ -10,9 +10,9 @@
 #include <QTest>
 #include <unistd.h>
 
-// The inspector's line, the addresses typed to go to, and bytes as hex.
+// The info line, the addresses typed to go to, and bytes as hex.
 
-class CharacterInspectorTest : public QObject
+class CharacterDescriberTest : public QObject
 {
     Q_OBJECT
 
@@ -73,7 +73,7 @@ private slots:
         QFETCH(qint64, cursor);
         QFETCH(QString, line);
         const auto text = fileTextOf(bytes);
-        QCOMPARE(CharacterInspector(*text).describe(BytePosition(anchor), BytePosition(cursor)), line);
+        QCOMPARE(CharacterDescriber(*text).describe(BytePosition(anchor), BytePosition(cursor)), line);
     }
 
     // Counted from the index's checkpoints on either side.
@@ -88,7 +88,7 @@ private slots:
         const QString expected = QStringLiteral("アドレス 00000007 - %1  選択 %2 バイト  %3 文字")
                                      .arg(formatAddress(to - 1), QLocale(QLocale::Japanese).toString(to - from),
                                           QLocale(QLocale::Japanese).toString(selected.size() - selected.count(QChar(0x93))));
-        QCOMPARE(CharacterInspector(*text).describe(BytePosition(from), BytePosition(to)), expected);
+        QCOMPARE(CharacterDescriber(*text).describe(BytePosition(from), BytePosition(to)), expected);
     }
 
     void aShortenedMappedFileShowsWhatItHoldsNow()
@@ -97,7 +97,7 @@ private slots:
         const QString path = files.write("shortened.txt", QByteArray(8192, 'a') + "\x83\x41");
         const auto text = mappedTextOf(path);
         QVERIFY(::truncate(qPrintable(path), 0) == 0);
-        QCOMPARE(CharacterInspector(*text).describe(8192_byte, 8192_byte), QStringLiteral("アドレス 00002000  バイト 00  U+0000 NUL"));
+        QCOMPARE(CharacterDescriber(*text).describe(8192_byte, 8192_byte), QStringLiteral("アドレス 00002000  バイト 00  U+0000 NUL"));
     }
 
     void readsATypedAddress_data()
@@ -163,5 +163,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(CharacterInspectorTest)
-#include "CharacterInspectorTest.moc"
+QTEST_GUILESS_MAIN(CharacterDescriberTest)
+#include "CharacterDescriberTest.moc"
