@@ -4,9 +4,10 @@
 // katakana) are told invalid in the vector: any set of trail bytes is two
 // such nibble lookups, one for each half of the high nibbles.
 #include "FindKernels.h"
+#include "ScanFeatures.h"
 
 #if defined(__x86_64__) || defined(__i386__)
-#define HEXMOTH_FIND_TARGET __attribute__((target("avx2,bmi,bmi2,popcnt,lzcnt")))
+#define HEXMOTH_FIND_TARGET __attribute__((target(HEXMOTH_AVX2_FEATURES)))
 #include "FindVector.h"
 
 #include <immintrin.h>

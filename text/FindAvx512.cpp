@@ -4,9 +4,10 @@
 // lookups (lead: its class's bit; trail: the bits of the classes it is
 // undefined for) meet in one test.
 #include "FindKernels.h"
+#include "ScanFeatures.h"
 
 #if defined(__x86_64__) || defined(__i386__)
-#define HEXMOTH_FIND_TARGET __attribute__((target("avx512f,avx512bw,avx512vbmi,bmi,bmi2,popcnt,lzcnt")))
+#define HEXMOTH_FIND_TARGET __attribute__((target(HEXMOTH_AVX512_FEATURES)))
 #include "FindVector.h"
 
 #include <array>

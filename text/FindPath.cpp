@@ -1,5 +1,8 @@
 #include "FindPath.h"
 
+#include "ScanFeatures.h"
+#include "ScanKernels.h"
+
 #include <QtGlobal>
 #include <algorithm>
 
@@ -11,11 +14,10 @@ std::vector<FindPath> detectPaths()
 {
     std::vector<FindPath> paths{FindPath::Plain, FindPath::Memchr};
 #if defined(__x86_64__) || defined(__i386__)
-    __builtin_cpu_init();
-    const bool bitOps = __builtin_cpu_supports("popcnt") && __builtin_cpu_supports("bmi") && __builtin_cpu_supports("bmi2");
-    if (bitOps && __builtin_cpu_supports("avx2"))
+    // The scan's own lists: both compile their vector paths for them.
+    if (processorHas(HEXMOTH_AVX2_FEATURES))
         paths.push_back(FindPath::Avx2);
-    if (bitOps && __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vbmi"))
+    if (processorHas(HEXMOTH_AVX512_FEATURES))
         paths.push_back(FindPath::Avx512);
 #endif
     return paths;
