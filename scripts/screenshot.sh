@@ -2,13 +2,15 @@
 # Takes a screenshot of Hexmoth's window after a dump, under its own Xvfb:
 # starts the program, clicks 「ファイルを開く」, types the path of a small
 # Shift-JIS text file into the file dialog and photographs the window.
-#   scripts/screenshot.sh [HEXMOTH_BINARY] [OUTPUT_PNG]
-# Defaults: build/app/hexmoth and data/screenshot.png. Needs Xvfb, xdotool
-# and ImageMagick's import.
+#   scripts/screenshot.sh [HEXMOTH_BINARY] [OUTPUT_PNG] [FILE [SECONDS]]
+# Defaults: build/app/hexmoth, data/screenshot.png, the sample below and
+# 1.5 s from the dialog's Return to the photograph. Needs Xvfb, xdotool and
+# ImageMagick's import.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 binary=${1:-build/app/hexmoth}
 output=${2:-data/screenshot.png}
+wait_seconds=${4:-1.5}
 
 work=$(mktemp -d)
 pids=()
@@ -27,6 +29,7 @@ trap cleanup EXIT
   printf '幅\t747\tpx\r\n'
   for i in $(seq 1 12); do printf '%02d行目: あいうえお ABCDE 12345\r\n' "$i"; done
 } | iconv -f UTF-8 -t CP932 > "$work/sample.txt"
+file=${3:-$work/sample.txt}
 
 mkfifo "$work/display"
 Xvfb -displayfd 3 -screen 0 800x520x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
@@ -42,9 +45,9 @@ window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Hexmoth$' | hea
 xdotool mousemove --window "$window" 576 20 click 1
 dialog=$(timeout 20 xdotool search --sync --onlyvisible --name '開く' | head -1)
 xdotool windowfocus --sync "$dialog"
-xdotool type --delay 5 "$work/sample.txt"
+xdotool type --delay 5 "$file"
 xdotool key Return
-sleep 1.5
+sleep "$wait_seconds"
 mkdir -p "$(dirname "$output")"
 import -window "$window" "$output"
 echo "wrote $output"

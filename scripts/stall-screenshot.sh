@@ -5,7 +5,8 @@
 # 4 s into the stall.
 #   scripts/stall-screenshot.sh [HEXMOTH_BINARY] [OUTPUT_PNG]
 # Defaults: build/app/hexmoth and stall.png. Needs Xvfb, xdotool,
-# ImageMagick's import, fuse3 and python3-fusepy.
+# ImageMagick's import (through scripts/screenshot.sh), fuse3 and
+# python3-fusepy.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 binary=${1:-build/app/hexmoth}
@@ -27,23 +28,4 @@ scripts/throttlefs.py "$work/files" "$work/share" --stall-at $((8 << 20)) --stal
 pids+=($!)
 for _ in $(seq 50); do [ "$(stat -f -c %t "$work/share")" = 65735546 ] && break; sleep 0.1; done
 
-mkfifo "$work/display"
-Xvfb -displayfd 3 -screen 0 800x520x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
-pids+=($!)
-read -r display < "$work/display"
-export DISPLAY=":$display"
-unset QT_QPA_PLATFORM
-
-"$binary" &
-pids+=($!)
-window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Hexmoth$' | head -1)
-# Command1 sits at 528,8 with a size of 97 x 25 pixels.
-xdotool mousemove --window "$window" 576 20 click 1
-dialog=$(timeout 20 xdotool search --sync --onlyvisible --name '開く' | head -1)
-xdotool windowfocus --sync "$dialog"
-xdotool type --delay 5 "$work/share/capture.bin"
-xdotool key Return
-sleep 5
-mkdir -p "$(dirname "$output")"
-import -window "$window" "$output"
-echo "wrote $output"
+scripts/screenshot.sh "$binary" "$output" "$work/share/capture.bin" 5
