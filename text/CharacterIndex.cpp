@@ -1,6 +1,7 @@
 #include "CharacterIndex.h"
 
 #include "Cp932.h"
+#include "TextCodec.h"
 
 #include <algorithm>
 
@@ -59,8 +60,9 @@ inline bool isSimpleRun(const unsigned char *p)
 
 } // namespace
 
-CharacterIndex::CharacterIndex(std::shared_ptr<const TextMetrics> metrics)
+CharacterIndex::CharacterIndex(std::shared_ptr<const TextMetrics> metrics, TextEncoding encoding)
     : m_metrics(std::move(metrics))
+    , m_encoding(encoding)
 {
     Q_ASSERT(m_metrics);
 }
@@ -83,13 +85,13 @@ void CharacterIndex::extend(const char *bytes, qint64 n)
 void CharacterIndex::recordCheckpoint(std::uint8_t next)
 {
     if (m_leadOpen && (Classes.of[next] & Trail)) { // the checkpoint falls on a trail byte
-        record(false, m_characters - 1, m_x - m_metrics->single(std::uint8_t(m_previous)));
+        record(1, m_characters - 1, m_x - m_metrics->single(std::uint8_t(m_previous)));
         return;
     }
     Units x = m_x;
     if (!m_trailLast && m_previous >= 0)
         x += m_metrics->kerning(std::uint8_t(m_previous), next);
-    record(true, m_characters, x);
+    record(0, m_characters, x);
 }
 
 // The scan's state in locals, so that it stays in registers; every flag 0 or 1.
@@ -222,9 +224,9 @@ inline void CharacterIndex::takeSpecial(Cursor &c, unsigned b)
     c.previous = b;
 }
 
-void CharacterIndex::record(bool starts, qint64 characters, Units x)
+void CharacterIndex::record(std::uint8_t back, qint64 characters, Units x)
 {
-    m_checkpointStarts.push_back(starts);
+    m_checkpointBack.push_back(back);
     m_checkpointCharacters.push_back(characters);
     m_checkpointX.push_back(x);
 }
@@ -232,7 +234,7 @@ void CharacterIndex::record(bool starts, qint64 characters, Units x)
 void CharacterIndex::takeScan(const Scanned &state, std::vector<Checkpoint> &newCheckpoints)
 {
     for (const Checkpoint &c : newCheckpoints)
-        record(c.start.value() % BytesPerCheckpoint == 0, c.before.value(), c.x.value());
+        record(std::uint8_t(checkpointCount() * BytesPerCheckpoint - c.start.value()), c.before.value(), c.x.value());
     newCheckpoints.clear();
     m_scanned = state.scanned;
     m_characters = state.characters.value();
@@ -246,6 +248,8 @@ BytePosition CharacterIndex::characterStart(const char *text, BytePosition posit
     if (position >= end)
         return end;
     BytePosition start = checkpoint(checkpointOf(position)).start;
+    if (m_encoding != TextEncoding::Cp932)
+        return BytePosition(textCodec(m_encoding).characterStart(text, end.value(), position.value(), start.value()));
     for (;;) {
         const BytePosition next = start + Cp932::characterLength(text + start.value(), end - start);
         if (next > position)
@@ -257,7 +261,7 @@ BytePosition CharacterIndex::characterStart(const char *text, BytePosition posit
 CharacterIndex::Checkpoint CharacterIndex::checkpoint(qint64 i) const
 {
     const auto at = std::size_t(i);
-    return {BytePosition(i * BytesPerCheckpoint - (m_checkpointStarts[at] ? 0 : 1)), CharacterCount(m_checkpointCharacters[at]), XUnits(m_checkpointX[at])};
+    return {BytePosition(i * BytesPerCheckpoint - m_checkpointBack[at]), CharacterCount(m_checkpointCharacters[at]), XUnits(m_checkpointX[at])};
 }
 
 qint64 CharacterIndex::checkpointBeforeCharacter(CharacterCount characters) const

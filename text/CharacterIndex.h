@@ -1,5 +1,6 @@
 #pragma once
 
+#include "TextEncoding.h"
 #include "TextMetrics.h"
 #include "TextUnits.h"
 
@@ -18,7 +19,8 @@
 // from a known place. Also the width of the widest line. Costs 16 bytes and
 // a byte per checkpoint.
 //
-// Characters are those of Cp932::characterLength on the whole text; a CR LF
+// Characters are those of the text's encoding (Cp932::characterLength for
+// code page 932, TextCodec for the others) on the whole text; a CR LF
 // counts as one character, as a text box counts its line breaks. CR and LF
 // never belong to a double-byte character, so these are also the characters
 // of each line on its own. A lead byte at the end of what was taken in
@@ -36,9 +38,11 @@ public:
         XUnits x; // in its line
     };
 
-    explicit CharacterIndex(std::shared_ptr<const TextMetrics> metrics);
+    explicit CharacterIndex(std::shared_ptr<const TextMetrics> metrics, TextEncoding encoding = TextEncoding::Cp932);
 
-    // Takes in the next n bytes of the text.
+    TextEncoding encoding() const { return m_encoding; }
+    // Takes in the next n bytes of a code page 932 text (other encodings
+    // are taken in by a scan, takeScan()).
     void extend(const char *bytes, qint64 n);
     qint64 scanned() const { return m_scanned; }
     const TextMetrics &metrics() const { return *m_metrics; }
@@ -52,12 +56,14 @@ public:
     BytePosition characterStart(const char *text, BytePosition position) const;
 
     // Checkpoint i: the character start at or just before the byte
-    // i * BytesPerCheckpoint.
+    // i * BytesPerCheckpoint (at most 3 bytes before it). A character
+    // beyond the Basic Multilingual Plane counts two, as a text box counts
+    // it in UTF-16 units.
     Checkpoint checkpoint(qint64 i) const;
     qint64 checkpointCount() const { return qint64(m_checkpointX.size()); }
     // The checkpoint at or before the byte at `position`.
     static qint64 checkpointOf(BytePosition position) { return position.value() / BytesPerCheckpoint; }
-    qint64 memoryBytes() const { return checkpointCount() * qint64(sizeof(bool) + sizeof(qint64) + sizeof(Units)); }
+    qint64 memoryBytes() const { return checkpointCount() * qint64(sizeof(std::uint8_t) + sizeof(qint64) + sizeof(Units)); }
     // The last checkpoint with at most `characters` before it.
     qint64 checkpointBeforeCharacter(CharacterCount characters) const;
     // The last checkpoint in [first, last] whose x is at most x, or first - 1
@@ -91,13 +97,14 @@ private:
     const unsigned char *takeBytes(Cursor &c, const unsigned char *p, const unsigned char *runEnd, const unsigned char *end);
     void takeSpecial(Cursor &c, unsigned b);
     void recordCheckpoint(std::uint8_t next);
-    void record(bool starts, qint64 characters, Units x);
+    void record(std::uint8_t back, qint64 characters, Units x);
 
     std::shared_ptr<const TextMetrics> m_metrics;
+    TextEncoding m_encoding;
     // In deques, which grow without moving what they hold: a vector's
     // doubling, tens of megabytes for a file beyond memory, would stall the
     // run's block in hand.
-    std::deque<bool> m_checkpointStarts;       // its byte starts a character
+    std::deque<std::uint8_t> m_checkpointBack; // how far it starts before its byte
     std::deque<qint64> m_checkpointCharacters; // characters before it
     std::deque<Units> m_checkpointX;           // its x in its line
     qint64 m_scanned = 0;

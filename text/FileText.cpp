@@ -2,6 +2,7 @@
 
 #include "Cp932.h"
 #include "FileMapping.h"
+#include "TextCodec.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -47,6 +48,24 @@ FileText::FileText(std::unique_ptr<FileMapping> mapping, std::shared_ptr<const T
     m_bytes = const_cast<char *>(mapping->data());
     m_capacity = mapping->length();
     m_mapping = std::move(mapping);
+}
+
+FileText::FileText(std::shared_ptr<const FileText> source, TextEncoding encoding, std::shared_ptr<const TextMetrics> metrics)
+    : m_bytes(const_cast<char *>(source->data()))
+    , m_capacity(source->size())
+    , m_dropped(source->droppedBytes())
+    , m_roomIsBudget(source->roomIsBudget())
+    , m_index(std::move(metrics), encoding)
+    , m_source(std::move(source))
+{
+}
+
+qint64 FileText::indexMore(qint64 n)
+{
+    Q_ASSERT(m_source);
+    const qint64 to = std::min(m_capacity, m_size + std::max<qint64>(n, 0));
+    m_size = m_index.extendWithin(m_bytes, m_capacity, to);
+    return m_capacity - m_size;
 }
 
 FileText::~FileText()
@@ -105,10 +124,14 @@ void FileText::append(const char *block, qint64 n)
 
 FileMapping::Change FileText::changeSinceRead() const
 {
+    if (m_source)
+        return m_source->changeSinceRead();
     return m_mapping ? m_mapping->change(m_size) : FileMapping::Change::None;
 }
 
 QString FileText::toString() const
 {
-    return Cp932::instance().decode(data(), m_size);
+    if (encoding() == TextEncoding::Cp932)
+        return Cp932::instance().decode(data(), m_size);
+    return textCodec(encoding()).decode(data(), m_size);
 }

@@ -27,6 +27,9 @@ public:
     FileText(qint64 capacity, std::shared_ptr<const TextMetrics> metrics);
     // The file's own bytes, as far as the mapping reaches.
     FileText(std::unique_ptr<FileMapping> mapping, std::shared_ptr<const TextMetrics> metrics);
+    // The bytes of `source` read in another encoding: they are shared, not
+    // copied, and indexed by indexMore(); until then the text is empty.
+    FileText(std::shared_ptr<const FileText> source, TextEncoding encoding, std::shared_ptr<const TextMetrics> metrics);
     ~FileText();
     FileText(const FileText &) = delete;
     FileText &operator=(const FileText &) = delete;
@@ -37,6 +40,14 @@ public:
     const char *data() const { return m_bytes; }
     const TextIndex &index() const { return m_index; }
     const TextMetrics &metrics() const { return m_index.characters().metrics(); }
+    TextEncoding encoding() const { return m_index.encoding(); }
+    // What is indexed so far; text that has been read ends with size().
+
+    // A text of another's bytes: indexes at least the next n of them, whole
+    // characters, and returns how many are left.
+    qint64 indexMore(qint64 n);
+    // The source's size: what indexMore() reaches.
+    qint64 sourceSize() const { return m_source ? m_capacity : m_size; }
 
     // Where the run reads its next block of at most n bytes.
     char *blockBuffer(qint64 n);
@@ -54,12 +65,12 @@ public:
     // dropped by design.
     void markRoomAsBudget() { m_roomIsBudget = true; }
     bool roomIsBudget() const { return m_roomIsBudget; }
-    bool isMapped() const { return m_mapping != nullptr; }
+    bool isMapped() const { return m_source ? m_source->isMapped() : m_mapping != nullptr; }
     // What happened to a mapped file since it was read; a copy stays as
     // it was read.
     FileMapping::Change changeSinceRead() const;
 
-    // The whole text decoded; U+FFFD for what the code page does not define.
+    // The whole text decoded; U+FFFD for what the encoding does not define.
     QString toString() const;
 
 private:
@@ -84,4 +95,5 @@ private:
     qint64 m_bufferSize = 0;
     char *m_block = nullptr;    // the last blockBuffer()
     TextIndex m_index;
+    std::shared_ptr<const FileText> m_source; // whose bytes these are
 };

@@ -81,11 +81,10 @@ BytePosition LineIndex::nextLineStart(const char *text, LineNumber line, BytePos
     const BytePosition latest = latestStart(line + 1, next);
     if (start >= latest)
         return latest;
-    const BytePosition found(BreakFinder(text + latest.value()).next(text + start.value()) - text);
+    const BytePosition found = findBreak(text, start, latest);
     if (found >= latest)
         return latest;
-    const bool crLf = text[found.value()] == '\r' && found + 1 < end() && text[found.value() + 1] == '\n';
-    return std::min(found + (crLf ? 2 : 1), latest);
+    return std::min(found + breakLength(text, found), latest);
 }
 
 // A line that is no checkpoint starts before the next checkpoint and less
@@ -104,9 +103,40 @@ BytePosition LineIndex::latestStart(LineNumber line, CheckpointIt next) const
 // at `nextStart`; never before its start, even where the bytes have changed.
 BytePosition LineIndex::endBefore(const char *text, BytePosition start, BytePosition nextStart) const
 {
-    const qint64 n = nextStart.value();
-    const bool crLf = nextStart - start >= 2 && text[n - 1] == '\n' && text[n - 2] == '\r';
-    return std::max(start, nextStart - (crLf ? 2 : 1));
+    const qint64 unit = unitBytes();
+    const bool crLf = nextStart - start >= 2 * unit && unitAt(text, nextStart - unit) == '\n' && unitAt(text, nextStart - 2 * unit) == '\r';
+    return std::max(start, nextStart - (crLf ? 2 : 1) * unit);
+}
+
+BytePosition LineIndex::findBreak(const char *text, BytePosition from, BytePosition to) const
+{
+    if (m_units == BreakUnits::Bytes)
+        return BytePosition(BreakFinder(text + to.value()).next(text + from.value()) - text);
+    // Units start at even positions; at most BytesPerCheckpoint bytes.
+    for (BytePosition at = from + (from.value() & 1); at + 1 < to; at += 2) {
+        const char16_t unit = unitAt(text, at);
+        if (unit == '\n' || unit == '\r')
+            return at;
+    }
+    return to;
+}
+
+qint64 LineIndex::breakLength(const char *text, BytePosition at) const
+{
+    const qint64 unit = unitBytes();
+    const bool crLf = unitAt(text, at) == '\r' && at + 2 * unit <= end() && unitAt(text, at + unit) == '\n';
+    return crLf ? 2 * unit : unit;
+}
+
+char16_t LineIndex::unitAt(const char *text, BytePosition at) const
+{
+    const auto *p = reinterpret_cast<const unsigned char *>(text + at.value());
+    switch (m_units) {
+    case BreakUnits::Bytes: return p[0];
+    case BreakUnits::Utf16Le: return char16_t(p[0] | p[1] << 8);
+    case BreakUnits::Utf16Be: return char16_t(p[0] << 8 | p[1]);
+    }
+    return 0;
 }
 
 BytePosition LineIndex::lineStart(const char *text, LineNumber line) const

@@ -33,6 +33,16 @@
 class LineIndex
 {
 public:
+    // The code units the breaks are made of: bytes (code page 932, UTF-8,
+    // EUC-JP, whose CR and LF bytes are never part of another character),
+    // or UTF-16's two-byte units, counted from the text's first byte.
+    enum class BreakUnits { Bytes, Utf16Le, Utf16Be };
+
+    explicit LineIndex(BreakUnits units = BreakUnits::Bytes) : m_units(units) {}
+    BreakUnits breakUnits() const { return m_units; }
+    // The value of the break unit at `at`, which must be in the text.
+    char16_t unitAt(const char *text, BytePosition at) const;
+    qint64 unitBytes() const { return m_units == BreakUnits::Bytes ? 1 : 2; }
     static constexpr qint64 LinesPerCheckpoint = 1024;
     static constexpr qint64 BytesPerCheckpoint = qint64(64) << 10;
 
@@ -49,7 +59,8 @@ public:
         BytePosition start;
     };
 
-    // Takes in the next n bytes of the text.
+    // Takes in the next n bytes of the text; bytes as break units only
+    // (UTF-16 texts are taken in by a scan, takeScan()).
     void extend(const char *bytes, qint64 n);
     qint64 scanned() const { return m_scanned; }
 
@@ -99,6 +110,12 @@ private:
     // The latest start `line`, no checkpoint, may have before `next`.
     BytePosition latestStart(LineNumber line, CheckpointIt next) const;
     BytePosition endBefore(const char *text, BytePosition start, BytePosition nextStart) const;
+    // The first CR or LF unit in [from, to), or to.
+    BytePosition findBreak(const char *text, BytePosition from, BytePosition to) const;
+    // The length of the break at `at`, a CR or LF unit: a CR LF whole.
+    qint64 breakLength(const char *text, BytePosition at) const;
+
+    BreakUnits m_units;
 
     std::deque<Checkpoint> m_checkpoints{{LineNumber(0), BytePosition(0)}}; // grows without moving (see CharacterIndex)
     qint64 m_scanned = 0;

@@ -15,13 +15,14 @@ constexpr qint64 LongestWalk = 4 * CharacterIndex::BytesPerCheckpoint;
 } // namespace
 
 // Steps through the characters of one line from a known character start,
-// by TextMetrics::step, as the text's index does, at most LongestWalk bytes.
+// by the layout rule (CharacterReader), as the text's index does, at most
+// LongestWalk bytes.
 class LineLayout::Walker
 {
 public:
-    Walker(const char *text, const TextMetrics &metrics, BytePosition lineEnd, BytePosition position, XUnits x)
+    Walker(const char *text, const CharacterReader &reader, BytePosition lineEnd, BytePosition position, XUnits x)
         : m_text(reinterpret_cast<const unsigned char *>(text))
-        , m_metrics(metrics)
+        , m_reader(reader)
         , m_end(std::min(lineEnd, position + LongestWalk))
         , m_position(position)
         , m_x(x)
@@ -34,8 +35,7 @@ public:
     Placed here() const
     {
         const qint64 at = m_position.value();
-        const int next = m_position + 1 < m_end ? m_text[at + 1] : -1;
-        const TextMetrics::Step step = m_metrics.step(m_x, m_text[at], next);
+        const TextMetrics::Step step = m_reader.step(m_x, m_text + at, m_end - m_position);
         return {m_position, step.length, m_x, step.x - m_x};
     }
     void step(const Placed &character)
@@ -48,7 +48,7 @@ public:
 
 private:
     const unsigned char *m_text;
-    const TextMetrics &m_metrics;
+    const CharacterReader &m_reader;
     BytePosition m_end;
     BytePosition m_position;
     XUnits m_x;
@@ -57,6 +57,7 @@ private:
 LineLayout::LineLayout(const FileText &text, const CharacterIndex &characters)
     : m_text(text)
     , m_characters(characters)
+    , m_reader(characters.encoding(), characters.metrics())
 {
 }
 
@@ -68,9 +69,9 @@ LineLayout::Walker LineLayout::walkerBefore(const Span &line, BytePosition posit
     if (i >= 0) {
         const CharacterIndex::Checkpoint checkpoint = m_characters.checkpoint(i);
         if (checkpoint.start >= line.start && checkpoint.start <= position)
-            return Walker(m_text.data(), metrics(), line.end, checkpoint.start, checkpoint.x);
+            return Walker(m_text.data(), m_reader, line.end, checkpoint.start, checkpoint.x);
     }
-    return Walker(m_text.data(), metrics(), line.end, line.start, XUnits(0));
+    return Walker(m_text.data(), m_reader, line.end, line.start, XUnits(0));
 }
 
 LineLayout::Walker LineLayout::walkerBeforeX(const Span &line, XUnits x) const
@@ -81,9 +82,9 @@ LineLayout::Walker LineLayout::walkerBeforeX(const Span &line, XUnits x) const
     if (i >= first) {
         const CharacterIndex::Checkpoint checkpoint = m_characters.checkpoint(i);
         if (checkpoint.start >= line.start)
-            return Walker(m_text.data(), metrics(), line.end, checkpoint.start, checkpoint.x);
+            return Walker(m_text.data(), m_reader, line.end, checkpoint.start, checkpoint.x);
     }
-    return Walker(m_text.data(), metrics(), line.end, line.start, XUnits(0));
+    return Walker(m_text.data(), m_reader, line.end, line.start, XUnits(0));
 }
 
 XUnits LineLayout::xOf(const Span &line, BytePosition position) const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CharacterIndex.h"
+#include "CharacterReader.h"
 #include "LineIndex.h"
 
 #include <vector>
@@ -33,6 +34,7 @@ public:
     LineLayout(const FileText &text, const CharacterIndex &characters);
 
     const TextMetrics &metrics() const { return m_characters.metrics(); }
+    const CharacterReader &reader() const { return m_reader; }
     XUnits widestLine() const { return m_characters.widestLine(); }
 
     // The x of `position` in `line` (line.start <= position <= line.end).
@@ -53,4 +55,5 @@ private:
 
     const FileText &m_text;
     const CharacterIndex &m_characters;
+    CharacterReader m_reader;
 };

@@ -26,7 +26,7 @@ TextMetrics::TextMetrics(Measure measure, XUnits tabStopDistance, Kerning kernin
 
 std::shared_ptr<const TextMetrics> TextMetrics::uniform(qint32 advance, XUnits tabStop)
 {
-    return std::make_shared<const TextMetrics>([advance](char16_t) { return advance; }, tabStop);
+    return std::make_shared<const TextMetrics>([advance](char32_t) { return advance; }, tabStop);
 }
 
 qint32 TextMetrics::measureDouble(std::uint8_t lead, std::uint8_t trail) const
@@ -43,4 +43,15 @@ void TextMetrics::measureLead(std::uint8_t lead) const
     for (int trail = 0x40; trail <= 0xFC; ++trail)
         if (Cp932::isTrailByte(std::uint8_t(trail)))
             doubleByte(lead, std::uint8_t(trail));
+}
+
+qint32 TextMetrics::measureCodePoint(char32_t c) const
+{
+    const qint32 advance = std::max(m_measure(c), 0);
+    if (c >= 0x10000)
+        return advance; // rare enough to measure each time
+    if (!m_codePoints)
+        m_codePoints = std::make_unique<std::vector<qint32>>(0x10000, -1);
+    (*m_codePoints)[c] = advance;
+    return advance;
 }

@@ -27,7 +27,7 @@ class TextMetrics
 {
 public:
     // The advance of a character as it is shown, in units (>= 0).
-    using Measure = std::function<qint32(char16_t)>;
+    using Measure = std::function<qint32(char32_t)>;
     // Kerning of printable ASCII pairs, row = previous byte - 0x20, column =
     // next byte - 0x20; empty for none.
     using Kerning = std::vector<qint16>;
@@ -55,6 +55,28 @@ public:
     // Measures every double-byte character of one lead byte not measured yet,
     // so that a window can fill the table while it waits for the user.
     void measureLead(std::uint8_t lead) const;
+
+    // The advance of any character by its code point, for the encodings
+    // other than code page 932; a byte-order mark (U+FEFF) has none, and
+    // CR and LF end lines.
+    qint32 codePointAdvance(char32_t c) const
+    {
+        if (c < 0x80)
+            return m_single[c];
+        if (c == 0xFEFF)
+            return 0;
+        return c < 0x10000 && m_codePoints && (*m_codePoints)[c] >= 0 ? (*m_codePoints)[c] : measureCodePoint(c);
+    }
+    // The layout rule of step() for a character read by its code point,
+    // `next` the code point after it (or a value above 0x10FFFF when the
+    // line ends after it).
+    XUnits stepCodePoint(XUnits x, char32_t c, char32_t next) const
+    {
+        if (c == '\t')
+            return nextTabStop(x);
+        const qint32 kerned = c < 0x7F && next < 0x7F ? kerning(std::uint8_t(c), std::uint8_t(next)) : 0;
+        return x + XUnits(codePointAdvance(c) + kerned);
+    }
 
     bool hasKerning() const { return !m_kerning.empty(); }
     // Between two bytes that are each a whole character.
@@ -96,6 +118,7 @@ public:
 
 private:
     qint32 measureDouble(std::uint8_t lead, std::uint8_t trail) const;
+    qint32 measureCodePoint(char32_t c) const;
 
     static constexpr int LeadCount = 0x9F - 0x81 + 1 + 0xFC - 0xE0 + 1;
 
@@ -105,4 +128,7 @@ private:
     std::array<qint32, 256> m_single{};
     std::array<int, 256> m_rowOf{};       // into m_double; a byte that is no lead: the last row, all 0
     mutable std::vector<qint32> m_double; // (LeadCount + 1) x 256
+    // Advances of the code points below 0x10000 met so far, -1 until
+    // measured; made when the first is met.
+    mutable std::unique_ptr<std::vector<qint32>> m_codePoints;
 };

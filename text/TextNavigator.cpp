@@ -2,6 +2,7 @@
 
 #include "Cp932.h"
 #include "FileText.h"
+#include "TextCodec.h"
 
 #include <algorithm>
 
@@ -58,25 +59,49 @@ BytePosition TextNavigator::characterStart(BytePosition at) const
 BytePosition TextNavigator::positionNear(BytePosition at) const
 {
     const BytePosition start = characterStart(at);
-    const bool insideCrLf = start > BytePosition(0) && start < end() && byteAt(start) == '\n' && byteAt(start - 1) == '\r';
-    return insideCrLf ? start - 1 : start;
+    return isLfOfCrLf(start) ? start - unitBytes() : start;
+}
+
+char16_t TextNavigator::unitAt(BytePosition at) const
+{
+    return m_text.index().lines().unitAt(data(), at);
+}
+
+qint64 TextNavigator::unitBytes() const
+{
+    return m_text.index().lines().unitBytes();
+}
+
+bool TextNavigator::isLfOfCrLf(BytePosition at) const
+{
+    const qint64 unit = unitBytes();
+    return at >= BytePosition(unit) && at + unit <= end() && unitAt(at) == '\n' && unitAt(at - unit) == '\r';
+}
+
+TextNavigator::Step TextNavigator::step(BytePosition position) const
+{
+    const qint64 unit = unitBytes();
+    if (position + 2 * unit <= end() && unitAt(position) == '\r' && unitAt(position + unit) == '\n')
+        return {position + 2 * unit, 1};
+    const char *at = data() + position.value();
+    if (m_text.encoding() == TextEncoding::Cp932)
+        return {position + Cp932::characterLength(at, end() - position), 1};
+    const DecodedCharacter c = textCodec(m_text.encoding()).characterAt(at, end() - position);
+    return {position + c.length, c.codePoint >= 0x10000 ? 2 : 1};
 }
 
 BytePosition TextNavigator::positionAfter(BytePosition position) const
 {
-    if (position >= end())
-        return end();
-    if (byteAt(position) == '\r' && position + 1 < end() && byteAt(position + 1) == '\n')
-        return position + 2;
-    return position + Cp932::characterLength(data() + position.value(), end() - position);
+    return position >= end() ? end() : step(position).next;
 }
 
 BytePosition TextNavigator::positionBefore(BytePosition position) const
 {
     if (position <= BytePosition(0))
         return BytePosition(0);
-    if (position >= BytePosition(2) && byteAt(position - 1) == '\n' && byteAt(position - 2) == '\r')
-        return position - 2;
+    const qint64 unit = unitBytes();
+    if (position >= BytePosition(2 * unit) && isLfOfCrLf(position - unit))
+        return position - 2 * unit;
     return characterStart(position - 1);
 }
 
@@ -94,11 +119,15 @@ CharacterCount TextNavigator::charactersBefore(BytePosition position) const
         return characterCount();
     const CharacterIndex::Checkpoint checkpoint = characters.checkpoint(CharacterIndex::checkpointOf(position));
     CharacterCount count = checkpoint.before;
-    for (BytePosition at = startOfStep(checkpoint.start); at < position; ++count)
-        at = positionAfter(at);
+    for (BytePosition at = startOfStep(checkpoint.start); at < position;) {
+        const Step next = step(at);
+        count += next.units;
+        at = next.next;
+    }
     return count;
 }
 
+// A count inside a character of two units gives that character's start.
 BytePosition TextNavigator::positionAfterCharacters(CharacterCount count) const
 {
     const CharacterIndex &characters = m_text.index().characters();
@@ -108,8 +137,13 @@ BytePosition TextNavigator::positionAfterCharacters(CharacterCount count) const
         return end();
     const CharacterIndex::Checkpoint checkpoint = characters.checkpoint(characters.checkpointBeforeCharacter(count));
     BytePosition at = startOfStep(checkpoint.start);
-    for (CharacterCount n = checkpoint.before; n < count; ++n)
-        at = positionAfter(at);
+    for (CharacterCount n = checkpoint.before; n < count && at < end();) {
+        const Step next = step(at);
+        if (n + next.units > count)
+            break;
+        n += next.units;
+        at = next.next;
+    }
     return at;
 }
 
@@ -117,13 +151,14 @@ BytePosition TextNavigator::positionAfterCharacters(CharacterCount count) const
 // on after it.
 BytePosition TextNavigator::startOfStep(BytePosition checkpoint) const
 {
-    const bool onLfOfCrLf = checkpoint > BytePosition(0) && checkpoint < end() && byteAt(checkpoint) == '\n' && byteAt(checkpoint - 1) == '\r';
-    return onLfOfCrLf ? checkpoint + 1 : checkpoint;
+    return isLfOfCrLf(checkpoint) ? checkpoint + unitBytes() : checkpoint;
 }
 
 QString TextNavigator::decode(BytePosition from, BytePosition to) const
 {
-    return Cp932::instance().decode(data() + from.value(), to - from);
+    if (m_text.encoding() == TextEncoding::Cp932)
+        return Cp932::instance().decode(data() + from.value(), to - from);
+    return textCodec(m_text.encoding()).decode(data() + from.value(), to - from);
 }
 
 QString TextNavigator::plainText(BytePosition from, BytePosition to) const

@@ -42,8 +42,9 @@ public:
     BytePosition positionAfter(BytePosition position) const;
     BytePosition positionBefore(BytePosition position) const;
 
-    // Characters as a text box counts them: every character one, a line
-    // break (CR LF, LF or CR) one.
+    // Characters as a text box counts them: every character one (a
+    // character beyond the Basic Multilingual Plane two, its UTF-16
+    // units), a line break (CR LF, LF or CR) one.
     CharacterCount characterCount() const;
     // Characters before `position`.
     CharacterCount charactersBefore(BytePosition position) const;
@@ -56,9 +57,18 @@ public:
     QString plainText(BytePosition from, BytePosition to) const;
 
 private:
+    struct Step
+    {
+        BytePosition next;
+        qint64 units; // characters as counted
+    };
+    Step step(BytePosition position) const;
     BytePosition startOfStep(BytePosition checkpoint) const;
-    // The byte at `at`, which must be in the text.
-    char byteAt(BytePosition at) const { return data()[at.value()]; }
+    // Whether a CR LF's LF unit is at `at` (0 < at < end()).
+    bool isLfOfCrLf(BytePosition at) const;
+    // The break unit at `at`, which must be in the text.
+    char16_t unitAt(BytePosition at) const;
+    qint64 unitBytes() const;
 
     const FileText &m_text;
 };

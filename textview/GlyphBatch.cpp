@@ -28,7 +28,7 @@ GlyphBatch::GlyphBatch(GlyphCache &glyphs)
 {
 }
 
-void GlyphBatch::add(qreal x, qreal y, char16_t character, Ink ink)
+void GlyphBatch::add(qreal x, qreal y, char32_t character, Ink ink)
 {
     if (GlyphCache::isControl(character) && character != u'\t' && ink == Text)
         ink = Placeholder;

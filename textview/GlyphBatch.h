@@ -20,7 +20,7 @@ public:
 
     // `character` as GlyphCache shows it, its left edge at x on the baseline
     // y; a control character other than tab in the placeholder colour.
-    void add(qreal x, qreal y, char16_t character, Ink ink);
+    void add(qreal x, qreal y, char32_t character, Ink ink);
     void draw(QPainter &painter, const QPalette &palette) const;
 
 private:

@@ -23,14 +23,14 @@ GlyphCache::GlyphCache(const QFont &font)
 {
 }
 
-char16_t GlyphCache::shown(char16_t character)
+char32_t GlyphCache::shown(char32_t character)
 {
     if (character == u'\t')
         return u' ';
     return isControl(character) ? MiddleDot : character;
 }
 
-const GlyphCache::Glyph &GlyphCache::glyph(char16_t character)
+const GlyphCache::Glyph &GlyphCache::glyph(char32_t character)
 {
     auto found = m_glyphs.constFind(character);
     if (found == m_glyphs.constEnd())
@@ -39,10 +39,10 @@ const GlyphCache::Glyph &GlyphCache::glyph(char16_t character)
 }
 
 // The font's own glyph when it has one: that is the layout's first choice.
-GlyphCache::Glyph GlyphCache::lookUp(char16_t character)
+GlyphCache::Glyph GlyphCache::lookUp(char32_t character)
 {
     const QRawFont &raw = m_rawFonts.front();
-    const QList<quint32> indexes = raw.isValid() ? raw.glyphIndexesForString(QString(QChar(character))) : QList<quint32>();
+    const QList<quint32> indexes = raw.isValid() ? raw.glyphIndexesForString(QString::fromUcs4(&character, 1)) : QList<quint32>();
     if (indexes.size() != 1 || indexes.front() == 0)
         return fromLayout(character);
     const qint32 advance = advanceOf(raw.advancesForGlyphIndexes(indexes).front().x());
@@ -51,9 +51,9 @@ GlyphCache::Glyph GlyphCache::lookUp(char16_t character)
 
 // What Qt's layout draws for the character alone, a missing glyph's box
 // included.
-GlyphCache::Glyph GlyphCache::fromLayout(char16_t character)
+GlyphCache::Glyph GlyphCache::fromLayout(char32_t character)
 {
-    QTextLayout layout(QString(QChar(character)), m_font);
+    QTextLayout layout(QString::fromUcs4(&character, 1), m_font);
     layout.beginLayout();
     const QTextLine line = layout.createLine();
     layout.endLayout();

@@ -24,18 +24,18 @@ public:
 
     const QFont &font() const { return m_font; }
     // The character drawn for `character`.
-    static char16_t shown(char16_t character);
-    static bool isControl(char16_t character) { return character < 0x20 || character == 0x7F; }
+    static char32_t shown(char32_t character);
+    static bool isControl(char32_t character) { return character < 0x20 || character == 0x7F; }
 
-    const Glyph &glyph(char16_t character);
+    const Glyph &glyph(char32_t character);
     const QRawFont &rawFont(int font) const { return m_rawFonts[std::size_t(font)]; }
 
 private:
-    Glyph lookUp(char16_t character);
-    Glyph fromLayout(char16_t character);
+    Glyph lookUp(char32_t character);
+    Glyph fromLayout(char32_t character);
     int fontIndex(const QRawFont &raw);
 
     QFont m_font;
     std::vector<QRawFont> m_rawFonts; // the font first, then fallbacks as met
-    QHash<char16_t, Glyph> m_glyphs;
+    QHash<char32_t, Glyph> m_glyphs;
 };

@@ -28,8 +28,10 @@ void ShownText::setMetrics(const std::shared_ptr<const TextMetrics> &metrics)
     m_ownCharacters.reset();
     if (m_text->index().characters().sharedMetrics() == metrics)
         return;
-    m_ownCharacters = std::make_unique<CharacterIndex>(metrics);
-    m_ownCharacters->extend(m_text->data(), m_text->size());
+    // Indexed again with the view's metrics, in the text's encoding.
+    TextIndex index(metrics, m_text->encoding());
+    index.extendWithin(m_text->data(), m_text->size(), m_text->size());
+    m_ownCharacters = std::make_unique<CharacterIndex>(index.characters());
 }
 
 const CharacterIndex &ShownText::characters() const

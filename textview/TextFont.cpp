@@ -27,7 +27,7 @@ std::shared_ptr<const TextMetrics> TextFont::metrics() const
 {
     if (!m_metrics) {
         std::shared_ptr<GlyphCache> glyphs = m_glyphs; // the text may outlive this font
-        m_metrics = std::make_shared<const TextMetrics>([glyphs](char16_t c) { return glyphs->glyph(c).advance; },
+        m_metrics = std::make_shared<const TextMetrics>([glyphs](char32_t c) { return glyphs->glyph(c).advance; },
                                                         nearestUnits(m_tabStop), measureKerning());
     }
     return m_metrics;

@@ -1,6 +1,6 @@
 #include "TextRowPainter.h"
 
-#include "Cp932.h"
+#include "TextCodec.h"
 #include "TextFont.h"
 
 #include <QPainter>
@@ -25,6 +25,7 @@ void TextRowPainter::setSelection(BytePosition start, BytePosition end)
 void TextRowPainter::paintLines(const TextNavigator &text, const LineLayout &layout, LineNumber firstLine, int top, int bottom, std::optional<BytePosition> caret)
 {
     m_bytes = text.data();
+    m_reader = &layout.reader();
     const int lineHeight = m_font.lineHeight();
     const XUnits from = toUnits(m_left);
     const XUnits to = toUnits(m_left + Pixels(m_width));
@@ -48,11 +49,10 @@ qreal TextRowPainter::viewX(XUnits x) const
     return toPixelsF(x) - qreal(m_left.value());
 }
 
-char16_t TextRowPainter::characterOf(const LineLayout::Placed &placed) const
+char32_t TextRowPainter::characterOf(const LineLayout::Placed &placed) const
 {
-    const auto *bytes = reinterpret_cast<const std::uint8_t *>(m_bytes + placed.position.value());
-    const Cp932 &codePage = Cp932::instance();
-    return placed.length == 2 ? codePage.doubleByte(bytes[0], bytes[1]) : codePage.singleByte(bytes[0]);
+    const auto *bytes = reinterpret_cast<const unsigned char *>(m_bytes + placed.position.value());
+    return m_reader->codePoint(bytes, placed.length);
 }
 
 void TextRowPainter::paintRow(int top, const std::vector<LineLayout::Placed> &characters, BytePosition lineEnd, std::optional<XUnits> breakX)
@@ -61,10 +61,13 @@ void TextRowPainter::paintRow(int top, const std::vector<LineLayout::Placed> &ch
     const qreal baseline = top + m_font.ascent();
     const QBrush &highlight = m_palette.brush(QPalette::Highlight);
     for (const LineLayout::Placed &placed : characters) {
+        const char32_t character = characterOf(placed);
+        if (character == TextCodec::ByteOrderMark)
+            continue; // shown as nothing
         const bool selected = isSelected(placed.position);
         if (selected)
             m_painter.fillRect(QRectF(viewX(placed.x), top, toPixelsF(placed.advance), height), highlight);
-        m_glyphs.add(viewX(placed.x), baseline, characterOf(placed), selected ? GlyphBatch::SelectedText : GlyphBatch::Text);
+        m_glyphs.add(viewX(placed.x), baseline, character, selected ? GlyphBatch::SelectedText : GlyphBatch::Text);
     }
     if (breakX && isSelected(lineEnd)) {
         const qreal space = toPixelsF(XUnits(m_font.glyphs().glyph(u' ').advance));

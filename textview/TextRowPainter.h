@@ -36,12 +36,13 @@ public:
 private:
     qreal viewX(XUnits x) const;
     bool isSelected(BytePosition position) const { return position >= m_selectionStart && position < m_selectionEnd; }
-    char16_t characterOf(const LineLayout::Placed &placed) const;
+    char32_t characterOf(const LineLayout::Placed &placed) const;
 
     QPainter &m_painter;
     TextFont &m_font;
     const QPalette &m_palette;
     const char *m_bytes = nullptr;
+    const CharacterReader *m_reader = nullptr; // of the lines being painted
     Pixels m_left;
     int m_width;
     BytePosition m_selectionStart;

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "CharacterIndex.h"
+#include "LineIndex.h"
+#include "TextCodec.h"
+
+#include <QtGlobal>
+#include <vector>
+
+// Builds the LineIndex and CharacterIndex of a text in an encoding other
+// than code page 932, a character at a time by its codec (TextCodec): the
+// reference for these encodings. The whole text is at hand, so each
+// character, and each CR LF, is taken whole: a scan never stops inside one.
+class EncodedScan
+{
+public:
+    explicit EncodedScan(TextEncoding encoding);
+
+    // Takes in every character of text[0..size) that starts before `to`,
+    // from where the last call ended, into both indexes. Returns where it
+    // ended: `to`, or the end of the character or CR LF that crosses it.
+    qint64 extend(LineIndex &lines, CharacterIndex &characters, const char *text, qint64 size, qint64 to);
+
+private:
+    struct Character
+    {
+        qint64 length;
+        char32_t codePoint;
+        bool lineBreak;
+    };
+    Character characterAt(const char *text, qint64 size, qint64 at) const;
+    void recordCheckpoints(qint64 start, qint64 end);
+    void endLine(qint64 at, qint64 next);
+    void publish(LineIndex &lines, CharacterIndex &characters);
+
+    const TextCodec &m_codec;
+    bool m_asciiBytes; // an ASCII byte is a character of its own
+
+    qint64 m_scanned = 0;
+    // The line index's state.
+    qint64 m_knownLines = 1;
+    qint64 m_lastStart = 0;
+    qint64 m_lastLineCheckpoint = 0;
+    qint64 m_longest = 0;
+    std::vector<LineIndex::Checkpoint> m_newLines;
+    // The character index's state.
+    qint64 m_characters = 0;
+    qint64 m_x = 0;
+    qint64 m_widest = 0;
+    qint64 m_nextCheckpoint = 0; // its byte: the next multiple of BytesPerCheckpoint
+    std::vector<CharacterIndex::Checkpoint> m_newCharacters;
+    const TextMetrics *m_metrics = nullptr;
+};
