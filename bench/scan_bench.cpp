@@ -4,7 +4,9 @@
 // every double-byte advance measured first as the window does. GB/s =
 // 10^9 bytes/s by the wall clock (the CPU time is in each case's row). The
 // last line: the window's metrics through the path chosen at start-up,
-// `scan-gbps binary=... sjis=... ascii=...`.
+// `scan-gbps binary=... sjis=... ascii=... utf8=... eucjp=... utf16=...`.
+// The last three are the sjis text's characters in UTF-8, EUC-JP and
+// UTF-16LE, scanned as those encodings (EncodedScan) in 1 MiB steps.
 //
 //   build-bench/bench/scan_bench                            # 256 MiB texts
 //   HEXMOTH_BENCH_FILE_MIB=16 build-bench/bench/scan_bench  # a quick run
@@ -16,6 +18,8 @@
 #include "ShiftJisTextGenerator.h"
 #include "TextFont.h"
 #include "TextIndex.h"
+#include "Cp932.h"
+#include "EncodedTexts.h"
 
 #include <random>
 #include <tuple>
@@ -23,7 +27,8 @@
 namespace {
 
 constexpr qint64 Block = qint64(1) << 20;
-const std::vector<std::string> TextNames = {"binary", "sjis", "ascii"};
+const std::vector<std::string> TextNames = {"binary", "sjis", "ascii", "utf8", "eucjp", "utf16"};
+const std::map<std::string, TextEncoding> Encodings = {{"utf8", TextEncoding::Utf8}, {"eucjp", TextEncoding::EucJp}, {"utf16", TextEncoding::Utf16Le}};
 const std::vector<std::pair<std::string, QString>> Fonts = {{"window", "IPAPGothic"}, {"kerned", "DejaVu Sans"}};
 
 using Index = std::tuple<qint64, qint64, qint64>; // characters, widest line, lines
@@ -56,6 +61,10 @@ std::string textOf(const std::string &name, std::size_t n)
 {
     if (name == "ascii")
         return asciiLines(n);
+    if (Encodings.contains(name)) {
+        const QByteArray bytes = encodedAs(Cp932::instance().decode(texts.at("sjis").data(), qsizetype(n)), Encodings.at(name));
+        return bytes.left(qsizetype(n)).toStdString();
+    }
     std::string bytes;
     if (name == "sjis")
         ShiftJisTextGenerator(2).appendText(bytes, n);
@@ -64,15 +73,26 @@ std::string textOf(const std::string &name, std::size_t n)
     return bytes;
 }
 
+TextEncoding encodingOf(const std::string &text)
+{
+    return Encodings.contains(text) ? Encodings.at(text) : TextEncoding::Cp932;
+}
+
+// The other encodings have their reference scan alone.
+std::vector<ScanPath> pathsOf(const std::string &text)
+{
+    return Encodings.contains(text) ? std::vector<ScanPath>{ScanPath::Reference} : runnableScanPaths();
+}
+
 // same_index: 1 when the index is the reference's, once that has run.
-void measure(benchmark::State &state, const std::string &text, ScanPath path, const TextFont &font, std::optional<Index> &reference)
+void measure(benchmark::State &state, const std::string &text, TextEncoding encoding, ScanPath path, const TextFont &font, std::optional<Index> &reference)
 {
     overrideScanPath(path);
     std::optional<TextIndex> index;
     const double ms = msOf([&] {
-        index.emplace(font.metrics());
-        for (std::size_t done = 0; done < text.size(); done += std::size_t(Block))
-            index->extend(text.data() + done, std::min<qint64>(Block, qint64(text.size() - done)));
+        index.emplace(font.metrics(), encoding);
+        for (qint64 done = 0, size = qint64(text.size()); done < size;)
+            done = index->extendWithin(text.data(), size, done + Block);
     });
     overrideScanPath(std::nullopt);
     state.SetIterationTime(ms / 1e3);
@@ -96,10 +116,11 @@ void addFont(Bench &bench, const std::string &key, const QString &family)
     std::printf("%s: %s %d pt (kerning: %s): every double-byte advance measured in %.1f ms\n", key.c_str(),
                 qPrintable(font.font().family()), font.font().pointSize(), metrics->hasKerning() ? "yes" : "no", ms);
     for (const std::string &text : TextNames)
-        for (ScanPath path : runnableScanPaths()) {
+        for (ScanPath path : pathsOf(text)) {
             auto &reference = references[key + "/" + text];
-            bench.add(key + "/" + text + "/" + scanPathName(path), [&text = texts[text], path, &font, &reference](benchmark::State &state) {
-                measure(state, text, path, font, reference);
+            const TextEncoding encoding = encodingOf(text);
+            bench.add(key + "/" + text + "/" + scanPathName(path), [&text = texts[text], encoding, path, &font, &reference](benchmark::State &state) {
+                measure(state, text, encoding, path, font, reference);
             });
         }
 }
@@ -122,7 +143,7 @@ void report(Bench &bench)
     std::vector<std::string> rows;
     for (const auto &font : Fonts)
         for (const std::string &text : TextNames)
-            for (ScanPath path : runnableScanPaths())
+            for (ScanPath path : pathsOf(text))
                 rows.push_back(font.first + "/" + text + "/" + scanPathName(path));
     const auto reference = [&](const std::string &row) { return row.substr(0, row.rfind('/')) + "/reference"; };
     std::printf("\nmedians; same index: 1 when it is the reference's\n");
@@ -130,9 +151,13 @@ void report(Bench &bench)
         {"x ref", [&](const std::string &row) { return figure(ratio(medians.median(row, "GB/s"), medians.median(reference(row), "GB/s")), 2); }},
         {"same index", "same_index", 0}});
     const auto chosen = [&](const std::string &text) {
-        return figure(medians.median("window/" + text + "/" + scanPathName(activeScanPath()), "GB/s"), 2);
+        const ScanPath path = Encodings.contains(text) ? ScanPath::Reference : activeScanPath();
+        return figure(medians.median("window/" + text + "/" + scanPathName(path), "GB/s"), 2);
     };
-    std::printf("scan-gbps binary=%s sjis=%s ascii=%s\n", chosen("binary").c_str(), chosen("sjis").c_str(), chosen("ascii").c_str());
+    std::printf("scan-gbps");
+    for (const std::string &text : TextNames)
+        std::printf(" %s=%s", text.c_str(), chosen(text).c_str());
+    std::printf("\n");
 }
 
 } // namespace

@@ -44,6 +44,7 @@ public:
     // EncodedScan::extend(); returns where it ended.
     qint64 extendWithin(const char *text, qint64 size, qint64 to)
     {
+        to = std::min(to, size);
         if (!m_encoded) {
             extend(text + m_characters.scanned(), to - m_characters.scanned());
             return to;

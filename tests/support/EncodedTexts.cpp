@@ -1,5 +1,6 @@
 #include "EncodedTexts.h"
 
+#include <QRandomGenerator>
 #include <QStringEncoder>
 #include <iconv.h>
 #include <stdexcept>
@@ -62,4 +63,22 @@ QString withReplacementRunsAsOne(const QString &text)
             result.append(QStringView(QChar::fromUcs4(c)));
     }
     return result;
+}
+
+QByteArray mixedEncodedText(TextEncoding encoding, quint32 seed, qsizetype pieces)
+{
+    QRandomGenerator random(seed);
+    const bool unicode = encoding != TextEncoding::Cp932 && encoding != TextEncoding::EucJp;
+    const QString sentences = japaneseSentences().join(unicode ? QStringLiteral("\r\n\U0001F600\r") : QStringLiteral("\r\n\r"));
+    QByteArray bytes;
+    for (qsizetype i = 0; i < pieces; ++i) {
+        const qsizetype at = random.bounded(sentences.size() - 4);
+        const QByteArray piece = encodedAs(sentences.mid(at, random.bounded(1, 4)), encoding);
+        switch (random.bounded(4)) {
+        case 0: bytes += char(random.bounded(256)); break;
+        case 1: bytes += piece.left(random.bounded(1, qMax(2, int(piece.size())))); break;
+        default: bytes += piece; break;
+        }
+    }
+    return bytes;
 }

@@ -11,27 +11,6 @@ Q_DECLARE_METATYPE(TextEncoding)
 
 namespace {
 
-// Random bytes in pieces: whole characters of the encoding, cut-off
-// characters, line breaks and stray bytes, so that every kind of sequence
-// meets every other.
-QByteArray randomText(TextEncoding encoding, quint32 seed, qsizetype pieces = 4000)
-{
-    QRandomGenerator random(seed);
-    const bool unicode = encoding != TextEncoding::Cp932 && encoding != TextEncoding::EucJp;
-    const QString sentences = japaneseSentences().join(unicode ? QStringLiteral("\r\n\U0001F600\r") : QStringLiteral("\r\n\r"));
-    QByteArray bytes;
-    for (qsizetype i = 0; i < pieces; ++i) {
-        const qsizetype at = random.bounded(sentences.size() - 4);
-        const QByteArray piece = encodedAs(sentences.mid(at, random.bounded(1, 4)), encoding);
-        switch (random.bounded(4)) {
-        case 0: bytes += char(random.bounded(256)); break;
-        case 1: bytes += piece.left(random.bounded(1, qMax(2, int(piece.size())))); break;
-        default: bytes += piece; break;
-        }
-    }
-    return bytes;
-}
-
 QList<qsizetype> starts(const TextCodec &codec, const QByteArray &bytes)
 {
     QList<qsizetype> result;
@@ -168,7 +147,7 @@ private slots:
     {
         QFETCH(TextEncoding, encoding);
         const TextCodec &codec = textCodec(encoding);
-        const QByteArray bytes = randomText(encoding, 7, 1500);
+        const QByteArray bytes = mixedEncodedText(encoding, 7, 1500);
         const QList<qsizetype> characterStarts = starts(codec, bytes);
         qsizetype character = 0;
         for (qsizetype p = 0; p < bytes.size(); ++p) {
@@ -227,7 +206,7 @@ private slots:
         QFETCH(TextEncoding, encoding);
         QFETCH(int, qtEncoding);
         for (quint32 seed = 1; seed <= 4; ++seed) {
-            const QByteArray bytes = (seed == 1 ? encodedAs(QStringLiteral("\uFEFF"), encoding) : QByteArray()) + randomText(encoding, seed);
+            const QByteArray bytes = (seed == 1 ? encodedAs(QStringLiteral("\uFEFF"), encoding) : QByteArray()) + mixedEncodedText(encoding, seed);
             QStringDecoder qt(QStringConverter::Encoding(qtEncoding), QStringConverter::Flag::Stateless);
             const QString ours = textCodec(encoding).decode(bytes.constData(), bytes.size(), true);
             QCOMPARE(withReplacementRunsAsOne(ours), withReplacementRunsAsOne(QString(qt.decode(bytes))));
@@ -241,7 +220,7 @@ private slots:
         const TextCodec &codec = textCodec(TextEncoding::EucJp);
         iconv_t cd = iconv_open("UTF-32LE", "EUC-JP");
         QVERIFY(cd != iconv_t(-1));
-        const QByteArray bytes = randomText(TextEncoding::EucJp, 11, 20000);
+        const QByteArray bytes = mixedEncodedText(TextEncoding::EucJp, 11, 20000);
         for (qsizetype i = 0; i < bytes.size();) {
             const DecodedCharacter c = codec.characterAt(bytes.constData() + i, bytes.size() - i);
             const auto expected = iconvCharacter(cd, bytes.constData() + i, bytes.size() - i);

@@ -1,0 +1,94 @@
+#include "BruteText.h"
+#include "EncodedTexts.h"
+#include "FileText.h"
+#include "IndexStates.h"
+#include "LineLayout.h"
+#include "TextNavigator.h"
+
+#include <QTest>
+
+Q_DECLARE_METATYPE(TextEncoding)
+
+// A text read again in another encoding: its lines, characters, steps and
+// x against brute force by the codec, whatever the bytes and wherever the
+// steps of the reading end.
+class EncodedIndexTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void matchesBruteForce_data();
+    void matchesBruteForce();
+};
+
+namespace {
+
+// `filler` bytes of ASCII, then `bytes`: what follows lands `filler` bytes
+// into the text, at a checkpoint's edge when filler is near 4096.
+QByteArray after(qsizetype filler, const QByteArray &bytes, TextEncoding encoding)
+{
+    const qsizetype unit = encoding == TextEncoding::Utf16Le || encoding == TextEncoding::Utf16Be ? 2 : 1;
+    return encodedAs(QString(filler / unit, u'a'), encoding).left(filler) + bytes;
+}
+
+std::vector<qint64> probesOf(qint64 n)
+{
+    std::vector<qint64> at;
+    const qint64 stride = n <= 5000 ? 1 : 1 + n / 1500;
+    for (qint64 p = 0; p <= n; p += stride)
+        at.push_back(p);
+    at.push_back(n);
+    return at;
+}
+
+} // namespace
+
+void EncodedIndexTest::matchesBruteForce_data()
+{
+    QTest::addColumn<TextEncoding>("encoding");
+    QTest::addColumn<QByteArray>("bytes");
+    for (TextEncoding encoding : {TextEncoding::Utf8, TextEncoding::EucJp, TextEncoding::Utf16Le, TextEncoding::Utf16Be}) {
+        const QByteArray name = textCodec(encoding).name().toLatin1();
+        const bool unicode = encoding != TextEncoding::EucJp; // EUC-JP has no emoji and no byte-order mark
+        const QString wide = unicode ? QStringLiteral("\U0001F600漢") : QStringLiteral("漢字");
+        const QString lines = japaneseSentences().join(QStringLiteral("\r\n\t")) + QStringLiteral("\n") + wide + QStringLiteral("\r");
+        const QByteArray crLf = encodedAs(QStringLiteral("\r\n"), encoding);
+        QTest::addRow("%s: random pieces, ill-formed ones among them", name.data()) << encoding << mixedEncodedText(encoding, 5, 3000);
+        QTest::addRow("%s: long lines past a line checkpoint", name.data()) << encoding << encodedAs(lines.repeated(100), encoding);
+        if (unicode)
+            QTest::addRow("%s: a byte-order mark, then text", name.data()) << encoding << encodedAs(QStringLiteral("\uFEFFあ\r\nい\uFEFF"), encoding);
+        for (qsizetype back : {1, 2, 3}) {
+            QTest::addRow("%s: a CR LF %d bytes before a checkpoint", name.data(), int(back)) << encoding << after(4096 - back, crLf + "x", encoding);
+            QTest::addRow("%s: a long character %d bytes before a checkpoint", name.data(), int(back))
+                << encoding << after(4096 - back, encodedAs(wide, encoding), encoding);
+        }
+    }
+    QTest::newRow("UTF-8: overlongs, surrogates, beyond U+10FFFF, cut at the end")
+        << TextEncoding::Utf8 << QByteArray("\xC0\xAF\xE0\x80\xAF\xED\xA0\x80\xF4\x90\x80\x80\r\xE3\x81", 16);
+    QTest::newRow("UTF-16LE: lone, reversed surrogates and an odd final byte")
+        << TextEncoding::Utf16Le << QByteArray("\x00\xD8\x41\x00\x00\xDC\x00\xD8\x0D\x00\x0A\x00\x00\xDC\x00\xD8\x0D", 17);
+    QTest::newRow("UTF-16BE: a CR LF unit's bytes that are parts of other units")
+        << TextEncoding::Utf16Be << QByteArray("\x0D\x0A\x0A\x0D\x00\x0D\x00\x0A\x0A\x00", 10);
+    QTest::newRow("EUC-JP: 8F with one and two trail bytes, 8E alone")
+        << TextEncoding::EucJp << QByteArray("\x8F\xA1\x8F\xA1\xA1\x8E\r\n\x8E\xB1\xA4\xA2\x8F", 13);
+}
+
+void EncodedIndexTest::matchesBruteForce()
+{
+    QFETCH(TextEncoding, encoding);
+    QFETCH(QByteArray, bytes);
+    const BruteText brute(bytes, encoding);
+    const std::vector<qint64> at = probesOf(bytes.size());
+    const std::pair<QList<qint64>, const char *> readings[] = {{{}, "proportional"}, {{1, 3, 4095, 7}, "kerned"}, {{4097, 61}, "uniform"}};
+    for (const auto &[steps, metrics] : readings) {
+        const auto text = encodedText(bytes, encoding, 1 << 16, steps, scanTestMetrics(QString::fromLatin1(metrics)));
+        QCOMPARE(text->size(), bytes.size());
+        const TextNavigator navigator(*text);
+        QCOMPARE(checkLines(brute, navigator, at), QString());
+        QCOMPARE(checkCharacters(brute, navigator, at), QString());
+        QCOMPARE(checkLayout(brute, LineLayout(*text, text->index().characters()), 1 + bytes.size() / 500), QString());
+    }
+}
+
+QTEST_GUILESS_MAIN(EncodedIndexTest)
+#include "EncodedIndexTest.moc"
