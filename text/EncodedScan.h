@@ -28,13 +28,13 @@ private:
         char32_t codePoint;
         bool lineBreak;
     };
-    Character characterAt(const char *text, qint64 size, qint64 at) const;
-    void recordCheckpoints(qint64 start, qint64 end);
-    void endLine(qint64 at, qint64 next);
+    template<class Read>
+    qint64 scan(const char *text, qint64 size, qint64 to, Read read);
+    void recordCheckpoints(qint64 start, qint64 end, qint64 before, qint64 x);
+    void endLine(qint64 at, qint64 next, qint64 width);
     void publish(LineIndex &lines, CharacterIndex &characters);
 
     const TextCodec &m_codec;
-    bool m_asciiBytes; // an ASCII byte is a character of its own
 
     qint64 m_scanned = 0;
     // The line index's state.

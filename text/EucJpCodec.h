@@ -43,6 +43,34 @@ public:
     };
     static std::optional<RowCell> rowCell(const char *data, qsizetype n);
 
+    // characterAt(), inline for the scan.
+    DecodedCharacter read(const char *data, qsizetype n) const
+    {
+        const auto b = quint8(data[0]);
+        if (b < 0xA0 && b != 0x8E && b != 0x8F)
+            return {1, b, true};
+        const auto second = n > 1 ? quint8(data[1]) : quint8(0);
+        if (b == 0x8E) {
+            if (!isKanaByte(second))
+                return {};
+            const char16_t c = m_kana[second - 0xA1];
+            return {2, c, c != Replacement};
+        }
+        if (b == 0x8F) {
+            if (!isJisByte(second))
+                return {};
+            const auto third = n > 2 ? quint8(data[2]) : quint8(0);
+            if (!isJisByte(third))
+                return {2, Replacement, false};
+            const char16_t c = m_supplementary[indexOf(second, third)];
+            return {3, c, c != Replacement};
+        }
+        if (!isJisByte(b) || !isJisByte(second))
+            return {};
+        const char16_t c = m_primary[indexOf(b, second)];
+        return {2, c, c != Replacement};
+    }
+
     static constexpr bool isJisByte(quint8 b) { return b >= 0xA1 && b <= 0xFE; }
     static constexpr bool isKanaByte(quint8 b) { return b >= 0xA1 && b <= 0xDF; }
 

@@ -50,8 +50,22 @@ qint32 TextMetrics::measureCodePoint(char32_t c) const
     const qint32 advance = std::max(m_measure(c), 0);
     if (c >= 0x10000)
         return advance; // rare enough to measure each time
-    if (!m_codePoints)
-        m_codePoints = std::make_unique<std::vector<qint32>>(0x10000, -1);
-    (*m_codePoints)[c] = advance;
+    codePointTable()[c] = advance;
     return advance;
+}
+
+const qint32 *TextMetrics::basicPlaneTable() const
+{
+    return codePointTable().data();
+}
+
+// ASCII's advances are the single bytes', a byte-order mark has none.
+std::vector<qint32> &TextMetrics::codePointTable() const
+{
+    if (!m_codePoints) {
+        m_codePoints = std::make_unique<std::vector<qint32>>(0x10000, -1);
+        std::copy(m_single.begin(), m_single.begin() + 0x80, m_codePoints->begin());
+        (*m_codePoints)[0xFEFF] = 0;
+    }
+    return *m_codePoints;
 }

@@ -67,6 +67,11 @@ public:
             return 0;
         return c < 0x10000 && m_codePoints && (*m_codePoints)[c] >= 0 ? (*m_codePoints)[c] : measureCodePoint(c);
     }
+    // The advances of the code points below 0x10000, -1 until measured
+    // (codePointAdvance() measures them), for a scan that reads them in a
+    // loop; made on the first call.
+    const qint32 *basicPlaneTable() const;
+
     // The layout rule of step() for a character read by its code point,
     // `next` the code point after it (or a value above 0x10FFFF when the
     // line ends after it).
@@ -119,6 +124,7 @@ public:
 private:
     qint32 measureDouble(std::uint8_t lead, std::uint8_t trail) const;
     qint32 measureCodePoint(char32_t c) const;
+    std::vector<qint32> &codePointTable() const;
 
     static constexpr int LeadCount = 0x9F - 0x81 + 1 + 0xFC - 0xE0 + 1;
 

@@ -18,11 +18,34 @@ public:
     // Looks back at most 2 bytes: the unit before a low surrogate.
     qsizetype characterStart(const char *text, qsizetype size, qsizetype p, qsizetype knownStart = 0) const override;
 
+    // characterAt(), inline for the scan.
+    DecodedCharacter read(const char *data, qsizetype n) const
+    {
+        if (n < 2)
+            return {};
+        const char16_t unit = unitAt(data);
+        if (isLow(unit))
+            return {2, Replacement, false};
+        if (!isHigh(unit))
+            return {2, unit, true};
+        if (n < 4 || !isLow(unitAt(data + 2)))
+            return {2, Replacement, false};
+        const char32_t code = 0x10000 + (char32_t(unit - 0xD800) << 10 | char32_t(unitAt(data + 2) - 0xDC00));
+        return {4, code, true};
+    }
+    char16_t unitAt(const char *data) const
+    {
+        const auto first = quint8(data[0]);
+        const auto second = quint8(data[1]);
+        return m_order == LittleEndian ? char16_t(first | second << 8) : char16_t(first << 8 | second);
+    }
+
 protected:
     bool alwaysStarts(quint8) const override { return false; } // characterStart() does not walk
 
 private:
-    char16_t unitAt(const char *data) const;
+    static bool isHigh(char16_t u) { return u >= 0xD800 && u <= 0xDBFF; }
+    static bool isLow(char16_t u) { return u >= 0xDC00 && u <= 0xDFFF; }
 
     ByteOrder m_order;
 };
