@@ -1,5 +1,6 @@
 #include "EncodedScan.h"
 
+#include "EncodedRuns.h"
 #include "EucJpCodec.h"
 #include "Utf16Codec.h"
 #include "Utf8Codec.h"
@@ -15,69 +16,82 @@ qint64 EncodedScan::extend(LineIndex &lines, CharacterIndex &characters, const c
 {
     m_metrics = &characters.metrics();
     to = std::min(to, size);
-    // Each encoding's own decoder, inlined into the loop.
+    // Each encoding's own decoder and runs, inlined into the loop.
+    const auto *bytes = reinterpret_cast<const unsigned char *>(text);
     switch (m_codec.encoding()) {
     case TextEncoding::Utf8:
-        m_scanned = scan(text, size, to, [](const char *p, qint64 n) { return Utf8Codec::read(p, n); });
+        m_scanned = scan(text, size, to, [](const char *p, qint64 n) { return Utf8Codec::read(p, n); },
+                         [bytes](qint64 at, qint64 end, EncodedRuns::Sums &sums) { return EncodedRuns::utf8(bytes, at, end, sums); });
         break;
-    case TextEncoding::EucJp:
-        m_scanned = scan(text, size, to, [&codec = static_cast<const EucJpCodec &>(m_codec)](const char *p, qint64 n) { return codec.read(p, n); });
+    case TextEncoding::EucJp: {
+        const auto &codec = static_cast<const EucJpCodec &>(m_codec);
+        m_scanned = scan(text, size, to, [&codec](const char *p, qint64 n) { return codec.read(p, n); },
+                         [&codec, bytes](qint64 at, qint64 end, EncodedRuns::Sums &sums) { return EncodedRuns::eucJp(codec, bytes, at, end, sums); });
         break;
+    }
     case TextEncoding::Utf16Le:
-    case TextEncoding::Utf16Be:
-        m_scanned = scan(text, size, to, [&codec = static_cast<const Utf16Codec &>(m_codec)](const char *p, qint64 n) { return codec.read(p, n); });
+    case TextEncoding::Utf16Be: {
+        const auto &codec = static_cast<const Utf16Codec &>(m_codec);
+        const auto read = [&codec](const char *p, qint64 n) { return codec.read(p, n); };
+        if (m_codec.encoding() == TextEncoding::Utf16Le)
+            m_scanned = scan(text, size, to, read, [bytes](qint64 at, qint64 end, EncodedRuns::Sums &sums) { return EncodedRuns::utf16<false>(bytes, at, end, sums); });
+        else
+            m_scanned = scan(text, size, to, read, [bytes](qint64 at, qint64 end, EncodedRuns::Sums &sums) { return EncodedRuns::utf16<true>(bytes, at, end, sums); });
         break;
+    }
     case TextEncoding::Cp932:
-        m_scanned = scan(text, size, to, [&codec = m_codec](const char *p, qint64 n) { return codec.characterAt(p, n); });
+        m_scanned = scan(text, size, to, [&codec = m_codec](const char *p, qint64 n) { return codec.characterAt(p, n); },
+                         [](qint64 at, qint64, EncodedRuns::Sums &) { return at; });
         break;
     }
     publish(lines, characters);
     return m_scanned;
 }
 
-template<class Read>
-qint64 EncodedScan::scan(const char *text, qint64 size, qint64 to, Read read)
+template<class Read, class Run>
+qint64 EncodedScan::scan(const char *text, qint64 size, qint64 to, Read read, Run run)
 {
     const TextMetrics &metrics = *m_metrics;
     const bool kerned = metrics.hasKerning();
-    const qint32 *basicPlane = metrics.basicPlaneTable();
+    EncodedRuns::Sums sums{metrics.basicPlaneTable(), kerned, m_x, m_characters}; // in registers, not in the members
     const auto characterAt = [&](qint64 at) {
         const DecodedCharacter c = read(text + at, size - at);
         return Character{c.length, c.codePoint, c.valid && (c.codePoint == '\n' || c.codePoint == '\r')};
     };
-    // The advance of a character that is no line break, kerning before
-    // `next` included.
-    qint64 x = m_x, count = m_characters; // in registers, not in the members
-    const auto advance = [&](char32_t c, char32_t next) -> qint64 {
-        const qint32 known = c < 0x10000 && c != '\t' ? basicPlane[c] : -1;
-        if (known >= 0 && !(kerned && c < 0x7F)) [[likely]]
-            return known;
-        return (metrics.stepCodePoint(XUnits(x), c, next) - XUnits(x)).value();
-    };
-    constexpr Character None{0, 0x110000, false};
     qint64 at = m_scanned;
-    Character c = at < size ? characterAt(at) : None;
     while (at < to) {
-        qint64 length = c.length;
-        const Character next = at + length < size ? characterAt(at + length) : None;
-        const bool crLf = c.lineBreak && c.codePoint == '\r' && next.lineBreak && next.codePoint == '\n';
-        length += crLf ? next.length : 0;
-        if (at + length > m_nextCheckpoint) [[unlikely]]
-            recordCheckpoints(at, at + length, count, x);
-        if (c.lineBreak) [[unlikely]] {
-            endLine(at, at + length, x);
-            x = 0;
-            ++count;
-        } else {
-            x += advance(c.codePoint, next.codePoint);
-            count += c.codePoint >= 0x10000 ? 2 : 1;
-        }
-        at += length;
-        c = crLf ? (at < size ? characterAt(at) : None) : next;
+        at = run(at, std::min(to, m_nextCheckpoint), sums);
+        if (at < to)
+            at = step(at, size, characterAt, sums);
     }
-    m_x = x;
-    m_characters = count;
+    m_x = sums.x;
+    m_characters = sums.count;
     return at;
+}
+
+// One character, or a CR LF, at `at`, by the general rule.
+template<class CharacterAt>
+qint64 EncodedScan::step(qint64 at, qint64 size, const CharacterAt &characterAt, EncodedRuns::Sums &sums)
+{
+    constexpr Character None{0, 0x110000, false};
+    const Character c = characterAt(at);
+    qint64 length = c.length;
+    const bool kernable = sums.kerned && c.codePoint < 0x7F;
+    const bool crMaybe = c.lineBreak && c.codePoint == '\r';
+    const Character next = (kernable || crMaybe) && at + length < size ? characterAt(at + length) : None;
+    if (crMaybe && next.lineBreak && next.codePoint == '\n')
+        length += next.length;
+    if (at + length > m_nextCheckpoint)
+        recordCheckpoints(at, at + length, sums.count, sums.x);
+    if (c.lineBreak) {
+        endLine(at, at + length, sums.x);
+        sums.x = 0;
+        ++sums.count;
+    } else {
+        sums.x = m_metrics->stepCodePoint(XUnits(sums.x), c.codePoint, next.codePoint).value();
+        sums.count += c.codePoint >= 0x10000 ? 2 : 1;
+    }
+    return at + length;
 }
 
 // Checkpoints whose byte lies in the character [start, end), which has

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CharacterIndex.h"
+#include "EncodedRuns.h"
 #include "LineIndex.h"
 #include "TextCodec.h"
 
@@ -28,8 +29,10 @@ private:
         char32_t codePoint;
         bool lineBreak;
     };
-    template<class Read>
-    qint64 scan(const char *text, qint64 size, qint64 to, Read read);
+    template<class Read, class Run>
+    qint64 scan(const char *text, qint64 size, qint64 to, Read read, Run run);
+    template<class CharacterAt>
+    qint64 step(qint64 at, qint64 size, const CharacterAt &characterAt, EncodedRuns::Sums &sums);
     void recordCheckpoints(qint64 start, qint64 end, qint64 before, qint64 x);
     void endLine(qint64 at, qint64 next, qint64 width);
     void publish(LineIndex &lines, CharacterIndex &characters);

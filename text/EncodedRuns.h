@@ -1,0 +1,87 @@
+#pragma once
+
+#include "EucJpCodec.h"
+#include "Utf8Codec.h"
+
+#include <QtGlobal>
+
+// The scan's short cut for the encodings other than code page 932: a run of
+// characters that need no look at what follows them (no control character,
+// no line break, no tab, no ASCII where the font kerns it), whose advances
+// are known (basicPlane[c] >= 0), taken in a tight loop that adds up their
+// advances and counts. Each stops before the first character that is not
+// such, or that would end past `end`; the scan's general step takes that
+// one. Each returns where it stopped.
+namespace EncodedRuns {
+
+struct Sums
+{
+    const qint32 *basicPlane;
+    bool kerned;
+    qint64 x = 0;
+    qint64 count = 0;
+
+    // Adds the character c, if it may be taken here.
+    bool take(char32_t c)
+    {
+        const qint32 advance = basicPlane[c];
+        if (advance < 0 || c < 0x20 || (kerned && c < 0x7F))
+            return false;
+        x += advance;
+        ++count;
+        return true;
+    }
+};
+
+inline qint64 utf8(const unsigned char *p, qint64 at, qint64 end, Sums &sums)
+{
+    while (at < end) {
+        const unsigned char b = p[at];
+        if (b < 0x80) {
+            if (b == 0x7F || !sums.take(b))
+                break;
+            ++at;
+            continue;
+        }
+        if (at + 3 > end || (b & 0xF0) != 0xE0)
+            break;
+        const DecodedCharacter c = Utf8Codec::read(reinterpret_cast<const char *>(p + at), 3);
+        if (c.length != 3 || !sums.take(c.codePoint))
+            break;
+        at += 3;
+    }
+    return at;
+}
+
+inline qint64 eucJp(const EucJpCodec &codec, const unsigned char *p, qint64 at, qint64 end, Sums &sums)
+{
+    while (at < end) {
+        const unsigned char b = p[at];
+        if (b < 0x80) {
+            if (b == 0x7F || !sums.take(b))
+                break;
+            ++at;
+            continue;
+        }
+        if (at + 2 > end || !EucJpCodec::isJisByte(b))
+            break;
+        const DecodedCharacter c = codec.read(reinterpret_cast<const char *>(p + at), 2);
+        if (!c.valid || c.length != 2 || !sums.take(c.codePoint))
+            break;
+        at += 2;
+    }
+    return at;
+}
+
+template<bool BigEndian>
+qint64 utf16(const unsigned char *p, qint64 at, qint64 end, Sums &sums)
+{
+    for (; at + 2 <= end; at += 2) {
+        const char16_t u = BigEndian ? char16_t(p[at] << 8 | p[at + 1]) : char16_t(p[at] | p[at + 1] << 8);
+        if ((u >= 0xD800 && u <= 0xDFFF) || u == 0x7F || !sums.take(u))
+            break;
+    }
+    return at;
+}
+
+} // namespace EncodedRuns
