@@ -11,7 +11,8 @@
 // are known (basicPlane[c] >= 0), taken in a tight loop that adds up their
 // advances and counts. Each stops before the first character that is not
 // such, or that would end past `end`; the scan's general step takes that
-// one. Each returns where it stopped.
+// one. Each returns where it stopped. The scan path chosen at start-up
+// (ScanPath) picks UTF-16's vector loop where the processor has it.
 namespace EncodedRuns {
 
 struct Sums
@@ -83,5 +84,11 @@ qint64 utf16(const unsigned char *p, qint64 at, qint64 end, Sums &sums)
     }
     return at;
 }
+
+#if defined(__x86_64__) || defined(__i386__)
+// utf16() 16 units at a time (EncodedRunsAvx2.cpp); only where the
+// processor has HEXMOTH_AVX2_FEATURES.
+qint64 utf16Avx2(bool bigEndian, const unsigned char *p, qint64 at, qint64 end, Sums &sums);
+#endif
 
 } // namespace EncodedRuns

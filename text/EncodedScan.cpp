@@ -2,6 +2,7 @@
 
 #include "EncodedRuns.h"
 #include "EucJpCodec.h"
+#include "ScanPath.h"
 #include "Utf16Codec.h"
 #include "Utf8Codec.h"
 
@@ -9,6 +10,7 @@
 
 EncodedScan::EncodedScan(TextEncoding encoding)
     : m_codec(textCodec(encoding))
+    , m_vector(activeScanPath() == ScanPath::Avx2 || activeScanPath() == ScanPath::Avx512)
 {
 }
 
@@ -33,10 +35,18 @@ qint64 EncodedScan::extend(LineIndex &lines, CharacterIndex &characters, const c
     case TextEncoding::Utf16Be: {
         const auto &codec = static_cast<const Utf16Codec &>(m_codec);
         const auto read = [&codec](const char *p, qint64 n) { return codec.read(p, n); };
-        if (m_codec.encoding() == TextEncoding::Utf16Le)
-            m_scanned = scan(text, size, to, read, [bytes](qint64 at, qint64 end, EncodedRuns::Sums &sums) { return EncodedRuns::utf16<false>(bytes, at, end, sums); });
-        else
-            m_scanned = scan(text, size, to, read, [bytes](qint64 at, qint64 end, EncodedRuns::Sums &sums) { return EncodedRuns::utf16<true>(bytes, at, end, sums); });
+        const bool bigEndian = m_codec.encoding() == TextEncoding::Utf16Be;
+#if defined(__x86_64__) || defined(__i386__)
+        if (m_vector) {
+            m_scanned = scan(text, size, to, read, [bytes, bigEndian](qint64 at, qint64 end, EncodedRuns::Sums &sums) {
+                return EncodedRuns::utf16Avx2(bigEndian, bytes, at, end, sums);
+            });
+            break;
+        }
+#endif
+        m_scanned = scan(text, size, to, read, [bytes, bigEndian](qint64 at, qint64 end, EncodedRuns::Sums &sums) {
+            return bigEndian ? EncodedRuns::utf16<true>(bytes, at, end, sums) : EncodedRuns::utf16<false>(bytes, at, end, sums);
+        });
         break;
     }
     case TextEncoding::Cp932:

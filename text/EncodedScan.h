@@ -10,7 +10,9 @@
 
 // Builds the LineIndex and CharacterIndex of a text in an encoding other
 // than code page 932, a character at a time by its codec (TextCodec): the
-// reference for these encodings. The whole text is at hand, so each
+// reference for these encodings, with short cuts for runs of plain
+// characters (EncodedRuns), by AVX2 for UTF-16 where the scan path chosen
+// (activeScanPath()) has it. The whole text is at hand, so each
 // character, and each CR LF, is taken whole: a scan never stops inside one.
 class EncodedScan
 {
@@ -38,6 +40,7 @@ private:
     void publish(LineIndex &lines, CharacterIndex &characters);
 
     const TextCodec &m_codec;
+    bool m_vector; // UTF-16's runs by AVX2: the path chosen is AVX2 or AVX-512
 
     qint64 m_scanned = 0;
     // The line index's state.
