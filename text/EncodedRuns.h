@@ -34,44 +34,36 @@ struct Sums
     }
 };
 
-inline qint64 utf8(const unsigned char *p, qint64 at, qint64 end, Sums &sums)
+// ASCII bytes, and the characters of `length` bytes that wide(p) reads
+// (invalid: no such character at p), one after another.
+template<class Wide>
+qint64 asciiAndWide(const unsigned char *p, qint64 at, qint64 end, Sums &sums, qint64 length, Wide wide)
 {
     while (at < end) {
         const unsigned char b = p[at];
-        if (b < 0x80) {
-            if (b == 0x7F || !sums.take(b))
-                break;
-            ++at;
-            continue;
-        }
-        if (at + 3 > end || (b & 0xF0) != 0xE0)
+        const bool ascii = b < 0x80;
+        if (!ascii && at + length > end)
             break;
-        const DecodedCharacter c = Utf8Codec::read(reinterpret_cast<const char *>(p + at), 3);
-        if (c.length != 3 || !sums.take(c.codePoint))
+        const DecodedCharacter c = ascii ? DecodedCharacter{1, b, b != 0x7F} : wide(reinterpret_cast<const char *>(p + at));
+        if (!c.valid || c.length != (ascii ? 1 : length) || !sums.take(c.codePoint))
             break;
-        at += 3;
+        at += c.length;
     }
     return at;
 }
 
+// UTF-8's ASCII and three-byte characters (most of Japanese text).
+inline qint64 utf8(const unsigned char *p, qint64 at, qint64 end, Sums &sums)
+{
+    return asciiAndWide(p, at, end, sums, 3, [](const char *c) { return Utf8Codec::read(c, 3); });
+}
+
+// EUC-JP's ASCII and two-byte JIS X 0208 characters.
 inline qint64 eucJp(const EucJpCodec &codec, const unsigned char *p, qint64 at, qint64 end, Sums &sums)
 {
-    while (at < end) {
-        const unsigned char b = p[at];
-        if (b < 0x80) {
-            if (b == 0x7F || !sums.take(b))
-                break;
-            ++at;
-            continue;
-        }
-        if (at + 2 > end || !EucJpCodec::isJisByte(b))
-            break;
-        const DecodedCharacter c = codec.read(reinterpret_cast<const char *>(p + at), 2);
-        if (!c.valid || c.length != 2 || !sums.take(c.codePoint))
-            break;
-        at += 2;
-    }
-    return at;
+    return asciiAndWide(p, at, end, sums, 2, [&codec](const char *c) {
+        return EucJpCodec::isJisByte(quint8(c[0])) ? codec.read(c, 2) : DecodedCharacter{};
+    });
 }
 
 template<bool BigEndian>
