@@ -43,7 +43,7 @@ QString codePoint(char32_t c)
 QString characterText(char32_t c)
 {
     const QString name = controlName(c);
-    return codePoint(c) + u' ' + (name.isEmpty() ? QString::fromUcs4(&c, 1) : name);
+    return codePoint(c) + u' ' + (name.isEmpty() ? QStringView(QChar::fromUcs4(c)).toString() : name);
 }
 
 QString rowCellText(const JisRowCell &rowCell)

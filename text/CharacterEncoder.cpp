@@ -129,7 +129,7 @@ bool CharacterEncoder::append(char32_t c, std::vector<std::uint8_t> &out) const
         form = c <= 0xFFFF ? m_forms.value(char16_t(c)) : QByteArray();
     } else {
         QStringEncoder encoder(unicodeEncoding(m_encoding), QStringConverter::Flag::Stateless);
-        form = encoder.encode(QString::fromUcs4(&c, 1));
+        form = encoder.encode(QStringView(QChar::fromUcs4(c)));
     }
     out.insert(out.end(), form.cbegin(), form.cend());
     return !form.isEmpty();

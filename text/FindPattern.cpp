@@ -39,7 +39,7 @@ QString noForm(char32_t c, TextEncoding encoding)
 {
     const bool shows = c < 0xD800 || c > 0xDFFF;
     return QStringLiteral("「%1」(U+%2) は%3 にない文字なので検索できません。")
-        .arg(shows ? QString::fromUcs4(&c, 1) : QString(), QString::number(quint32(c), 16).toUpper().rightJustified(4, u'0'),
+        .arg(shows ? QStringView(QChar::fromUcs4(c)).toString() : QString(), QString::number(quint32(c), 16).toUpper().rightJustified(4, u'0'),
              encodingName(encoding));
 }
 
