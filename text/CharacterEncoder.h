@@ -15,9 +15,10 @@
 // NEC-selected IBM); the characters JIS's Shift_JIS maps otherwise (〜
 // U+301C, ¬ U+00AC) take their code page form too. EUC-JP: ASCII, the C1
 // controls, half-width katakana (8E xx), JIS X 0208, then JIS X 0212 (8F xx
-// xx), as the codec reads them; the signs code page 932 maps otherwise (～
-// U+FF5E, ￠ ￡ ￢ and the like) take their JIS X 0208 form where EUC-JP
-// has no other. Nothing else has a form: the encodings have no vendor rows.
+// xx), as the codec reads them; the signs code page 932 maps otherwise (∥
+// － ￠ ￡ ￢) take their JIS X 0208 form where EUC-JP has no other (its
+// ～ U+FF5E is JIS X 0212's). Nothing else has a form (NEC row 13, IBM's
+// extensions, characters past 16 bits): EUC-JP has no vendor rows.
 // UTF-8 and UTF-16: every character but a lone surrogate.
 class CharacterEncoder
 {

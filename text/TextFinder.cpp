@@ -1,6 +1,7 @@
 #include "TextFinder.h"
 
 #include "Cp932.h"
+#include "EucJpCodec.h"
 #include "FileText.h"
 #include "FindBytes.h"
 #include "TextCodec.h"
@@ -55,6 +56,8 @@ qint64 TextFinder::characterLength(qint64 at) const
 // bytes. Other encodings: the codec, from the index's checkpoint at most.
 bool TextFinder::startsCharacter(qint64 at) const
 {
+    if (m_text.encoding() == TextEncoding::EucJp)
+        return startsEucJpCharacter(at);
     if (!isCp932())
         return m_text.index().characters().characterStart(m_text.data(), BytePosition(at)) == BytePosition(at);
     if (const std::optional<bool> near = FindBytes::startsCharacter(data(), at, BoundaryReach))
@@ -67,6 +70,46 @@ bool TextFinder::startsCharacter(qint64 at) const
         m_runKnownTo = at;
     }
     return (at - m_runStart) % 2 == 0 || !Cp932::isTrailByte(data()[at]);
+}
+
+// EUC-JP: a byte that is no JIS byte (A1-FE) always starts a character;
+// in a run of JIS bytes the characters are pairs from where the character
+// before the run ends. That origin is kept for the run's next matches.
+bool TextFinder::startsEucJpCharacter(qint64 at) const
+{
+    if (!EucJpCodec::isJisByte(data()[at]))
+        return true;
+    if (m_runStart < 0 || at < m_runStart || !runGoesOnTo(at))
+        findRunOrigin(at);
+    return at >= m_runStart && (at - m_runStart) % 2 == 0;
+}
+
+bool TextFinder::runGoesOnTo(qint64 at) const
+{
+    for (; m_runKnownTo < at; ++m_runKnownTo)
+        if (!EucJpCodec::isJisByte(data()[m_runKnownTo + 1]))
+            return false;
+    return true;
+}
+
+// Back to the run's start, or to the index's checkpoint, a character start,
+// if the run goes on past it.
+void TextFinder::findRunOrigin(qint64 at) const
+{
+    const std::uint8_t *bytes = data();
+    const qint64 checkpoint = m_text.index().characters().checkpoint(CharacterIndex::checkpointOf(BytePosition(at))).start.value();
+    qint64 start = at;
+    while (start > checkpoint && EucJpCodec::isJisByte(bytes[start - 1]))
+        --start;
+    m_runStart = start;
+    m_runKnownTo = at;
+    if (start == checkpoint)
+        return;
+    const std::uint8_t before = bytes[start - 1];
+    if (before == 0x8E && EucJpCodec::isKanaByte(bytes[start]))
+        m_runStart = start + 1;
+    else if (before == 0x8F)
+        m_runStart = start + (start + 1 < size() && EucJpCodec::isJisByte(bytes[start + 1]) ? 2 : 1);
 }
 
 qint64 TextFinder::characterFrom(qint64 at) const

@@ -56,6 +56,10 @@ private:
     bool isCp932() const;
     qint64 characterLength(qint64 at) const;
     bool startsCharacter(qint64 at) const;
+    bool startsEucJpCharacter(qint64 at) const;
+    // Whether the run of JIS bytes known so far goes on to `at`.
+    bool runGoesOnTo(qint64 at) const;
+    void findRunOrigin(qint64 at) const;
     // The first character start at or after `at`.
     qint64 characterFrom(qint64 at) const;
     FindMatch matchAt(qint64 at, qint64 length) const;
@@ -63,9 +67,9 @@ private:
     qint64 firstInvalidByCodec(qint64 from, qint64 to) const;
 
     const FileText &m_text;
-    // A character start in a long run of lead bytes, found through the
-    // index, and how far the run is known to go on from it: the starts of
-    // the rest of the run follow from it, one index walk a run.
+    // A character start in a long run of lead bytes (code page 932) or of
+    // JIS bytes (EUC-JP), and how far the run is known to go on from it: the
+    // starts of the rest of the run follow from it, one walk a run.
     mutable qint64 m_runStart = -1;
     mutable qint64 m_runKnownTo = -1;
     FindKind m_kind;

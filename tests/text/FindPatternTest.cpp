@@ -113,7 +113,7 @@ private slots:
         QTest::newRow("EUC-JP: JIS X 0212 in three bytes") << Euc << "丂" << true << "8F B0 A1";
         QTest::newRow("EUC-JP: a C1 control as its byte") << Euc << "\u0085" << true << "85";
         QTest::newRow("EUC-JP: the wave dash and the full-width tilde apart") << Euc << "〜～" << true << "A1 C1 8F A2 B7";
-        QTest::newRow("EUC-JP: code page 932's signs in their JIS form") << Euc << "￢∥－￠" << true << "A2 CC A1 C2 A1 DD A1 F1";
+        QTest::newRow("EUC-JP: code page 932's signs in their JIS form") << Euc << "￢∥－￠￡" << true << "A2 CC A1 C2 A1 DD A1 F1 A1 F2";
         QTest::newRow("EUC-JP: NEC row 13 is refused, named") << Euc << "a①" << false << "「①」(U+2460) は EUC-JP にない";
         QTest::newRow("EUC-JP: beyond 16 bits is refused") << Euc << "😀" << false << "(U+1F600) は EUC-JP にない";
     }

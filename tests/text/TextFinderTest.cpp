@@ -134,6 +134,9 @@ private slots:
             << Euc << QByteArray("A4 A5 A2 A1 A5 A2") << T << "ア" << Matches{{4, 6}};
         QTest::newRow("EUC-JP: a JIS X 0208 pair inside a JIS X 0212 character is not that text")
             << Euc << QByteArray("8F B0 A1 B0 A1") << T << "亜" << Matches{{3, 5}};
+        QTest::newRow("EUC-JP: pairs go on after half-width katakana") << Euc << QByteArray("8E B1 A5 A2") << T << "ア" << Matches{{2, 4}};
+        QTest::newRow("EUC-JP: 8E before a byte that is no katakana stands alone")
+            << Euc << QByteArray("8E E0 A5 A2 A1 A5 A2") << T << "ア" << Matches{{5, 7}};
         QTest::newRow("EUC-JP: in a run of pairs past a checkpoint, a text that would start between")
             << Euc << "41" + QByteArray("A2A5").repeated(3000) << T << "ア" << Matches{};
         QTest::newRow("UTF-8: invalid parts, each maximal") << U8 << QByteArray("61 E3 82 62 C0 AF") << I << "" << Matches{{1, 3}, {4, 5}, {5, 6}};
