@@ -106,16 +106,15 @@ CharacterEncoder::CharacterEncoder(TextEncoding encoding)
     }
 }
 
+// Each made when first asked for: a search in one encoding builds no table of another.
 const CharacterEncoder &CharacterEncoder::of(TextEncoding encoding)
 {
-    static const CharacterEncoder cp932(TextEncoding::Cp932), utf8(TextEncoding::Utf8), eucJp(TextEncoding::EucJp),
-        utf16Le(TextEncoding::Utf16Le), utf16Be(TextEncoding::Utf16Be);
     switch (encoding) {
-    case TextEncoding::Cp932: return cp932;
-    case TextEncoding::Utf8: return utf8;
-    case TextEncoding::EucJp: return eucJp;
-    case TextEncoding::Utf16Le: return utf16Le;
-    case TextEncoding::Utf16Be: return utf16Be;
+    case TextEncoding::Cp932: { static const CharacterEncoder cp932(encoding); return cp932; }
+    case TextEncoding::Utf8: { static const CharacterEncoder utf8(encoding); return utf8; }
+    case TextEncoding::EucJp: { static const CharacterEncoder eucJp(encoding); return eucJp; }
+    case TextEncoding::Utf16Le: { static const CharacterEncoder utf16Le(encoding); return utf16Le; }
+    case TextEncoding::Utf16Be: { static const CharacterEncoder utf16Be(encoding); return utf16Be; }
     }
     Q_UNREACHABLE();
 }
