@@ -2,9 +2,11 @@
 
 #include "Cp932.h"
 #include "Cp932Area.h"
+#include "EucJpCodec.h"
 #include "FileText.h"
 #include "HexAddress.h"
 #include "HexBytes.h"
+#include "TextCodec.h"
 #include "TextNavigator.h"
 
 #include <QLocale>
@@ -15,7 +17,7 @@ namespace {
 
 const QLatin1StringView Gap("  ");
 
-QString controlName(char16_t c)
+QString controlName(char32_t c)
 {
     static constexpr const char *C0[] = {"NUL", "SOH", "STX", "ETX", "EOT", "ENQ", "ACK", "BEL", "BS", "TAB", "LF",
                                          "VT", "FF", "CR", "SO", "SI", "DLE", "DC1", "DC2", "DC3", "DC4", "NAK",
@@ -31,16 +33,22 @@ QString controlName(char16_t c)
     return QString();
 }
 
-QString codePoint(char16_t c)
+// U+XXXX, or U+XXXXX beyond the Basic Multilingual Plane.
+QString codePoint(char32_t c)
 {
-    return QStringLiteral("U+%1").arg(int(c), 4, 16, QLatin1Char('0')).toUpper();
+    return QStringLiteral("U+%1").arg(uint(c), 4, 16, QLatin1Char('0')).toUpper();
 }
 
 // The code point and the character, or its name where it has no glyph.
-QString characterText(char16_t c)
+QString characterText(char32_t c)
 {
     const QString name = controlName(c);
-    return codePoint(c) + u' ' + (name.isEmpty() ? QString(QChar(c)) : name);
+    return codePoint(c) + u' ' + (name.isEmpty() ? QStringView(QChar::fromUcs4(c)).toString() : name);
+}
+
+QString rowCellText(const JisRowCell &rowCell)
+{
+    return QStringLiteral("区点 %1-%2").arg(rowCell.row, 2, 10, QLatin1Char('0')).arg(rowCell.cell, 2, 10, QLatin1Char('0'));
 }
 
 QString areaName(Cp932Area area)
@@ -62,7 +70,7 @@ QString whereInCodePage(std::uint8_t lead, std::uint8_t trail)
     const JisRowCell rowCell = cp932RowCell(lead, trail);
     QString where;
     if (rowCell.row <= 94)
-        where = QStringLiteral("区点 %1-%2").arg(rowCell.row, 2, 10, QLatin1Char('0')).arg(rowCell.cell, 2, 10, QLatin1Char('0'));
+        where = rowCellText(rowCell);
     const QString area = areaName(cp932Area(lead, trail));
     if (!area.isEmpty())
         where += (where.isEmpty() ? QString() : QStringLiteral(" ")) + area;
@@ -87,6 +95,60 @@ QString count(qint64 n)
     return QLocale(QLocale::Japanese, QLocale::Japan).toString(n);
 }
 
+// The bytes and what they are, for the character at data[0] of code page 932.
+QString cp932Character(const char *data, qint64 n)
+{
+    const auto *bytes = reinterpret_cast<const unsigned char *>(data);
+    const qint64 length = bytes[0] == '\r' && n > 1 && bytes[1] == '\n' ? 2 : Cp932::characterLength(data, n);
+    QString line;
+    appendHexBytes(line, data, length);
+    line += Gap;
+    if (length == 2 && bytes[0] == '\r')
+        return line + QStringLiteral("U+000D U+000A CR LF");
+    const Cp932 &cp932 = Cp932::instance();
+    const char16_t c = length == 2 ? cp932.doubleByte(bytes[0], bytes[1]) : cp932.singleByte(bytes[0]);
+    if (c == Cp932::Replacement)
+        return line + codePoint(c) + Gap + QStringLiteral("不正なバイト");
+    line += characterText(c);
+    if (length == 2)
+        line += Gap + whereInCodePage(bytes[0], bytes[1]);
+    if (const std::optional<char16_t> jis = jisDifference(bytes, length))
+        line += Gap + QStringLiteral("※JIS の Shift_JIS では ") + codePoint(*jis) + u' ' + QChar(*jis);
+    return line;
+}
+
+// Where an EUC-JP character stands: half-width katakana (8E xx), or its row
+// and cell in JIS X 0208, or in JIS X 0212 (8F xx xx).
+QString whereInEucJp(const char *data, qint64 length)
+{
+    if (quint8(data[0]) == 0x8E)
+        return QStringLiteral("半角カナ");
+    const std::optional<EucJpCodec::RowCell> at = EucJpCodec::rowCell(data, length);
+    if (!at)
+        return QString();
+    return rowCellText(at->rowCell) + (at->supplementary ? QStringLiteral(" 補助漢字") : QString());
+}
+
+// The same for a text in another encoding; the byte-order mark is told
+// only at the text's start, where it is one.
+QString encodedCharacter(const TextCodec &codec, const char *data, qint64 n, bool atTextStart)
+{
+    const DecodedCharacter c = codec.characterAt(data, n);
+    const qint64 lineBreak = codec.lineBreakLength(data, n);
+    QString line;
+    appendHexBytes(line, data, std::max(c.length, lineBreak));
+    line += Gap;
+    if (lineBreak > c.length)
+        return line + QStringLiteral("U+000D U+000A CR LF");
+    if (!c.valid)
+        return line + codePoint(TextCodec::Replacement) + Gap + QStringLiteral("不正なバイト");
+    if (atTextStart && c.codePoint == TextCodec::ByteOrderMark)
+        return line + codePoint(c.codePoint) + QStringLiteral(" バイト順マーク");
+    line += characterText(c.codePoint);
+    const QString where = codec.encoding() == TextEncoding::EucJp ? whereInEucJp(data, c.length) : QString();
+    return where.isEmpty() ? line : line + Gap + where;
+}
+
 } // namespace
 
 CharacterDescriber::CharacterDescriber(const FileText &text)
@@ -106,25 +168,12 @@ QString CharacterDescriber::describeCharacter(BytePosition at) const
     QString line = QStringLiteral("アドレス ") + formatAddress(at.value()) + Gap;
     if (at >= text.end())
         return line + QStringLiteral("テキストの終わり");
-    // The character's length from the bytes as they are now.
-    const auto *bytes = reinterpret_cast<const unsigned char *>(text.data() + at.value());
-    const qint64 length = bytes[0] == '\r' && text.end() - at > 1 && bytes[1] == '\n'
-        ? 2 : Cp932::characterLength(text.data() + at.value(), text.end() - at);
+    // The character from the bytes as they are now.
+    const char *data = text.data() + at.value();
     line += QStringLiteral("バイト ");
-    appendHexBytes(line, text.data() + at.value(), length);
-    line += Gap;
-    if (length == 2 && bytes[0] == '\r')
-        return line + QStringLiteral("U+000D U+000A CR LF");
-    const Cp932 &cp932 = Cp932::instance();
-    const char16_t c = length == 2 ? cp932.doubleByte(bytes[0], bytes[1]) : cp932.singleByte(bytes[0]);
-    if (c == Cp932::Replacement)
-        return line + codePoint(c) + Gap + QStringLiteral("不正なバイト");
-    line += characterText(c);
-    if (length == 2)
-        line += Gap + whereInCodePage(bytes[0], bytes[1]);
-    if (const std::optional<char16_t> jis = jisDifference(bytes, length))
-        line += Gap + QStringLiteral("※JIS の Shift_JIS では ") + codePoint(*jis) + u' ' + QChar(*jis);
-    return line;
+    if (m_text.encoding() == TextEncoding::Cp932)
+        return line + cp932Character(data, text.end() - at);
+    return line + encodedCharacter(textCodec(m_text.encoding()), data, text.end() - at, at == BytePosition(0));
 }
 
 QString CharacterDescriber::describeSelection(BytePosition from, BytePosition to) const

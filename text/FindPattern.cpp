@@ -1,9 +1,8 @@
 #include "FindPattern.h"
 
-#include "Cp932.h"
-#include "Cp932Area.h"
-
-#include <QHash>
+#include "CharacterEncoder.h"
+#include "HexBytes.h"
+#include "TextCodec.h"
 
 namespace {
 
@@ -31,44 +30,39 @@ QString tooLong()
     return QStringLiteral("検索する内容が長すぎます（%1 バイトまで）。").arg(FindPattern::MaxLength);
 }
 
-// Each character's code page 932 form: lead << 8 | trail, or the single byte.
-QHash<char16_t, std::uint16_t> buildEncoder()
+QString encodingName(TextEncoding encoding)
 {
-    const Cp932 &cp932 = Cp932::instance();
-    QHash<char16_t, std::uint16_t> encoder;
-    for (int b = 0; b < 0x100; ++b)
-        if (cp932.singleByte(std::uint8_t(b)) != Cp932::Replacement)
-            encoder.insert(cp932.singleByte(std::uint8_t(b)), std::uint16_t(b));
-    // Leads in order, so the first form of a character is kept; NEC-selected
-    // IBM (ED, EE) last, as converters write IBM's form of those.
-    std::vector<int> leads;
-    for (int lead = 0x81; lead <= 0xFC; ++lead)
-        if (Cp932::isLeadByte(std::uint8_t(lead)) && lead != 0xED && lead != 0xEE)
-            leads.push_back(lead);
-    leads.push_back(0xED);
-    leads.push_back(0xEE);
-    for (int lead : leads)
-        for (int trail = 0x40; trail <= 0xFC; ++trail) {
-            const char16_t c = Cp932::isTrailByte(std::uint8_t(trail)) ? cp932.doubleByte(std::uint8_t(lead), std::uint8_t(trail)) : Cp932::Replacement;
-            if (c != Cp932::Replacement && !encoder.contains(c))
-                encoder.insert(c, std::uint16_t(lead << 8 | trail));
-        }
-    // Text pasted from where JIS's own mapping was used (〜 U+301C for ～).
-    for (int lead : leads)
-        for (int trail = 0x40; trail <= 0xFC; ++trail)
-            if (const auto other = jisShiftJisDifference(std::uint8_t(lead), std::uint8_t(trail)); other && !encoder.contains(*other))
-                encoder.insert(*other, std::uint16_t(lead << 8 | trail));
-    return encoder;
+    return encoding == TextEncoding::Cp932 ? QStringLiteral("コードページ 932 (Shift-JIS)") : u' ' + textCodec(encoding).name();
 }
 
-QString noForm(QStringView typed, qsizetype at)
+QString noForm(char32_t c, TextEncoding encoding)
 {
-    const char32_t c = QChar::isHighSurrogate(typed[at].unicode()) && at + 1 < typed.size() && typed[at + 1].isLowSurrogate()
-        ? QChar::surrogateToUcs4(typed[at], typed[at + 1])
-        : typed[at].unicode();
-    const QString shown = QString::fromUcs4(&c, 1);
-    return QStringLiteral("「%1」(U+%2) はコードページ 932 (Shift-JIS) にない文字なので検索できません。")
-        .arg(shown, QString::number(quint32(c), 16).toUpper().rightJustified(4, u'0'));
+    const bool shows = c < 0xD800 || c > 0xDFFF;
+    return QStringLiteral("「%1」(U+%2) は%3 にない文字なので検索できません。")
+        .arg(shows ? QStringView(QChar::fromUcs4(c)).toString() : QString(), QString::number(quint32(c), 16).toUpper().rightJustified(4, u'0'),
+             encodingName(encoding));
+}
+
+// The hint names the breaks in the encoding's own bytes.
+QString lineBreakRefused(TextEncoding encoding)
+{
+    const CharacterEncoder &encoder = CharacterEncoder::of(encoding);
+    std::vector<std::uint8_t> crLf, lf;
+    encoder.append(U'\r', crLf);
+    encoder.append(U'\n', crLf);
+    encoder.append(U'\n', lf);
+    QString crLfHex, lfHex;
+    appendHexBytes(crLfHex, reinterpret_cast<const char *>(crLf.data()), qint64(crLf.size()));
+    appendHexBytes(lfHex, reinterpret_cast<const char *>(lf.data()), qint64(lf.size()));
+    return QStringLiteral("改行を含む文字列は検索できません。改行は 16 進数（%1、%2）で検索してください。").arg(crLfHex, lfHex);
+}
+
+// The code point at typed[at]: a surrogate pair whole, a lone surrogate as itself.
+char32_t codePointAt(QStringView typed, qsizetype at)
+{
+    if (QChar::isHighSurrogate(typed[at].unicode()) && at + 1 < typed.size() && typed[at + 1].isLowSurrogate())
+        return QChar::surrogateToUcs4(typed[at], typed[at + 1]);
+    return typed[at].unicode();
 }
 
 } // namespace
@@ -100,23 +94,21 @@ FindPatternParse parseHexPattern(QStringView typed)
     return parse;
 }
 
-FindPatternParse encodeTextPattern(QStringView typed)
+FindPatternParse encodeTextPattern(QStringView typed, TextEncoding encoding)
 {
-    static const QHash<char16_t, std::uint16_t> encoder = buildEncoder();
     if (typed.isEmpty())
         return refused(QStringLiteral("検索する文字列を入力してください。"));
+    const CharacterEncoder &encoder = CharacterEncoder::of(encoding);
     FindPatternParse parse;
     parse.pattern.startsCharacter = true;
     for (qsizetype i = 0; i < typed.size(); ++i) {
-        const char16_t c = typed[i].unicode();
-        if (c == u'\r' || c == u'\n')
-            return refused(QStringLiteral("改行を含む文字列は検索できません。改行は 16 進数（0D 0A、0A）で検索してください。"));
-        const auto form = encoder.constFind(c);
-        if (form == encoder.cend() || QChar::isSurrogate(c))
-            return refused(noForm(typed, i));
-        if (*form > 0xFF)
-            parse.pattern.bytes.push_back(std::uint8_t(*form >> 8));
-        parse.pattern.bytes.push_back(std::uint8_t(*form));
+        const char32_t c = codePointAt(typed, i);
+        if (c == U'\r' || c == U'\n')
+            return refused(lineBreakRefused(encoding));
+        if (!encoder.append(c, parse.pattern.bytes))
+            return refused(noForm(c, encoding));
+        if (c > 0xFFFF)
+            ++i;
         if (parse.pattern.size() > FindPattern::MaxLength)
             return refused(tooLong());
     }

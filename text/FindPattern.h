@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TextEncoding.h"
+
 #include <QString>
 #include <QStringView>
 #include <cstdint>
@@ -43,12 +45,11 @@ struct FindPatternParse
 // character that is no hex digit is refused.
 FindPatternParse parseHexPattern(QStringView typed);
 
-// Typed or pasted text as its code page 932 bytes. A character the code
-// page has no form for is refused with a message that names it. A line
-// break (CR or LF) is refused too: lines end differently from file to file,
-// so a break is looked for as hex (0D 0A, 0A). Where several byte forms
-// decode to the same character, the one a converter to code page 932 writes
-// is taken (NEC row 13 before IBM's, IBM's before NEC-selected IBM); the
-// characters JIS maps otherwise (〜 U+301C, ¬ U+00AC) find their code page
-// 932 form too.
-FindPatternParse encodeTextPattern(QStringView typed);
+// Typed or pasted text as its bytes in the text's encoding (CharacterEncoder
+// tells which form a character takes). A character the encoding has no form
+// for (one beyond code page 932 or EUC-JP, a lone surrogate) is refused
+// with a message that names it. A line break (CR or LF) is refused too:
+// lines end differently from file to file, so a break is looked for as hex,
+// and the message gives the encoding's bytes for it (0D 0A, 0A; in UTF-16LE
+// 0D 00 0A 00, 0A 00).
+FindPatternParse encodeTextPattern(QStringView typed, TextEncoding encoding = TextEncoding::Cp932);

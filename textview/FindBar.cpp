@@ -173,9 +173,11 @@ void FindBar::find(FindRun::Direction direction)
     const FindKind kind = Kinds[m_kind->currentIndex()];
     FindPatternParse parse;
     if (kind == FindKind::Text)
-        parse = encodeTextPattern(m_input->text());
+        parse = encodeTextPattern(m_input->text(), text->encoding());
     else if (kind == FindKind::Hex)
         parse = parseHexPattern(m_input->text());
+    else if (kind == FindKind::PlatformDependent && text->encoding() != TextEncoding::Cp932)
+        parse.error = QStringLiteral("機種依存文字はコードページ 932 (Shift-JIS) で読むテキストでだけ検索できます。");
     if (!parse.ok())
         return say(parse.error);
     say(QString());

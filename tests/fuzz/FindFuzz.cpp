@@ -2,14 +2,19 @@
 #include "FindBytes.h"
 #include "FuzzInput.h"
 #include "TestTexts.h"
+#include "TextCodec.h"
+#include "TextFinder.h"
 #include "TextNavigator.h"
+
+#include <vector>
 
 // Every search path this processor runs against the plain, byte-at-a-time
 // one: the first and the last match of a pattern (a piece of the text, some
 // of its bytes `??`, perhaps one byte changed) in a stretch the input
 // picks, the next invalid and the next platform-dependent character; and
 // whether a byte starts a character, told from the bytes before it, against
-// the text's index.
+// the text's index. In another encoding, the finder's text matches and
+// invalid characters against a walk of the codec from the text's start.
 
 namespace {
 
@@ -93,6 +98,58 @@ void checkCharacterStarts(const std::uint8_t *data, const TextNavigator &navigat
     }
 }
 
+// In another encoding: every match of typed text (up to 8 characters of
+// the text from a place the input picks, up to a line break or an invalid
+// one) is where a character starts and the characters from it are the
+// typed ones; every invalid character is where the codec reads one.
+void checkEncodedText(const QByteArray &bytes, TextEncoding encoding, unsigned pieceAt, unsigned pieceLength)
+{
+    const TextCodec &codec = textCodec(encoding);
+    std::vector<qint64> starts;
+    std::vector<DecodedCharacter> characters;
+    for (qint64 at = 0; at < bytes.size(); at += characters.back().length) {
+        starts.push_back(at);
+        characters.push_back(codec.characterAt(bytes.constData() + at, bytes.size() - at));
+    }
+    std::vector<char32_t> piece;
+    for (std::size_t i = characters.empty() ? 0 : pieceAt % characters.size(); i < characters.size() && piece.size() < pieceLength; ++i) {
+        if (!characters[i].valid || characters[i].codePoint == '\r' || characters[i].codePoint == '\n')
+            break;
+        piece.push_back(characters[i].codePoint);
+    }
+    std::vector<qint64> expectedText, expectedInvalid;
+    for (std::size_t i = 0; i < characters.size(); ++i) {
+        std::size_t same = 0;
+        while (same < piece.size() && i + same < characters.size() && characters[i + same].valid && characters[i + same].codePoint == piece[same])
+            ++same;
+        if (!piece.empty() && same == piece.size())
+            expectedText.push_back(starts[i]);
+        if (!characters[i].valid)
+            expectedInvalid.push_back(starts[i]);
+    }
+    QString typed;
+    for (char32_t c : piece)
+        typed += QStringView(QChar::fromUcs4(c));
+    const FindPatternParse parse = encodeTextPattern(typed, encoding);
+    if (!piece.empty() && !parse.ok())
+        fuzzFinding(QStringLiteral("a character read in %1 has no form: %2").arg(codec.name(), parse.error));
+    const auto text = fileTextOf(bytes, encoding, 4096);
+    const auto found = [&](FindKind kind, const FindPattern &pattern) {
+        const TextFinder finder(*text, kind, pattern);
+        std::vector<qint64> at;
+        for (auto match = finder.first(0, finder.size()); match; match = finder.first(match->at + 1, finder.size()))
+            at.push_back(match->at);
+        const auto last = finder.last(0, finder.size());
+        if ((last ? last->at : -1) != (at.empty() ? -1 : at.back()))
+            fuzzFinding(QStringLiteral("the last match in %1 is not the first ones' last").arg(codec.name()));
+        return at;
+    };
+    if (!piece.empty() && found(FindKind::Text, parse.pattern) != expectedText)
+        fuzzFinding(QStringLiteral("the matches of %1 typed in %2").arg(typed, codec.name()));
+    if (found(FindKind::InvalidByte, {}) != expectedInvalid)
+        fuzzFinding(QStringLiteral("the invalid characters in %1").arg(codec.name()));
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
@@ -102,6 +159,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const unsigned fromChoice = input.take(65536);
     const unsigned lengthChoice = input.take(65536);
     const unsigned reach = input.take(8);
+    const TextEncoding encoding = AllTextEncodings[1 + input.take(4)];
+    const unsigned pieceAt = input.take(65536), pieceLength = 1 + input.take(8);
     const PatternChoice pattern(input);
     const QByteArray bytes = input.rest().repeated(repeats);
     const qint64 n = bytes.size();
@@ -114,5 +173,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const qint64 start = navigator.characterStart(BytePosition(from)) == BytePosition(from) ? from : from + 1;
     checkCharacters(text, n, start, to);
     checkCharacterStarts(text, navigator, reach);
+    checkEncodedText(bytes, encoding, pieceAt, pieceLength);
     return 0;
 }

@@ -41,6 +41,16 @@ std::shared_ptr<FileText> textInBlocks(const QByteArray &bytes, const QList<qint
     return text;
 }
 
+std::shared_ptr<FileText> readAs(std::shared_ptr<const FileText> source, TextEncoding encoding, qint64 blockLength)
+{
+    Q_ASSERT(blockLength > 0);
+    const std::shared_ptr<const TextMetrics> metrics = source->index().characters().sharedMetrics();
+    auto text = std::make_shared<FileText>(std::move(source), encoding, metrics);
+    for (qint64 left = text->sourceSize(); left > 0;)
+        left = text->indexMore(blockLength);
+    return text;
+}
+
 std::shared_ptr<FileText> mappedTextOf(const QString &path, qint64 blockLength, std::shared_ptr<const TextMetrics> metrics)
 {
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);

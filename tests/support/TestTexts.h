@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TextEncoding.h"
+
 #include <QByteArray>
 #include <QList>
 #include <memory>
@@ -17,6 +19,14 @@ inline std::shared_ptr<FileText> fileTextOf(const QByteArray &bytes, qint64 bloc
                                             std::shared_ptr<const TextMetrics> metrics = nullptr)
 {
     return textInBlocks(bytes, {}, blockLength, std::move(metrics));
+}
+
+// The bytes of `source` read in `encoding`, as a switch of the encoding
+// reads them: shared, indexed `blockLength` bytes at a time.
+std::shared_ptr<FileText> readAs(std::shared_ptr<const FileText> source, TextEncoding encoding, qint64 blockLength = qint64(1) << 20);
+inline std::shared_ptr<FileText> fileTextOf(const QByteArray &bytes, TextEncoding encoding, qint64 blockLength = qint64(1) << 20)
+{
+    return readAs(fileTextOf(bytes, blockLength), encoding, blockLength);
 }
 
 // The file at `path` as a run shows a file too large to copy: mapped, read

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FileTextView.h"
+#include "TextEncoding.h"
 
 #include <QFont>
 #include <QObject>
@@ -16,10 +17,14 @@ class ViewFixture : public QObject
 
 public:
     FileTextView &showView(const QByteArray &bytes, QSize size = QSize(400, 200), const QFont &font = QFont());
+    // The bytes read in `encoding`, as a switch of the encoding reads them.
+    FileTextView &showView(const QByteArray &bytes, TextEncoding encoding);
 
 private slots:
     void cleanup() { m_view.reset(); }
 
 private:
+    FileTextView &show(std::shared_ptr<const FileText> text);
+
     std::unique_ptr<FileTextView> m_view;
 };

@@ -12,6 +12,8 @@
 
 // The info line, the addresses typed to go to, and bytes as hex.
 
+Q_DECLARE_METATYPE(TextEncoding)
+
 class CharacterDescriberTest : public QObject
 {
     Q_OBJECT
@@ -73,6 +75,54 @@ private slots:
         QFETCH(qint64, cursor);
         QFETCH(QString, line);
         const auto text = fileTextOf(bytes);
+        QCOMPARE(CharacterDescriber(*text).describe(BytePosition(anchor), BytePosition(cursor)), line);
+    }
+
+    // The bytes given as hex; anchor and cursor as above.
+    void describesInTheTextsEncoding_data()
+    {
+        QTest::addColumn<TextEncoding>("encoding");
+        QTest::addColumn<QByteArray>("hex");
+        QTest::addColumn<qint64>("anchor");
+        QTest::addColumn<qint64>("cursor");
+        QTest::addColumn<QString>("line");
+        const auto row = [](const char *name, TextEncoding encoding, const char *hex, qint64 anchor, qint64 cursor, const QString &line) {
+            QTest::newRow(name) << encoding << QByteArray(hex) << anchor << cursor << line;
+        };
+        const auto U8 = TextEncoding::Utf8, Euc = TextEncoding::EucJp, LE = TextEncoding::Utf16Le, BE = TextEncoding::Utf16Be;
+        row("UTF-8: a three-byte character after ASCII", U8, "78 E3 82 A2", 1, 1, QStringLiteral("アドレス 00000001  バイト E3 82 A2  U+30A2 ア"));
+        row("UTF-8: four bytes beyond 16 bits, five hex digits", U8, "F0 9F 98 80", 0, 0, QStringLiteral("アドレス 00000000  バイト F0 9F 98 80  U+1F600 😀"));
+        row("UTF-8: a C1 control by kind", U8, "C2 85", 0, 0, QStringLiteral("アドレス 00000000  バイト C2 85  U+0085 制御文字"));
+        row("UTF-8: a truncated sequence is one invalid part", U8, "E3 82 41", 0, 0, QStringLiteral("アドレス 00000000  バイト E3 82  U+FFFD  不正なバイト"));
+        row("UTF-8: an overlong lead is invalid alone", U8, "C0 AF", 0, 0, QStringLiteral("アドレス 00000000  バイト C0  U+FFFD  不正なバイト"));
+        row("UTF-8: the byte-order mark at the start", U8, "EF BB BF 41", 0, 0, QStringLiteral("アドレス 00000000  バイト EF BB BF  U+FEFF バイト順マーク"));
+        row("EUC-JP: JIS X 0208 with its row and cell", Euc, "41 A5 A2", 1, 1, QStringLiteral("アドレス 00000001  バイト A5 A2  U+30A2 ア  区点 05-02"));
+        row("EUC-JP: half-width katakana", Euc, "8E B1", 0, 0, QStringLiteral("アドレス 00000000  バイト 8E B1  U+FF71 ｱ  半角カナ"));
+        row("EUC-JP: JIS X 0212 in three bytes", Euc, "8F B0 A1", 0, 0, QStringLiteral("アドレス 00000000  バイト 8F B0 A1  U+4E02 丂  区点 16-01 補助漢字"));
+        row("EUC-JP: 8F with one trail byte is one invalid part", Euc, "8F A1 41", 0, 0, QStringLiteral("アドレス 00000000  バイト 8F A1  U+FFFD  不正なバイト"));
+        row("EUC-JP: a pair of a row JIS leaves empty", Euc, "A9 A1", 0, 0, QStringLiteral("アドレス 00000000  バイト A9 A1  U+FFFD  不正なバイト"));
+        row("EUC-JP: 8E before no katakana is invalid alone", Euc, "8E 41", 0, 0, QStringLiteral("アドレス 00000000  バイト 8E  U+FFFD  不正なバイト"));
+        row("UTF-16LE: ASCII in two bytes", LE, "41 00", 0, 0, QStringLiteral("アドレス 00000000  バイト 41 00  U+0041 A"));
+        row("UTF-16LE: a surrogate pair is one character", LE, "41 00 3D D8 00 DE", 2, 2, QStringLiteral("アドレス 00000002  バイト 3D D8 00 DE  U+1F600 😀"));
+        row("UTF-16LE: a CR LF is one character of four bytes", LE, "0D 00 0A 00", 0, 0, QStringLiteral("アドレス 00000000  バイト 0D 00 0A 00  U+000D U+000A CR LF"));
+        row("UTF-16LE: the byte-order mark at the start", LE, "FF FE 41 00", 0, 0, QStringLiteral("アドレス 00000000  バイト FF FE  U+FEFF バイト順マーク"));
+        row("UTF-16LE: a lone low surrogate", LE, "00 DC 41 00", 0, 0, QStringLiteral("アドレス 00000000  バイト 00 DC  U+FFFD  不正なバイト"));
+        row("UTF-16LE: an odd final byte", LE, "41 00 78", 2, 2, QStringLiteral("アドレス 00000002  バイト 78  U+FFFD  不正なバイト"));
+        row("UTF-16BE: katakana", BE, "30 A2", 0, 0, QStringLiteral("アドレス 00000000  バイト 30 A2  U+30A2 ア"));
+        row("UTF-16BE: U+FEFF past the start is the character itself", BE, "00 41 FE FF", 2, 2, QStringLiteral("アドレス 00000002  バイト FE FF  U+FEFF \uFEFF"));
+        row("UTF-16LE: a selection counts bytes, a CR LF as one character and a pair as two", LE, "61 00 3D D8 00 DE 0D 00 0A 00 62 00",
+            0, 12, QStringLiteral("アドレス 00000000 - 0000000B  選択 12 バイト  5 文字"));
+        row("EUC-JP: a selection of three characters", Euc, "8F B0 A1 A5 A2 8E B1", 7, 0, QStringLiteral("アドレス 00000000 - 00000006  選択 7 バイト  3 文字"));
+    }
+
+    void describesInTheTextsEncoding()
+    {
+        QFETCH(TextEncoding, encoding);
+        QFETCH(QByteArray, hex);
+        QFETCH(qint64, anchor);
+        QFETCH(qint64, cursor);
+        QFETCH(QString, line);
+        const auto text = fileTextOf(QByteArray::fromHex(hex), encoding);
         QCOMPARE(CharacterDescriber(*text).describe(BytePosition(anchor), BytePosition(cursor)), line);
     }
 

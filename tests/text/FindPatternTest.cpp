@@ -5,6 +5,8 @@
 // What the user types into the find bar, as the bytes looked for; or the
 // message that says why not.
 
+Q_DECLARE_METATYPE(TextEncoding)
+
 namespace {
 
 // "83 41 ??": the pattern as the user would write it back.
@@ -89,6 +91,43 @@ private slots:
         } else {
             QVERIFY2(parse.error.contains(expected), qPrintable(parse.error));
         }
+    }
+
+    void textIsItsBytesInTheTextsEncoding_data()
+    {
+        QTest::addColumn<TextEncoding>("encoding");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("ok");
+        QTest::addColumn<QString>("expected");
+        const auto U8 = TextEncoding::Utf8, Euc = TextEncoding::EucJp, LE = TextEncoding::Utf16Le, BE = TextEncoding::Utf16Be;
+        QTest::newRow("UTF-8: katakana and ASCII") << U8 << "アa" << true << "E3 82 A2 61";
+        QTest::newRow("UTF-8: a character beyond 16 bits") << U8 << "😀" << true << "F0 9F 98 80";
+        QTest::newRow("UTF-8: U+FEFF has a form too") << U8 << QString(QChar(0xFEFF)) << true << "EF BB BF";
+        QTest::newRow("UTF-8: a lone surrogate is refused") << U8 << QString(QChar(0xD800)) << false << "(U+D800) は UTF-8 にない";
+        QTest::newRow("UTF-16LE: a surrogate pair after katakana") << LE << "ア😀" << true << "A2 30 3D D8 00 DE";
+        QTest::newRow("UTF-16LE: a line break, hinted in its bytes") << LE << "a\nb" << false << "（0D 00 0A 00、0A 00）";
+        QTest::newRow("UTF-16BE: a line break, hinted in its bytes") << BE << "\r" << false << "（00 0D 00 0A、00 0A）";
+        QTest::newRow("EUC-JP: a line break, hinted as ASCII") << Euc << "\r\n" << false << "（0D 0A、0A）";
+        QTest::newRow("EUC-JP: JIS X 0208 and half-width katakana") << Euc << "アｱ" << true << "A5 A2 8E B1";
+        QTest::newRow("EUC-JP: JIS X 0212 in three bytes") << Euc << "丂" << true << "8F B0 A1";
+        QTest::newRow("EUC-JP: the wave dash and the full-width tilde apart") << Euc << "〜～" << true << "A1 C1 8F A2 B7";
+        QTest::newRow("EUC-JP: code page 932's signs in their JIS form") << Euc << "￢∥－￠￡" << true << "A2 CC A1 C2 A1 DD A1 F1 A1 F2";
+        QTest::newRow("EUC-JP: NEC row 13 is refused, named") << Euc << "a①" << false << "「①」(U+2460) は EUC-JP にない";
+        QTest::newRow("EUC-JP: beyond 16 bits is refused") << Euc << "😀" << false << "(U+1F600) は EUC-JP にない";
+    }
+
+    void textIsItsBytesInTheTextsEncoding()
+    {
+        QFETCH(TextEncoding, encoding);
+        QFETCH(QString, typed);
+        QFETCH(bool, ok);
+        QFETCH(QString, expected);
+        const FindPatternParse parse = encodeTextPattern(typed, encoding);
+        QCOMPARE(parse.ok(), ok);
+        if (ok)
+            QCOMPARE(written(parse.pattern), expected);
+        else
+            QVERIFY2(parse.error.contains(expected), qPrintable(parse.error));
     }
 
     void aPatternPastTheLimitIsRefused()

@@ -12,6 +12,7 @@
 // each match as the view selects it, forward and backward.
 
 Q_DECLARE_METATYPE(FindKind)
+Q_DECLARE_METATYPE(TextEncoding)
 
 namespace {
 
@@ -110,6 +111,64 @@ private slots:
             for (FindPath path : runnableFindPaths()) {
                 overrideFindPath(path);
                 const TextFinder finder(*text, kind, patternOf(kind, query));
+                QCOMPARE(forward(finder), matches);
+                QCOMPARE(backward(finder), matches);
+            }
+    }
+
+    // The text as hex; a text query as typed.
+    void everyMatchIsFoundInTheTextsEncoding_data()
+    {
+        QTest::addColumn<TextEncoding>("encoding");
+        QTest::addColumn<QByteArray>("hex");
+        QTest::addColumn<FindKind>("kind");
+        QTest::addColumn<QString>("query");
+        QTest::addColumn<Matches>("matches");
+        const auto T = FindKind::Text, I = FindKind::InvalidByte;
+        const auto U8 = TextEncoding::Utf8, Euc = TextEncoding::EucJp, LE = TextEncoding::Utf16Le, BE = TextEncoding::Utf16Be;
+        QTest::newRow("UTF-16LE: text only at even offsets") << LE << QByteArray("41 00 00 41 00 41 00 00") << T << "A" << Matches{{0, 2}};
+        QTest::newRow("UTF-16BE: text only at even offsets") << BE << QByteArray("30 A2 00 30 A2 30 A2 00") << T << "ア" << Matches{{0, 2}};
+        QTest::newRow("UTF-16LE: hex at an odd offset selects both characters") << LE << QByteArray("41 00 42 00") << FindKind::Hex << "00 42" << Matches{{0, 4}};
+        QTest::newRow("UTF-8: a character right after an invalid lead") << U8 << QByteArray("E3 E3 82 A2") << T << "ア" << Matches{{1, 4}};
+        QTest::newRow("EUC-JP: a pair that starts at a trail byte is not that text")
+            << Euc << QByteArray("A4 A5 A2 A1 A5 A2") << T << "ア" << Matches{{4, 6}};
+        QTest::newRow("EUC-JP: a JIS X 0208 pair inside a JIS X 0212 character is not that text")
+            << Euc << QByteArray("8F B0 A1 B0 A1") << T << "亜" << Matches{{3, 5}};
+        QTest::newRow("EUC-JP: pairs go on after half-width katakana") << Euc << QByteArray("8E B1 A5 A2") << T << "ア" << Matches{{2, 4}};
+        QTest::newRow("EUC-JP: 8E before a byte that is no katakana stands alone")
+            << Euc << QByteArray("8E E0 A5 A2 A1 A5 A2") << T << "ア" << Matches{{5, 7}};
+        QTest::newRow("EUC-JP: in a run of pairs past a checkpoint, a text that would start between")
+            << Euc << "41" + QByteArray("A2A5").repeated(3000) << T << "ア" << Matches{};
+        QTest::newRow("UTF-8: invalid parts, each maximal") << U8 << QByteArray("61 E3 82 62 C0 AF") << I << "" << Matches{{1, 3}, {4, 5}, {5, 6}};
+        QTest::newRow("UTF-16LE: lone surrogates and an odd final byte")
+            << LE << QByteArray("41 00 00 DC 3D D8 41 00 78") << I << "" << Matches{{2, 4}, {4, 6}, {8, 9}};
+        QTest::newRow("EUC-JP: 8F with one trail, an empty pair, 8E before ASCII")
+            << Euc << QByteArray("8F A1 41 A9 A1 8E 41") << I << "" << Matches{{0, 2}, {3, 5}, {5, 6}};
+        QTest::newRow("EUC-JP: nothing is platform-dependent") << Euc << QByteArray("AD A1 F5 A1") << FindKind::PlatformDependent << "" << Matches{};
+        Matches everyOther;
+        for (qint64 at = 1; at < 6000; at += 2)
+            everyOther << qMakePair(at, at + 2);
+        QTest::newRow("EUC-JP: in a run of pairs past a checkpoint, a text at every pair")
+            << Euc << "41" + QByteArray("A5A2").repeated(3000) << T << "ア" << everyOther;
+    }
+
+    void everyMatchIsFoundInTheTextsEncoding()
+    {
+        QFETCH(TextEncoding, encoding);
+        QFETCH(QByteArray, hex);
+        QFETCH(FindKind, kind);
+        QFETCH(QString, query);
+        QFETCH(Matches, matches);
+        const QByteArray bytes = QByteArray::fromHex(hex);
+        const auto copy = fileTextOf(bytes, encoding, 1000);
+        const auto mapped = readAs(mappedTextOf(files.write(QStringLiteral("find.txt"), bytes), 1000), encoding, 1000);
+        const FindPattern pattern = kind == FindKind::Text ? encodeTextPattern(query, encoding).pattern
+            : kind == FindKind::Hex                        ? parseHexPattern(query).pattern
+                                                           : FindPattern{};
+        for (const auto &text : {copy, mapped})
+            for (FindPath path : runnableFindPaths()) {
+                overrideFindPath(path);
+                const TextFinder finder(*text, kind, pattern);
                 QCOMPARE(forward(finder), matches);
                 QCOMPARE(backward(finder), matches);
             }

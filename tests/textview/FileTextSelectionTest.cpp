@@ -12,6 +12,8 @@
 // The caret and the selection, by keys and mouse, what is copied of them,
 // and what screen readers read.
 
+Q_DECLARE_METATYPE(TextEncoding)
+
 class FileTextSelectionTest : public ViewFixture
 {
     Q_OBJECT
@@ -202,6 +204,47 @@ private slots:
         QCOMPARE(text->text(0, text->characterCount()), whole);
         QCOMPARE(text->cursorPosition(), text->characterCount());
         QCOMPARE(text->text(whole.size() - 3, whole.size()), whole.right(3));
+    }
+
+    // The bytes as hex; `pair`: the offset of a character of two UTF-16
+    // units, which a screen reader gets whole.
+    void aTextInItsEncodingIsReadAndCopied_data()
+    {
+        QTest::addColumn<TextEncoding>("encoding");
+        QTest::addColumn<QByteArray>("hex");
+        QTest::addColumn<QString>("whole");
+        QTest::addColumn<int>("pair");
+        QTest::newRow("UTF-16LE: a surrogate pair and a CR LF")
+            << TextEncoding::Utf16Le << QByteArray("6100 3DD8 00DE 0D00 0A00 A230") << QStringLiteral("a😀\nア") << 1;
+        QTest::newRow("UTF-16BE: a CR alone, a pair at the end")
+            << TextEncoding::Utf16Be << QByteArray("30A2 000D D83D DE00") << QStringLiteral("ア\n😀") << 2;
+        QTest::newRow("UTF-8: four bytes, then an invalid part")
+            << TextEncoding::Utf8 << QByteArray("F09F9880 0D0A E382") << QStringLiteral("😀\n\uFFFD") << 0;
+        QTest::newRow("EUC-JP: JIS X 0212 and half-width katakana")
+            << TextEncoding::EucJp << QByteArray("8FB0A1 8EB1 0D0A 41") << QStringLiteral("丂ｱ\nA") << -1;
+    }
+
+    void aTextInItsEncodingIsReadAndCopied()
+    {
+        QFETCH(TextEncoding, encoding);
+        QFETCH(QByteArray, hex);
+        QFETCH(QString, whole);
+        QFETCH(int, pair);
+        const QByteArray bytes = QByteArray::fromHex(hex);
+        FileTextView &view = showView(bytes, encoding);
+        QAccessibleTextInterface *text = QAccessible::queryAccessibleInterface(&view)->textInterface();
+        QCOMPARE(text->characterCount(), whole.size());
+        QCOMPARE(text->text(0, text->characterCount()), whole);
+        int start = -1, end = -1;
+        if (pair >= 0)
+            QCOMPARE(text->textAtOffset(pair + 1, QAccessible::CharBoundary, &start, &end), whole.mid(pair, 2));
+        QSignalSpy copied(&view, &FileTextView::copied);
+        pressKeys(&view, {"Ctrl+A", "Ctrl+C"});
+        QVERIFY(copied.count() == 1 || copied.wait());
+        QCOMPARE(QGuiApplication::clipboard()->text(), whole);
+        pressKeys(&view, {"Ctrl+Shift+C"});
+        QVERIFY(copied.count() == 2 || copied.wait());
+        QCOMPARE(QGuiApplication::clipboard()->text(), QString::fromLatin1(bytes.toHex(' ').toUpper()));
     }
 
     // A request for more than the limit gets the range's beginning, at

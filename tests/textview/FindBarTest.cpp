@@ -10,6 +10,8 @@
 
 // The find bar through the keys a user presses, in a view of a text.
 
+Q_DECLARE_METATYPE(TextEncoding)
+
 namespace {
 
 // "アイ ア xアイ" then an invalid byte and a NEC row 13 character.
@@ -82,6 +84,40 @@ private slots:
         }
         const auto *bar = view.findChild<FindBar *>();
         QVERIFY2(status.isEmpty() ? bar->status().isEmpty() : bar->status().contains(status), qPrintable(bar->status()));
+    }
+
+    // The text shown as hex; kind as above.
+    void findsInTheShownTextsEncoding_data()
+    {
+        QTest::addColumn<TextEncoding>("encoding");
+        QTest::addColumn<QByteArray>("hex");
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("start");
+        QTest::addColumn<int>("end");
+        QTest::addColumn<QString>("status");
+        QTest::newRow("UTF-16LE: typed text as its UTF-16LE bytes") << TextEncoding::Utf16Le << QByteArray("7800 A230") << 0 << "ア" << 2 << 4 << "";
+        QTest::newRow("UTF-8: the next invalid part") << TextEncoding::Utf8 << QByteArray("61 E382 62") << 2 << "" << 1 << 3 << "";
+        QTest::newRow("EUC-JP: platform-dependent characters are code page 932's")
+            << TextEncoding::EucJp << QByteArray("ADA1") << 3 << "" << 0 << 0 << "コードページ 932 (Shift-JIS) で読むテキストでだけ";
+    }
+
+    void findsInTheShownTextsEncoding()
+    {
+        QFETCH(TextEncoding, encoding);
+        QFETCH(QByteArray, hex);
+        QFETCH(int, kind);
+        QFETCH(QString, typed);
+        QFETCH(int, start);
+        QFETCH(int, end);
+        QFETCH(QString, status);
+        FileTextView &view = showView(QByteArray::fromHex(hex), encoding);
+        openWith(view, kind, typed);
+        pressKeys(focused(), {"Return"});
+        QCOMPARE(view.selectionStart(), BytePosition(start));
+        QCOMPARE(view.selectionEnd(), BytePosition(end));
+        const QString said = view.findChild<FindBar *>()->status();
+        QVERIFY2(status.isEmpty() ? said.isEmpty() : said.contains(status), qPrintable(said));
     }
 
     void escClosesTheBarAndGivesTheFocusBack()
