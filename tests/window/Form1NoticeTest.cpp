@@ -47,11 +47,13 @@ SetUp budgetCut()
 
 const QString Shortened = QStringLiteral("このファイルは読み込んだ後に短くなりました。なくなった部分は 0 のバイトとして表示しています。");
 const QString Rewritten = QStringLiteral("このファイルは読み込んだ後に書き換えられました。表示しているのは今のファイルの内容です。");
-// The sentences in `encoding`, as a run of that file leaves them.
-SetUp textIn(TextEncoding encoding)
+// The sentences in `encoding`, after `asciiLines` lines of ASCII, as a run
+// of that file leaves them.
+SetUp textIn(TextEncoding encoding, int asciiLines = 0)
 {
-    return [encoding](Form1 &form, FileTextView &view) {
-        const QByteArray bytes = encodedAs(japaneseSentences().join(u'\n'), encoding);
+    return [encoding, asciiLines](Form1 &form, FileTextView &view) {
+        const QString ascii = QStringLiteral("int main(void) { return 0; }\n").repeated(asciiLines);
+        const QByteArray bytes = encodedAs(ascii + japaneseSentences().join(u'\n'), encoding);
         auto text = std::make_shared<FileText>(bytes.size(), view.textMetrics());
         text->append(bytes.constData(), bytes.size());
         form.setFileText(text);
@@ -120,6 +122,7 @@ private slots:
         QTest::newRow("code page 932: no hint") << textIn(TextEncoding::Cp932) << QString() << TextEncoding::Cp932;
         for (TextEncoding encoding : {TextEncoding::Utf8, TextEncoding::EucJp, TextEncoding::Utf16Le, TextEncoding::Utf16Be})
             QTest::addRow("%s", qPrintable(textCodec(encoding).name())) << textIn(encoding) << "offer" << encoding;
+        QTest::newRow("UTF-8 past the first 64 KiB of ASCII") << textIn(TextEncoding::Utf8, 5000) << "offer" << TextEncoding::Utf8;
         QTest::newRow("UTF-8 in a file changed since: both told, each with its link")
             << SetUp([](Form1 &form, FileTextView &view) {
                    textIn(TextEncoding::Utf8)(form, view);
