@@ -68,6 +68,7 @@ void measureSwitch(benchmark::State &state, TextEncoding encoding)
     state.SetIterationTime(gaps.elapsedMs() / 1e3);
     state.counters["ms"] = gaps.elapsedMs();
     state.counters["longest_gap_ms"] = gaps.longestMs();
+    state.counters["gap_end_ms"] = gaps.longestEndedAtMs();
     state.counters["shown"] = view().textEncoding() == encoding && view().fileText()->size() == source->size();
 }
 
