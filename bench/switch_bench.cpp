@@ -3,13 +3,16 @@
 // (FileText::indexMore over the whole text in one call) and the switch
 // through a FileTextView (setTextEncoding until the text is shown, in
 // slices), the ratio of the two and the longest gap of the event loop
-// during the switch.
+// during the switch. And the hint a run's end asks for: the text sampled
+// (EncodingSamples) and judged (EncodingHint).
 //
 //   build-bench/bench/switch_bench                            # 1 GiB
 //   HEXMOTH_BENCH_FILE_MIB=64 build-bench/bench/switch_bench  # a quick run
 
 #include "Bench.h"
 #include "EncodedTexts.h"
+#include "EncodingHint.h"
+#include "EncodingSamples.h"
 #include "EncodingSwitch.h"
 #include "EventLoopGaps.h"
 #include "FileText.h"
@@ -72,6 +75,15 @@ void measureSwitch(benchmark::State &state, TextEncoding encoding)
     state.counters["shown"] = view().textEncoding() == encoding && view().fileText()->size() == source->size();
 }
 
+void measureHint(benchmark::State &state)
+{
+    std::optional<TextEncoding> hint;
+    const double ms = msOf([&] { hint = EncodingHint::of(EncodingSamples::of(*source)); });
+    state.SetIterationTime(ms / 1e3);
+    state.counters["ms"] = ms;
+    state.counters["utf8"] = hint == TextEncoding::Utf8;
+}
+
 void setUp(Bench &bench)
 {
     const qint64 size = bench.fileSizeChosen() ? bench.fileSize() : qint64(1) << 30;
@@ -86,6 +98,7 @@ void setUp(Bench &bench)
     source = mappedTextOf(path, qint64(1) << 20, view().textMetrics());
     std::printf("%s of UTF-8 Japanese lines, mapped; a step of %lld KiB, slices of %d ms\n", Bench::sizeName(size).c_str(),
                 (long long)(EncodingSwitch::StepBytes >> 10), EncodingSwitch::SliceMs);
+    bench.add("hint", measureHint);
     for (TextEncoding encoding : Switched) {
         bench.add("scan/" + nameOf(encoding), [encoding](benchmark::State &state) { measureScan(state, encoding); });
         bench.add("switch/" + nameOf(encoding), [encoding](benchmark::State &state) { measureSwitch(state, encoding); });
@@ -105,6 +118,8 @@ void report(Bench &bench)
         {"longest gap ms", "longest_gap_ms", 1, "switch/"},
         {"<=1.2", [&](const std::string &row) { return verdict(switchRatio(row), RatioGoal); }},
         {"gap<=16ms", [&](const std::string &row) { return verdict(medians.median("switch/" + row, "longest_gap_ms"), GapGoalMs); }}});
+    std::printf("hint: %s ms, %s\n", figure(medians.median("hint", "ms"), 2).c_str(),
+                medians.median("hint", "utf8").value_or(0) == 1 ? "UTF-8 (right)" : "NOT UTF-8");
 }
 
 } // namespace
