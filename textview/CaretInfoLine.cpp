@@ -1,7 +1,9 @@
 #include "CaretInfoLine.h"
 
 #include "CharacterDescriber.h"
+#include "FileText.h"
 #include "FileTextView.h"
+#include "TextCodec.h"
 
 CaretInfoLine::CaretInfoLine(FileTextView *view)
     : QLabel(view)
@@ -20,5 +22,8 @@ CaretInfoLine::CaretInfoLine(FileTextView *view)
 
 void CaretInfoLine::refresh()
 {
-    setText(CharacterDescriber(*m_view->fileText()).describe(m_view->selectionStart(), m_view->cursorPosition()));
+    const FileText &text = *m_view->fileText();
+    const QString described = CharacterDescriber(text).describe(m_view->selectionStart(), m_view->cursorPosition());
+    // Code page 932, the default, goes without saying.
+    setText(text.encoding() == TextEncoding::Cp932 ? described : textCodec(text.encoding()).name() + QStringLiteral("  ") + described);
 }

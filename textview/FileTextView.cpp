@@ -1,6 +1,7 @@
 #include "FileTextView.h"
 
 #include "ClipboardCopy.h"
+#include "EncodingSwitch.h"
 #include "FileText.h"
 #include "FileTextViewAccessible.h"
 #include "KeyNavigator.h"
@@ -52,7 +53,10 @@ FileTextView::~FileTextView() = default;
 
 void FileTextView::setFileText(std::shared_ptr<const FileText> text)
 {
+    m_encodingSwitch->cancel();
+    m_source = text;
     m_shown.set(std::move(text), m_font.metrics());
+    checkShownEncoding();
     m_toldChange = FileMapping::Change::None;
     m_cursor = TextCursor();
     m_scroller.scrollTo(LineNumber(0), Pixels(0));

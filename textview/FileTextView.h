@@ -4,6 +4,7 @@
 #include "FileMapping.h"
 #include "ShownText.h"
 #include "TextCursor.h"
+#include "TextEncoding.h"
 #include "TextFont.h"
 #include "ViewScroller.h"
 
@@ -13,7 +14,9 @@
 #include <vector>
 
 class ClipboardCopy;
+class EncodingSwitch;
 class QAction;
+class QActionGroup;
 class NoticeBar;
 class FileText;
 class LineLayout;
@@ -53,9 +56,26 @@ public:
     std::shared_ptr<const TextMetrics> textMetrics() const { return m_font.metrics(); }
     const TextFont &textFont() const { return m_font; }
 
-    // Shows `text` from its start, the cursor at 0 and nothing selected.
+    // Shows `text` from its start, the cursor at 0 and nothing selected,
+    // in its own encoding (a run's text: code page 932). Ends a switch of
+    // encoding under way.
     void setFileText(std::shared_ptr<const FileText> text);
     std::shared_ptr<const FileText> fileText() const { return m_shown.text(); }
+
+    // The encoding the text shown is read in. setTextEncoding() shows the
+    // bytes of the text given to setFileText() read in another: at once
+    // for that text's own encoding, else once EncodingSwitch has indexed
+    // them (in slices, with progress and cancel for a long text); the caret
+    // and the selection then stay on the same bytes, on the same row of the
+    // view where they can. Each encoding is a checked item of the context
+    // menu's 「文字コード」 submenu.
+    TextEncoding textEncoding() const;
+    void setTextEncoding(TextEncoding encoding);
+    QAction *encodingAction(TextEncoding encoding) const;
+    bool isSwitchingEncoding() const;
+    // While not available (the text is being replaced), a switch under way
+    // ends and the submenu's items are off.
+    void setEncodingChoiceAvailable(bool available);
 
     BytePosition cursorPosition() const { return m_cursor.position(); }
     BytePosition selectionStart() const { return m_cursor.selectionStart(); }
@@ -82,6 +102,8 @@ public:
     // something about it; empty for none. `offer`, while the notice is
     // shown, is offered as a link after it.
     void setNotice(const QString &notice, QAction *offer = nullptr);
+    // The same with several offers, their links in the order given.
+    void setNotice(const QString &notice, const QList<QAction *> &offers);
     QString notice() const;
     // The file the text was read from: its name leads the notice line, its
     // path is the line's tooltip. Empty for none.
@@ -120,6 +142,8 @@ signals:
     // when the view was painted, focused or copied from; once per kind of
     // change and text.
     void fileChanged(FileMapping::Change change);
+    // The text is shown read in another encoding.
+    void encodingChanged(TextEncoding encoding);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -140,6 +164,9 @@ private:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void placeBars();
     void createCommands();
+    void createEncodingChoice();
+    void showEncoded(std::shared_ptr<const FileText> text);
+    void checkShownEncoding();
     QPoint keyboardMenuPoint() const;
     void enableCommands();
     void moveCursor(BytePosition position, bool keepAnchor);
@@ -159,6 +186,9 @@ private:
     NoticeBar *m_notice;
     std::vector<QWidget *> m_bottomBars;
     std::vector<QAction *> m_commands; // by Command
+    std::shared_ptr<const FileText> m_source; // the text given, read in any encoding
+    QActionGroup *m_encodings = nullptr; // by TextEncoding
+    EncodingSwitch *m_encodingSwitch = nullptr;
     bool m_selectingWithMouse = false;
     FileMapping::Change m_toldChange = FileMapping::Change::None;
     QPoint m_lastMousePoint;

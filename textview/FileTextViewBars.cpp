@@ -9,7 +9,12 @@
 
 void FileTextView::setNotice(const QString &notice, QAction *offer)
 {
-    m_notice->say(notice, offer);
+    setNotice(notice, offer ? QList<QAction *>{offer} : QList<QAction *>{});
+}
+
+void FileTextView::setNotice(const QString &notice, const QList<QAction *> &offers)
+{
+    m_notice->say(notice, offers);
     placeBars();
     updateScrollBars();
 }

@@ -2,8 +2,10 @@
 
 #include "GoToAddressBar.h"
 #include "CaretInfoLine.h"
+#include "EncodingSwitch.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QContextMenuEvent>
 #include <QMenu>
 
@@ -58,6 +60,7 @@ void FileTextView::createCommands()
     connect(this->command(Command::GoToAddress), &QAction::triggered, goTo, &GoToAddressBar::open);
     connect(this, &FileTextView::selectionChanged, this, &FileTextView::enableCommands);
     enableCommands();
+    createEncodingChoice();
 }
 
 QAction *FileTextView::command(Command command) const
@@ -77,6 +80,9 @@ void FileTextView::contextMenuEvent(QContextMenuEvent *event)
     menu.addActions({command(Command::Copy), command(Command::CopyHex), command(Command::SelectAll)});
     menu.addSeparator();
     menu.addActions({command(Command::GoToAddress), command(Command::Find)});
+    menu.addSeparator();
+    QMenu *encodings = menu.addMenu(QStringLiteral("文字コード(&E)"));
+    encodings->addActions(m_encodings->actions());
     const QList<QAction *> outside = actions().mid(qsizetype(m_commands.size()));
     if (!outside.isEmpty()) {
         menu.addSeparator();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QLabel>
+#include <QList>
 #include <QPointer>
 
 class QAction;
@@ -16,9 +17,9 @@ class NoticeBar : public QLabel
 public:
     explicit NoticeBar(QWidget *view);
 
-    // `offer` is triggered when its link is clicked; nullptr for none. A
-    // disabled action gets no link.
-    void say(const QString &notice, QAction *offer = nullptr);
+    // Each offer is triggered when its link is clicked, the links in the
+    // order given. A disabled action gets no link.
+    void say(const QString &notice, const QList<QAction *> &offers = {});
     void showFile(const QString &name, const QString &path);
     QString notice() const { return m_notice; }
     QString fileName() const { return m_fileName; }
@@ -30,5 +31,5 @@ private:
 
     QString m_notice;
     QString m_fileName;
-    QPointer<QAction> m_offer;
+    QList<QPointer<QAction>> m_offers;
 };

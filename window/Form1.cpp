@@ -2,12 +2,15 @@
 
 #include "AppIcon.h"
 #include "DroppedFiles.h"
+#include "EncodingHint.h"
+#include "EncodingSamples.h"
 #include "FileName.h"
 #include "FileText.h"
 #include "FileTextView.h"
 #include "FindBar.h"
 #include "JapaneseFonts.h"
 #include "StatusLabel.h"
+#include "TextCodec.h"
 #include "Twips.h"
 #include "WidgetDialogService.h"
 
@@ -168,6 +171,10 @@ void Form1::connectControls()
     connect(Option2, &QRadioButton::clicked, this, [this] { m_engine.ShowDumpList(); });
     connect(Text2, &FileTextView::fileChanged, this, &Form1::tellFileChanged);
     connect(Text2, &FileTextView::copyCut, this, &Form1::tellCopyCut);
+    connect(Text2, &FileTextView::encodingChanged, this, [this] {
+        m_hint.reset();
+        showNotices();
+    });
 }
 
 void Form1::createActions()
@@ -181,6 +188,11 @@ void Form1::createActions()
     m_reload->setEnabled(false);
     connect(m_reload, &QAction::triggered, this, [this] { runWith([this] { m_engine.DumpAgain(); }); });
     Text2->addAction(m_reload);
+    m_hintOffer = new QAction(this);
+    connect(m_hintOffer, &QAction::triggered, this, [this] {
+        if (m_hint && !m_engine.isRunning())
+            Text2->setTextEncoding(*m_hint);
+    });
 }
 
 void Form1::runDump()
@@ -207,6 +219,7 @@ void Form1::setTextQueriesAvailable(bool available)
 {
     m_findBar->setAvailable(available);
     Text2->command(FileTextView::Command::GoToAddress)->setEnabled(available);
+    Text2->setEncodingChoiceAvailable(available);
 }
 
 void Form1::dragEnterEvent(QDragEnterEvent *event)
@@ -301,7 +314,34 @@ void Form1::setFileText(std::shared_ptr<const FileText> text)
     else
         m_textNotice = QStringLiteral("メモリに収まらないため、ファイルの最初の %1 バイトだけを表示しています。").arg(byteCount(kept));
     m_noticeOffer = nullptr;
-    Text2->setNotice(m_textNotice);
+    m_hint.reset();
+    if (Text2->fileText() && Text2->textEncoding() == TextEncoding::Cp932)
+        hintEncoding(*Text2->fileText());
+    showNotices();
+}
+
+// A proposal only: the text stays as code page 932 until the user takes it.
+void Form1::hintEncoding(const FileText &text)
+{
+    m_hint = EncodingHint::of(EncodingSamples::of(text));
+    if (!m_hint)
+        return;
+    const QString name = textCodec(*m_hint).name();
+    m_hintOffer->setText(QStringLiteral("%1 で表示").arg(name));
+}
+
+void Form1::showNotices(const QString &first)
+{
+    QStringList lines{first, m_textNotice};
+    QList<QAction *> offers;
+    if (m_noticeOffer && !m_textNotice.isEmpty())
+        offers << m_noticeOffer;
+    if (m_hint) {
+        lines << QStringLiteral("このファイルは %1 のようです。").arg(textCodec(*m_hint).name());
+        offers << m_hintOffer;
+    }
+    lines.removeAll(QString());
+    Text2->setNotice(lines.join(u'\n'), offers);
 }
 
 void Form1::showFileName()
@@ -329,13 +369,13 @@ void Form1::tellFileChanged(FileMapping::Change change)
         break;
     }
     m_noticeOffer = m_reload;
-    Text2->setNotice(m_textNotice, m_noticeOffer);
+    showNotices();
 }
 
 void Form1::tellCopyCut(qint64 copied)
 {
     const QString copyNotice = QStringLiteral("選択範囲が大きいため、最初の %1 バイトだけをコピーしました。").arg(byteCount(copied));
-    Text2->setNotice(m_textNotice.isEmpty() ? copyNotice : copyNotice + u'\n' + m_textNotice, m_noticeOffer);
+    showNotices(copyNotice);
 }
 
 void Form1::setDumpText(const QString &text)

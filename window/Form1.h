@@ -4,10 +4,12 @@
 #include "DumpEngine.h"
 #include "DumpWindow.h"
 #include "FileMapping.h"
+#include "TextEncoding.h"
 
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class FileTextView;
 class FindBar;
@@ -75,11 +77,18 @@ private:
     void showFileName();
     void tellFileChanged(FileMapping::Change change);
     void tellCopyCut(qint64 copied);
+    void hintEncoding(const FileText &text);
+    // Text2's notices, `first` above them.
+    void showNotices(const QString &first = QString());
 
     // What Text2's notice line says of the text until another file is read:
     // another notice (a copy cut) is shown above it, never instead of it.
     QString m_textNotice;
     QAction *m_noticeOffer = nullptr; // offered after m_textNotice
+    // The encoding the text read seems to be in, until another file is read
+    // or the user chooses one; offered by m_hintOffer.
+    std::optional<TextEncoding> m_hint;
+    QAction *m_hintOffer = nullptr;
 
     std::unique_ptr<DialogService> m_dialogs;
     DumpEngine m_engine;

@@ -138,7 +138,7 @@ private slots:
         });
         pressKeys(&view, {"Shift+F10"});
         QCOMPARE(shown, (QStringList{"コピー(&C) Ctrl+C", "16進数でコピー(&H) Ctrl+Shift+C", "すべて選択(&A) Ctrl+A",
-                                     "アドレスへ移動(&G)… Ctrl+G", "検索(&F)… Ctrl+F"}));
+                                     "アドレスへ移動(&G)… Ctrl+G", "検索(&F)… Ctrl+F", "文字コード(&E) "}));
     }
 };
 

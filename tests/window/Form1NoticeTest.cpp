@@ -1,8 +1,11 @@
+#include "EncodedTexts.h"
 #include "FakeDialogService.h"
 #include "FileText.h"
 #include "FileTextView.h"
 #include "Form1.h"
+#include "TextCodec.h"
 
+#include <QLabel>
 #include <QTest>
 #include <functional>
 
@@ -44,11 +47,25 @@ SetUp budgetCut()
 
 const QString Shortened = QStringLiteral("このファイルは読み込んだ後に短くなりました。なくなった部分は 0 のバイトとして表示しています。");
 const QString Rewritten = QStringLiteral("このファイルは読み込んだ後に書き換えられました。表示しているのは今のファイルの内容です。");
+// The sentences in `encoding`, after `asciiLines` lines of ASCII, as a run
+// of that file leaves them.
+SetUp textIn(TextEncoding encoding, int asciiLines = 0)
+{
+    return [encoding, asciiLines](Form1 &form, FileTextView &view) {
+        const QString ascii = QStringLiteral("int main(void) { return 0; }\n").repeated(asciiLines);
+        const QByteArray bytes = encodedAs(ascii + japaneseSentences().join(u'\n'), encoding);
+        auto text = std::make_shared<FileText>(bytes.size(), view.textMetrics());
+        text->append(bytes.constData(), bytes.size());
+        form.setFileText(text);
+    };
+}
+
 const QString CopyCut = QStringLiteral("選択範囲が大きいため、最初の 16,777,216 バイトだけをコピーしました。");
 
 } // namespace
 
 Q_DECLARE_METATYPE(SetUp)
+Q_DECLARE_METATYPE(TextEncoding)
 
 class Form1NoticeTest : public QObject
 {
@@ -95,6 +112,45 @@ private slots:
         QVERIFY(view);
         setUp(form, *view);
         QCOMPARE(view->notice(), notice);
+    }
+
+    void hintsAtTheFilesEncodingAndSwitchesOnItsLink_data()
+    {
+        QTest::addColumn<SetUp>("setUp");
+        QTest::addColumn<QString>("link"); // "": no hint
+        QTest::addColumn<TextEncoding>("encoding");
+        QTest::newRow("code page 932: no hint") << textIn(TextEncoding::Cp932) << QString() << TextEncoding::Cp932;
+        for (TextEncoding encoding : {TextEncoding::Utf8, TextEncoding::EucJp, TextEncoding::Utf16Le, TextEncoding::Utf16Be})
+            QTest::addRow("%s", qPrintable(textCodec(encoding).name())) << textIn(encoding) << "offer" << encoding;
+        QTest::newRow("UTF-8 past the first 64 KiB of ASCII") << textIn(TextEncoding::Utf8, 5000) << "offer" << TextEncoding::Utf8;
+        QTest::newRow("UTF-8 in a file changed since: both told, each with its link")
+            << SetUp([](Form1 &form, FileTextView &view) {
+                   textIn(TextEncoding::Utf8)(form, view);
+                   emit view.fileChanged(FileMapping::Change::Rewritten);
+               })
+            << "offer1" << TextEncoding::Utf8;
+    }
+
+    void hintsAtTheFilesEncodingAndSwitchesOnItsLink()
+    {
+        QFETCH(SetUp, setUp);
+        QFETCH(QString, link);
+        QFETCH(TextEncoding, encoding);
+        Form1 form(std::make_unique<FakeDialogService>());
+        auto *view = form.findChild<FileTextView *>(QStringLiteral("Text2"));
+        setUp(form, *view);
+        QCOMPARE(view->textEncoding(), TextEncoding::Cp932);
+        if (link.isEmpty()) {
+            QCOMPARE(view->notice(), QString());
+            return;
+        }
+        const QString name = textCodec(encoding).name();
+        QVERIFY2(view->notice().endsWith(QStringLiteral("このファイルは %1 のようです。").arg(name)), qPrintable(view->notice()));
+        auto *notice = view->findChild<QLabel *>(QStringLiteral("notice"));
+        QVERIFY2(notice->text().contains(QStringLiteral("<a href=\"%1\">%2 で表示</a>").arg(link, name)), qPrintable(notice->text()));
+        emit notice->linkActivated(link);
+        QTRY_COMPARE(view->textEncoding(), encoding);
+        QVERIFY2(!view->notice().contains(QStringLiteral("のようです")), "the hint goes once taken");
     }
 };
 

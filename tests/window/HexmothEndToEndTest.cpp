@@ -31,12 +31,14 @@ private slots:
     void dumpsAFileNamedOnTheCommandLine_data();
     void dumpsAFileNamedOnTheCommandLine();
     void aMissingFileOnTheCommandLineGetsTheMessageAndTheWindowStays();
+    void aUtf8FileIsReadAsUtf8OnceChosenInText2sMenu();
 
 private:
     // Starts the program as `command` does, from the test's folder: its
     // arguments as the shell gives them.
     void launch(const QString &command = QString());
-    QString writeSjisFile(const QByteArray &name);
+    QString writeFile(const QByteArray &name, const QByteArray &bytes);
+    QString writeSjisFile(const QByteArray &name) { return writeFile(name, "Hello\r\n\x83\x41\x93\xfa\x96\x7b\x8c\xea"); }
     void verifySjisFileShown();
     void clickText2();
     void goToTheTrailByteOfA();
@@ -193,11 +195,10 @@ QString HexmothEndToEndTest::waitForStatus(const AtSpiClient::Object &label, con
     return status;
 }
 
-QString HexmothEndToEndTest::writeSjisFile(const QByteArray &name)
+QString HexmothEndToEndTest::writeFile(const QByteArray &name, const QByteArray &bytes)
 {
     const QByteArray path = QFile::encodeName(m_dir.path()) + '/' + name;
     const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    const QByteArray bytes("Hello\r\n\x83\x41\x93\xfa\x96\x7b\x8c\xea");
     if (fd < 0 || ::write(fd, bytes.constData(), bytes.size()) != bytes.size())
         qWarning() << "cannot write" << path;
     ::close(fd);
@@ -323,6 +324,29 @@ void HexmothEndToEndTest::closingTheWindowDuringARunExitsWithStatusZero()
     QVERIFY2(m_hexmoth.waitForFinished(StepTimeout), "the program did not end after its window was closed");
     QCOMPARE(m_hexmoth.exitStatus(), QProcess::NormalExit);
     QCOMPARE(m_hexmoth.exitCode(), 0);
+}
+
+// Shift+F10 in the text, E for 「文字コード」, then UTF-8, its second item.
+void HexmothEndToEndTest::aUtf8FileIsReadAsUtf8OnceChosenInText2sMenu()
+{
+    const QString content = QStringLiteral("Hello\n日本語のテキストです。\nこんにちは、世界");
+    writeFile("utf8.txt", content.toUtf8());
+    launch(QStringLiteral("utf8.txt"));
+    const AtSpiClient::Object label1 = waitForObject(QStringLiteral("label"), QString(), QStringLiteral("実行状態"));
+    QCOMPARE(waitForStatus(label1, QStringLiteral("実行終了")).left(4), QStringLiteral("実行終了"));
+    const AtSpiClient::Object text2 = waitForObject(QStringLiteral("text"), QStringLiteral("ファイルのテキスト"));
+    QVERIFY(m_accessibility->text(text2) != content);
+    clickText2();
+    xdotool({"key", "shift+F10"});
+    waitForObject(QStringLiteral("menu item"), QStringLiteral("UTF-16BE"));
+    for (const char *key : {"e", "Down", "Return"}) {
+        QTest::qWait(300);
+        xdotool({"key", key});
+    }
+    const QDeadlineTimer deadline(StepTimeout);
+    while (m_accessibility->text(text2) != content && !deadline.hasExpired())
+        QTest::qWait(50);
+    QCOMPARE(m_accessibility->text(text2), content);
 }
 
 QTEST_GUILESS_MAIN(HexmothEndToEndTest)
