@@ -168,3 +168,11 @@ QString TextNavigator::plainText(BytePosition from, BytePosition to) const
     text.replace(u'\r', u'\n');
     return text;
 }
+
+QString TextNavigator::copiedText(BytePosition from, BytePosition to) const
+{
+    QString text = plainText(from, to);
+    if (from == BytePosition(0) && m_text.encoding() != TextEncoding::Cp932 && text.startsWith(QChar(TextCodec::ByteOrderMark)))
+        text.remove(0, 1);
+    return text;
+}

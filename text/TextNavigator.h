@@ -55,6 +55,9 @@ public:
     // The same with every line break (CR LF, LF or CR) as one LF, as a
     // text box gives its lines.
     QString plainText(BytePosition from, BytePosition to) const;
+    // plainText() as it is copied: without a byte-order mark at the text's
+    // start, which shows as nothing and is no part of what the user reads.
+    QString copiedText(BytePosition from, BytePosition to) const;
 
 private:
     struct Step

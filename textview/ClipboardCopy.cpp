@@ -35,7 +35,7 @@ void ClipboardCopy::step()
     if (m_format == Format::Hex)
         appendHexBytes(m_decoded, text.data() + m_next.value(), end - m_next, m_next - m_from);
     else
-        m_decoded += text.plainText(m_next, end);
+        m_decoded += text.copiedText(m_next, end);
     m_next = end;
     if (m_next < m_to)
         return;

@@ -10,7 +10,7 @@
 
 QString FileTextView::selectedText() const
 {
-    return m_shown.navigator().plainText(selectionStart(), copyEnd());
+    return m_shown.navigator().copiedText(selectionStart(), copyEnd());
 }
 
 // The end of what is copied of the selection.

@@ -42,7 +42,7 @@ const GlyphCache::Glyph &GlyphCache::glyph(char32_t character)
 GlyphCache::Glyph GlyphCache::lookUp(char32_t character)
 {
     const QRawFont &raw = m_rawFonts.front();
-    const QList<quint32> indexes = raw.isValid() ? raw.glyphIndexesForString(QString::fromUcs4(&character, 1)) : QList<quint32>();
+    const QList<quint32> indexes = raw.isValid() ? raw.glyphIndexesForString(QStringView(QChar::fromUcs4(character)).toString()) : QList<quint32>();
     if (indexes.size() != 1 || indexes.front() == 0)
         return fromLayout(character);
     const qint32 advance = advanceOf(raw.advancesForGlyphIndexes(indexes).front().x());
@@ -53,7 +53,7 @@ GlyphCache::Glyph GlyphCache::lookUp(char32_t character)
 // included.
 GlyphCache::Glyph GlyphCache::fromLayout(char32_t character)
 {
-    QTextLayout layout(QString::fromUcs4(&character, 1), m_font);
+    QTextLayout layout(QStringView(QChar::fromUcs4(character)).toString(), m_font);
     layout.beginLayout();
     const QTextLine line = layout.createLine();
     layout.endLayout();

@@ -222,6 +222,8 @@ private slots:
             << TextEncoding::Utf8 << QByteArray("F09F9880 0D0A E382") << QStringLiteral("😀\n\uFFFD") << 0;
         QTest::newRow("EUC-JP: JIS X 0212 and half-width katakana")
             << TextEncoding::EucJp << QByteArray("8FB0A1 8EB1 0D0A 41") << QStringLiteral("丂ｱ\nA") << -1;
+        QTest::newRow("UTF-16LE: a byte-order mark is read, not copied")
+            << TextEncoding::Utf16Le << QByteArray("FFFE 6100") << QStringLiteral("\uFEFFa") << -1;
     }
 
     void aTextInItsEncodingIsReadAndCopied()
@@ -241,7 +243,7 @@ private slots:
         QSignalSpy copied(&view, &FileTextView::copied);
         pressKeys(&view, {"Ctrl+A", "Ctrl+C"});
         QVERIFY(copied.count() == 1 || copied.wait());
-        QCOMPARE(QGuiApplication::clipboard()->text(), whole);
+        QCOMPARE(QGuiApplication::clipboard()->text(), whole.startsWith(u'\uFEFF') ? whole.mid(1) : whole);
         pressKeys(&view, {"Ctrl+Shift+C"});
         QVERIFY(copied.count() == 2 || copied.wait());
         QCOMPARE(QGuiApplication::clipboard()->text(), QString::fromLatin1(bytes.toHex(' ').toUpper()));
