@@ -4,10 +4,12 @@ accessibility bus, for the text at, before and after offsets 0, the middle,
 past the first MiB and the end, for every boundary kind, as a screen reader
 does over AT-SPI (pyatspi), and prints each answer with its time.
 
-    scripts/screen-reader-check.py build/app/hexmoth [MIB]
+    scripts/screen-reader-check.py build/app/hexmoth [MIB [ENCODING]]
 
-The file is MIB (64) mebibytes of Shift-JIS lines that starts with
-"<?xml" (no word at offset 0). Needs Xvfb, xdotool, dbus-daemon,
+The file is MIB (64) mebibytes of Japanese lines that starts with
+"<?xml" (no word at offset 0), in ENCODING (cp932, utf-8, euc-jp,
+utf-16-le or utf-16-be; cp932 unless said); Text2 is switched to it
+through its context menu before the questions. Needs Xvfb, xdotool, dbus-daemon,
 at-spi2-core and python3-pyatspi."""
 import os
 import subprocess
@@ -17,11 +19,13 @@ import time
 
 binary = os.path.abspath(sys.argv[1])
 mib = int(sys.argv[2]) if len(sys.argv) > 2 else 64
+encoding = sys.argv[3] if len(sys.argv) > 3 else 'cp932'
+menu_item = ['cp932', 'utf-8', 'euc-jp', 'utf-16-le', 'utf-16-be'].index(encoding)
 work = tempfile.mkdtemp(prefix='hexmoth-a11y-')
 path = os.path.join(work, 'japanese.xml')
-line = '日本語の文です。次の文！ word1 word2\r\n'.encode('cp932')
+line = '日本語の文です。次の文！ word1 word2\r\n'.encode(encoding)
 with open(path, 'wb') as f:
-    f.write(b'<?xml version="1.0" encoding="Shift_JIS"?>\r\n')
+    f.write('<?xml version="1.0" encoding="Shift_JIS"?>\r\n'.encode(encoding))
     f.write(line * (mib * 1024 * 1024 // len(line)))
 
 
@@ -82,7 +86,16 @@ try:
     while not label1.name.startswith('実行終了') and time.time() - started < 60:
         time.sleep(0.1)
     print('status:', label1.name)
-    text2 = find(hexmoth_app, lambda n: n.getRoleName() == 'text' and n.name == 'ファイルのテキスト').queryText()
+    text2_node = find(hexmoth_app, lambda n: n.getRoleName() == 'text' and n.name == 'ファイルのテキスト')
+    text2 = text2_node.queryText()
+    if menu_item:
+        text2_node.queryComponent().grabFocus()
+        count = text2.characterCount
+        xdotool('key', '--delay', '150', 'shift+F10', 'e', *['Down'] * menu_item, 'Return')
+        started = time.time()
+        while text2.characterCount == count and time.time() - started < 60:
+            time.sleep(0.1)
+        print(f'switched to {encoding} in about {time.time() - started:.1f} s')
     count = text2.characterCount
     print('characters:', count)
     kinds = [('CHAR', pyatspi.TEXT_BOUNDARY_CHAR), ('WORD_START', pyatspi.TEXT_BOUNDARY_WORD_START),
