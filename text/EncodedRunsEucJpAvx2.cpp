@@ -12,6 +12,7 @@ namespace {
 using namespace Avx2;
 
 constexpr quint64 EvenBits = 0x5555555555555555;
+constexpr char16_t NoCharacter = 0xD800; // a surrogate: see codePointsOfKeys()
 
 // Of the A1-FE bytes `jis`, those that start a pair; `trails`: the bytes
 // followed by one of A1-FE.
@@ -59,10 +60,12 @@ struct EucJpChunks
     }
 };
 
-// The code point of each key, U+FFFD where a pair has no character.
+// The code point of each key; where a pair has no character, a surrogate,
+// whose advance stays -1 (TextMetrics::basicPlaneTable()), so that the run
+// stops there without a test of its own.
 std::vector<char16_t> codePointsOfKeys(const EucJpCodec &codec)
 {
-    std::vector<char16_t> codePoints(1 << 15, char16_t(TextCodec::Replacement));
+    std::vector<char16_t> codePoints(1 << 15, NoCharacter);
     for (int c = 0; c < 0x80; ++c)
         codePoints[c] = char16_t(c);
     for (int lead = 0xA1; lead <= 0xFE; ++lead)
@@ -82,8 +85,7 @@ struct EucJpAdvances
 
     HEXMOTH_RUN_TARGET qint32 operator()(char16_t key) const
     {
-        const char16_t c = codePoints[key];
-        return c == TextCodec::Replacement ? -1 : plane[c];
+        return plane[codePoints[key]];
     }
 };
 

@@ -39,8 +39,8 @@ QList<QByteArray> stoppers(TextEncoding encoding)
     switch (encoding) {
     case TextEncoding::Utf8: // overlong, surrogate, their valid neighbours, cut, stray, two and four bytes
         return {"\xE0\x80\xAF", "\xED\xA0\x80", "\xE0\xA0\x80", "\xED\x9F\xBF", "\xE3\x81", "\x81", "\xC2\xA9", "\xF0\x9F\x98\x80", "\x7F", "\t"};
-    case TextEncoding::EucJp: // an odd stretch of A1-FE, no character, 8E and 8F, C1, A0, FF
-        return {"\xA4", "\xA4\xA2\xA4", "\xA9\xA1", "\x8E\xB1", "\x8F\xB0\xA1", "\x85", "\xA0", "\xFF", "\x7F", "\t"};
+    case TextEncoding::EucJp: // no character (before the odd stretches of A1-FE shift the pairs), 8E and 8F, C1, A0, FF
+        return {"\xA9\xA1", "\xA4", "\xA4\xA2\xA4", "\x8E\xB1", "\x8F\xB0\xA1", "\x85", "\xA0", "\xFF", "\x7F", "\t"};
     default: // a lone surrogate, DEL, a tab, U+FFFF
         return {encodedAs(QStringLiteral("\uFFFF\t"), encoding), QByteArray("\x7F\x00\x00\xD8", 4), QByteArray("\x00\x7F\xD8\x00", 4)};
     }
