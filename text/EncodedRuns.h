@@ -12,7 +12,7 @@
 // advances and counts. Each stops before the first character that is not
 // such, or that would end past `end`; the scan's general step takes that
 // one. Each returns where it stopped. The scan path chosen at start-up
-// (ScanPath) picks UTF-16's vector loop where the processor has it.
+// (ScanPath) picks the vector runs where the processor has them.
 namespace EncodedRuns {
 
 struct Sums
@@ -78,9 +78,19 @@ qint64 utf16(const unsigned char *p, qint64 at, qint64 end, Sums &sums)
 }
 
 #if defined(__x86_64__) || defined(__i386__)
-// utf16() 16 units at a time (EncodedRunsAvx2.cpp); only where the
-// processor has HEXMOTH_AVX2_FEATURES.
+// The same runs 32 bytes at a time (EncodedRuns*Avx2.cpp), each ending in
+// the plain one above; only where the processor has HEXMOTH_AVX2_FEATURES.
+qint64 utf8Avx2(const unsigned char *p, qint64 at, qint64 end, Sums &sums);
+qint64 eucJpAvx2(const EucJpCodec &codec, const unsigned char *p, qint64 at, qint64 end, Sums &sums);
 qint64 utf16Avx2(bool bigEndian, const unsigned char *p, qint64 at, qint64 end, Sums &sums);
+#else
+// Never chosen elsewhere; the plain runs keep the callers free of #if.
+inline qint64 utf8Avx2(const unsigned char *p, qint64 at, qint64 end, Sums &sums) { return utf8(p, at, end, sums); }
+inline qint64 eucJpAvx2(const EucJpCodec &codec, const unsigned char *p, qint64 at, qint64 end, Sums &sums) { return eucJp(codec, p, at, end, sums); }
+inline qint64 utf16Avx2(bool bigEndian, const unsigned char *p, qint64 at, qint64 end, Sums &sums)
+{
+    return bigEndian ? utf16<true>(p, at, end, sums) : utf16<false>(p, at, end, sums);
+}
 #endif
 
 } // namespace EncodedRuns

@@ -20,42 +20,51 @@ qint64 EncodedScan::extend(LineIndex &lines, CharacterIndex &characters, const c
     to = std::min(to, size);
     // Each encoding's own decoder and runs, inlined into the loop.
     const auto *bytes = reinterpret_cast<const unsigned char *>(text);
+    using EncodedRuns::Sums;
     switch (m_codec.encoding()) {
     case TextEncoding::Utf8:
-        m_scanned = scan(text, size, to, [](const char *p, qint64 n) { return Utf8Codec::read(p, n); },
-                         [bytes](qint64 at, qint64 end, EncodedRuns::Sums &sums) { return EncodedRuns::utf8(bytes, at, end, sums); });
+        m_scanned = scanEither(text, size, to, [](const char *p, qint64 n) { return Utf8Codec::read(p, n); },
+                               [bytes](qint64 at, qint64 end, Sums &sums) { return EncodedRuns::utf8(bytes, at, end, sums); },
+                               [bytes](qint64 at, qint64 end, Sums &sums) { return EncodedRuns::utf8Avx2(bytes, at, end, sums); });
         break;
     case TextEncoding::EucJp: {
         const auto &codec = static_cast<const EucJpCodec &>(m_codec);
-        m_scanned = scan(text, size, to, [&codec](const char *p, qint64 n) { return codec.read(p, n); },
-                         [&codec, bytes](qint64 at, qint64 end, EncodedRuns::Sums &sums) { return EncodedRuns::eucJp(codec, bytes, at, end, sums); });
+        m_scanned = scanEither(text, size, to, [&codec](const char *p, qint64 n) { return codec.read(p, n); },
+                               [&codec, bytes](qint64 at, qint64 end, Sums &sums) { return EncodedRuns::eucJp(codec, bytes, at, end, sums); },
+                               [&codec, bytes](qint64 at, qint64 end, Sums &sums) { return EncodedRuns::eucJpAvx2(codec, bytes, at, end, sums); });
         break;
     }
     case TextEncoding::Utf16Le:
-    case TextEncoding::Utf16Be: {
-        const auto &codec = static_cast<const Utf16Codec &>(m_codec);
-        const auto read = [&codec](const char *p, qint64 n) { return codec.read(p, n); };
-        const bool bigEndian = m_codec.encoding() == TextEncoding::Utf16Be;
-#if defined(__x86_64__) || defined(__i386__)
-        if (m_vector) {
-            m_scanned = scan(text, size, to, read, [bytes, bigEndian](qint64 at, qint64 end, EncodedRuns::Sums &sums) {
-                return EncodedRuns::utf16Avx2(bigEndian, bytes, at, end, sums);
-            });
-            break;
-        }
-#endif
-        m_scanned = scan(text, size, to, read, [bytes, bigEndian](qint64 at, qint64 end, EncodedRuns::Sums &sums) {
-            return bigEndian ? EncodedRuns::utf16<true>(bytes, at, end, sums) : EncodedRuns::utf16<false>(bytes, at, end, sums);
-        });
+    case TextEncoding::Utf16Be:
+        m_scanned = scanUtf16(text, size, to);
         break;
-    }
     case TextEncoding::Cp932:
         m_scanned = scan(text, size, to, [&codec = m_codec](const char *p, qint64 n) { return codec.characterAt(p, n); },
-                         [](qint64 at, qint64, EncodedRuns::Sums &) { return at; });
+                         [](qint64 at, qint64, Sums &) { return at; });
         break;
     }
     publish(lines, characters);
     return m_scanned;
+}
+
+qint64 EncodedScan::scanUtf16(const char *text, qint64 size, qint64 to)
+{
+    const auto &codec = static_cast<const Utf16Codec &>(m_codec);
+    const auto *bytes = reinterpret_cast<const unsigned char *>(text);
+    const bool bigEndian = m_codec.encoding() == TextEncoding::Utf16Be;
+    using EncodedRuns::Sums;
+    return scanEither(text, size, to, [&codec](const char *p, qint64 n) { return codec.read(p, n); },
+                      [bytes, bigEndian](qint64 at, qint64 end, Sums &sums) {
+                          return bigEndian ? EncodedRuns::utf16<true>(bytes, at, end, sums) : EncodedRuns::utf16<false>(bytes, at, end, sums);
+                      },
+                      [bytes, bigEndian](qint64 at, qint64 end, Sums &sums) { return EncodedRuns::utf16Avx2(bigEndian, bytes, at, end, sums); });
+}
+
+// The vector runs where the path chosen has them, else the plain ones.
+template<class Read, class Run, class VectorRun>
+qint64 EncodedScan::scanEither(const char *text, qint64 size, qint64 to, Read read, Run run, VectorRun vectorRun)
+{
+    return m_vector ? scan(text, size, to, read, vectorRun) : scan(text, size, to, read, run);
 }
 
 template<class Read, class Run>

@@ -11,7 +11,7 @@
 // Builds the LineIndex and CharacterIndex of a text in an encoding other
 // than code page 932, a character at a time by its codec (TextCodec): the
 // reference for these encodings, with short cuts for runs of plain
-// characters (EncodedRuns), by AVX2 for UTF-16 where the scan path chosen
+// characters (EncodedRuns), by AVX2 where the scan path chosen
 // (activeScanPath()) has it. The whole text is at hand, so each
 // character, and each CR LF, is taken whole: a scan never stops inside one.
 class EncodedScan
@@ -31,6 +31,9 @@ private:
         char32_t codePoint;
         bool lineBreak;
     };
+    qint64 scanUtf16(const char *text, qint64 size, qint64 to);
+    template<class Read, class Run, class VectorRun>
+    qint64 scanEither(const char *text, qint64 size, qint64 to, Read read, Run run, VectorRun vectorRun);
     template<class Read, class Run>
     qint64 scan(const char *text, qint64 size, qint64 to, Read read, Run run);
     template<class CharacterAt>
@@ -40,7 +43,7 @@ private:
     void publish(LineIndex &lines, CharacterIndex &characters);
 
     const TextCodec &m_codec;
-    bool m_vector; // UTF-16's runs by AVX2: the path chosen is AVX2 or AVX-512
+    bool m_vector; // the runs by AVX2: the path chosen is AVX2 or AVX-512
 
     qint64 m_scanned = 0;
     // The line index's state.

@@ -48,8 +48,8 @@ void TextMetrics::measureLead(std::uint8_t lead) const
 qint32 TextMetrics::measureCodePoint(char32_t c) const
 {
     const qint32 advance = std::max(m_measure(c), 0);
-    if (c >= 0x10000)
-        return advance; // rare enough to measure each time
+    if (c >= 0x10000 || (c >= 0xD800 && c <= 0xDFFF))
+        return advance; // rare enough to measure each time; surrogates stay -1 in the table
     codePointTable()[c] = advance;
     return advance;
 }

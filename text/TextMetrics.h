@@ -69,7 +69,8 @@ public:
     }
     // The advances of the code points below 0x10000, -1 until measured
     // (codePointAdvance() measures them), for a scan that reads them in a
-    // loop; made on the first call.
+    // loop; made on the first call. Surrogates (no characters) stay -1, so a
+    // scan may look one up for what it must not take.
     const qint32 *basicPlaneTable() const;
 
     // The layout rule of step() for a character read by its code point,

@@ -33,6 +33,33 @@ QByteArray after(qsizetype filler, const QByteArray &bytes, TextEncoding encodin
     return encodedAs(QString(filler / unit, u'a'), encoding).left(filler) + bytes;
 }
 
+// Bytes that end a run, or are no character, in each encoding.
+QList<QByteArray> stoppers(TextEncoding encoding)
+{
+    switch (encoding) {
+    case TextEncoding::Utf8: // overlong, surrogate, their valid neighbours, cut, stray, two and four bytes
+        return {"\xE0\x80\xAF", "\xED\xA0\x80", "\xE0\xA0\x80", "\xED\x9F\xBF", "\xE3\x81", "\x81", "\xC2\xA9", "\xF0\x9F\x98\x80", "\x7F", "\t"};
+    case TextEncoding::EucJp: // no character (before the odd stretches of A1-FE shift the pairs), 8E and 8F, C1, A0, FF
+        return {"\xA9\xA1", "\xA4", "\xA4\xA2\xA4", "\x8E\xB1", "\x8F\xB0\xA1", "\x85", "\xA0", "\xFF", "\x7F", "\t"};
+    default: // a lone surrogate, DEL, a tab, U+FFFF
+        return {encodedAs(QStringLiteral("\uFFFF\t"), encoding), QByteArray("\x7F\x00\x00\xD8", 4), QByteArray("\x00\x7F\xD8\x00", 4)};
+    }
+}
+
+// After a line break, ASCII bytes to shift each stopper to every place in
+// a 32-byte load, among Japanese characters that the runs take.
+QByteArray stoppersAtEveryOffset(TextEncoding encoding)
+{
+    const QByteArray kana = encodedAs(QStringLiteral("ひらがなとカタカナ"), encoding);
+    QByteArray bytes;
+    for (int shift = 0; shift < 34; ++shift) {
+        bytes += encodedAs(QStringLiteral("\n") + QString(shift, u'a'), encoding) + kana;
+        for (const QByteArray &stopper : stoppers(encoding))
+            bytes += stopper + kana;
+    }
+    return bytes;
+}
+
 std::vector<qint64> probesOf(qint64 n)
 {
     std::vector<qint64> at;
@@ -56,6 +83,7 @@ void EncodedIndexTest::matchesBruteForce_data()
         const QString lines = japaneseSentences().join(QStringLiteral("\r\n\t")) + QStringLiteral("\n") + wide + QStringLiteral("\r");
         const QByteArray crLf = encodedAs(QStringLiteral("\r\n"), encoding);
         QTest::addRow("%s: random pieces, ill-formed ones among them", name.data()) << encoding << mixedEncodedText(encoding, 5, 3000);
+        QTest::addRow("%s: bytes that end a run at every place in a vector", name.data()) << encoding << stoppersAtEveryOffset(encoding);
         QTest::addRow("%s: long lines past a line checkpoint", name.data()) << encoding << encodedAs(lines.repeated(100), encoding);
         if (unicode)
             QTest::addRow("%s: a byte-order mark, then text", name.data()) << encoding << encodedAs(QStringLiteral("\uFEFFあ\r\nい\uFEFF"), encoding);
@@ -82,9 +110,9 @@ void EncodedIndexTest::matchesBruteForce()
     const BruteText brute(bytes, encoding);
     const std::vector<qint64> at = probesOf(bytes.size());
     const std::pair<QList<qint64>, const char *> readings[] = {{{}, "proportional"}, {{1, 3, 4095, 7}, "kerned"}, {{4097, 61}, "uniform"}};
-    // UTF-16's runs have a vector path of their own.
+    // The runs have a vector path of their own.
     std::vector<ScanPath> paths{ScanPath::Reference};
-    if ((encoding == TextEncoding::Utf16Le || encoding == TextEncoding::Utf16Be) && std::ranges::count(runnableScanPaths(), ScanPath::Avx2))
+    if (std::ranges::count(runnableScanPaths(), ScanPath::Avx2))
         paths.push_back(ScanPath::Avx2);
     for (const auto &[steps, metrics] : readings) {
         for (const ScanPath path : paths) {
