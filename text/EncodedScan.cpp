@@ -61,10 +61,24 @@ qint64 EncodedScan::scanUtf16(const char *text, qint64 size, qint64 to)
 }
 
 // The vector runs where the path chosen has them, else the plain ones.
+// Where the vector runs keep stopping short (text read in the wrong
+// encoding, binary data), each costs more than the plain run it saves:
+// the plain runs take the next stretch.
 template<class Read, class Run, class VectorRun>
 qint64 EncodedScan::scanEither(const char *text, qint64 size, qint64 to, Read read, Run run, VectorRun vectorRun)
 {
-    return m_vector ? scan(text, size, to, read, vectorRun) : scan(text, size, to, read, run);
+    if (!m_vector)
+        return scan(text, size, to, read, run);
+    constexpr qint64 ShortRun = 32, PlainStretch = 1024;
+    qint64 plainUntil = 0;
+    return scan(text, size, to, read, [&](qint64 at, qint64 end, EncodedRuns::Sums &sums) {
+        if (at < plainUntil)
+            return run(at, end, sums);
+        const qint64 stopped = vectorRun(at, end, sums);
+        if (stopped - at < ShortRun)
+            plainUntil = stopped + PlainStretch;
+        return stopped;
+    });
 }
 
 template<class Read, class Run>

@@ -38,6 +38,7 @@ void EncodingSwitch::start(std::shared_ptr<const FileText> source, TextEncoding 
     m_text = std::make_shared<FileText>(std::move(source), encoding, m_view->textMetrics());
     m_slices = 0;
     m_progress->setValue(0);
+    m_sinceProgress.invalidate();
     if (runSlice(FirstSliceMs))
         return finish();
     m_timer.start(0, this);
@@ -65,6 +66,9 @@ void EncodingSwitch::timerEvent(QTimerEvent *event)
         return QWidget::timerEvent(event);
     if (runSlice(SliceMs))
         return finish();
+    if (m_sinceProgress.isValid() && m_sinceProgress.elapsed() < ProgressMs)
+        return;
+    m_sinceProgress.start();
     const qint64 size = std::max<qint64>(m_text->sourceSize(), 1);
     m_progress->setValue(int(m_text->size() * 100 / size));
 }
