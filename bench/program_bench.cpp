@@ -14,6 +14,7 @@
 #include "EngineRun.h"
 #include "TextStorage.h"
 #include "WindowRun.h"
+#include "WindowRunChild.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -77,9 +78,7 @@ void record(benchmark::State &state, const WindowRun::Figures &window, const Chi
 void measurePair(benchmark::State &state, const Input &input, const QString &path, bool windowFirst)
 {
     const auto runEngine = [&] { return ChildProcess::fork([&] { return ChildProcess::reportOf(EngineRun::measure(path, input.size)); }); };
-    const auto runWindow = [&] {
-        return ChildProcess::runSelf("window-run", {path.toStdString(), std::to_string(input.size), std::to_string(WindowRun::nowNs())});
-    };
+    const auto runWindow = [&] { return WindowRunChild::run(path, input.size); };
     ChildProcess::warmMemory(std::min(input.size, ChildProcess::totalMemory() / 2));
     ChildProcess::Outcome engineProcess = windowFirst ? ChildProcess::Outcome() : runEngine();
     const ChildProcess::Outcome windowProcess = runWindow();
@@ -257,10 +256,7 @@ int main(int argc, char **argv)
     bench.repetitions = 3;
     bench.tabular = true;
     bench.display = true;
-    bench.addChild("window-run", [](const std::vector<std::string> &arguments) {
-        return ChildProcess::reportOf(WindowRun::measure(QString::fromStdString(arguments.at(0)), std::stoll(arguments.at(1)),
-                                                      std::stoll(arguments.at(2))));
-    });
+    WindowRunChild::add(bench);
     bench.addChild("window-open", [](const std::vector<std::string> &arguments) {
         return ChildProcess::reportOf(WindowRun::measureOpen(QString::fromStdString(arguments.at(0)), std::stoll(arguments.at(1)),
                                                           std::stoll(arguments.at(2))));

@@ -11,6 +11,7 @@
 #include "ChildProcess.h"
 #include "ThrottledShare.h"
 #include "WindowRun.h"
+#include "WindowRunChild.h"
 
 #include <QFileInfo>
 #include <cstdio>
@@ -43,16 +44,12 @@ void evict(const QString &path)
     }
 }
 
-ChildProcess::Outcome windowRun(const QString &path, qint64 size)
-{
-    return ChildProcess::runSelf("window-run", {path.toStdString(), std::to_string(size), std::to_string(WindowRun::nowNs())});
-}
 
-// The whole run through a stall of StallSeconds: its longest gap.
-void stallWhole(Bench &bench, benchmark::State &state)
+// The whole run from a share paced as `options` say: its longest gap.
+void shareRun(Bench &bench, benchmark::State &state, const ThrottledShare::Options &options)
 {
-    ThrottledShare share(bench.files().folder(), {0, StallAt, StallSeconds});
-    const ChildProcess::Outcome run = windowRun(share.path(ShareFile), ShareFileSize);
+    ThrottledShare share(bench.files().folder(), options);
+    const ChildProcess::Outcome run = WindowRunChild::run(share.path(ShareFile), ShareFileSize);
     if (!run.ok)
         return state.SkipWithError(run.failure.c_str());
     const auto figures = ChildProcess::figuresFrom<WindowRun::Figures>(run.report);
@@ -60,6 +57,12 @@ void stallWhole(Bench &bench, benchmark::State &state)
     state.counters = {{"window_ms", figures.runMs}, {"gap_ms", figures.longestGapMs}, {"gap_at_ms", figures.longestGapEndedMs},
         {"end_gap_ms", figures.longestEndGapMs}};
     run.count(state.counters);
+}
+
+// The whole run through a stall of StallSeconds.
+void stallWhole(Bench &bench, benchmark::State &state)
+{
+    shareRun(bench, state, {0, StallAt, StallSeconds});
 }
 
 // 停止 clicked, or the window closed, ToldThenActMs after the stall was told.
@@ -81,15 +84,7 @@ void stallEnded(Bench &bench, benchmark::State &state, bool close)
 
 void slowShare(Bench &bench, benchmark::State &state)
 {
-    ThrottledShare share(bench.files().folder(), {SlowShareBytesPerSecond, -1, 0});
-    const ChildProcess::Outcome run = windowRun(share.path(ShareFile), ShareFileSize);
-    if (!run.ok)
-        return state.SkipWithError(run.failure.c_str());
-    const auto figures = ChildProcess::figuresFrom<WindowRun::Figures>(run.report);
-    state.SetIterationTime(figures.runMs / 1e3);
-    state.counters = {{"window_ms", figures.runMs}, {"gap_ms", figures.longestGapMs}, {"gap_at_ms", figures.longestGapEndedMs},
-        {"end_gap_ms", figures.longestEndGapMs}};
-    run.count(state.counters);
+    shareRun(bench, state, {SlowShareBytesPerSecond, -1, 0});
 }
 
 // `cat` and the window in turns, each from a cache emptied of the file.
@@ -107,7 +102,7 @@ void cold(Bench &bench, benchmark::State &state)
     evict(path);
     const ChildProcess::Outcome cat = ChildProcess::run({"cat", path.toStdString()});
     evict(path);
-    const ChildProcess::Outcome run = windowRun(path, ColdFileSize);
+    const ChildProcess::Outcome run = WindowRunChild::run(path, ColdFileSize);
     if (!cat.ok || !run.ok)
         return state.SkipWithError((!cat.ok ? cat.failure : run.failure).c_str());
     const auto figures = ChildProcess::figuresFrom<WindowRun::Figures>(run.report);
@@ -170,10 +165,7 @@ int main(int argc, char **argv)
     bench.repetitions = 3;
     bench.tabular = true;
     bench.display = true;
-    bench.addChild("window-run", [](const std::vector<std::string> &arguments) {
-        return ChildProcess::reportOf(WindowRun::measure(QString::fromStdString(arguments.at(0)), std::stoll(arguments.at(1)),
-                                                      std::stoll(arguments.at(2))));
-    });
+    WindowRunChild::add(bench);
     for (const bool close : {false, true})
         bench.addChild(close ? "window-stall-close" : "window-stall-stop", [close](const std::vector<std::string> &arguments) {
             return ChildProcess::reportOf(WindowRun::measureStall(QString::fromStdString(arguments.at(0)), std::stoll(arguments.at(1)),

@@ -39,9 +39,7 @@ qint64 EncodedScan::extend(LineIndex &lines, CharacterIndex &characters, const c
         m_scanned = scanUtf16(text, size, to);
         break;
     case TextEncoding::Cp932:
-        m_scanned = scan(text, size, to, [&codec = m_codec](const char *p, qint64 n) { return codec.characterAt(p, n); },
-                         [](qint64 at, qint64, Sums &) { return at; });
-        break;
+        Q_UNREACHABLE(); // scanned by its own kernels (TextIndex)
     }
     publish(lines, characters);
     return m_scanned;

@@ -9,7 +9,7 @@
 #include <vector>
 
 // Builds the LineIndex and CharacterIndex of a text in an encoding other
-// than code page 932, a character at a time by its codec (TextCodec): the
+// than code page 932 (never made for it), a character at a time by its codec (TextCodec): the
 // reference for these encodings, with short cuts for runs of plain
 // characters (EncodedRuns), by AVX2 where the scan path chosen
 // (activeScanPath()) has it. The whole text is at hand, so each

@@ -41,8 +41,6 @@ public:
     const TextIndex &index() const { return m_index; }
     const TextMetrics &metrics() const { return m_index.characters().metrics(); }
     TextEncoding encoding() const { return m_index.encoding(); }
-    // What is indexed so far; text that has been read ends with size().
-
     // A text of another's bytes: indexes at least the next n of them, whole
     // characters, and returns how many are left.
     qint64 indexMore(qint64 n);
